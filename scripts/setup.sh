@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what Pagelift needs to build and test on Debian, and configures and builds it.
+# Quiet when everything is already there. Sourced by run.sh and test.sh.
+
+PAGELIFT_PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+pagelift_install_packages() {
+  local missing=() package
+  for package in "${PAGELIFT_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# pagelift_build DIR [CMAKE_ARGS...]: configure (once) and build into DIR.
+pagelift_build() {
+  local dir=$1
+  shift
+  cmake -S "$PAGELIFT_ROOT" -B "$PAGELIFT_ROOT/$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$PAGELIFT_ROOT/$dir" -- -j"$(nproc)"
+}
+
+PAGELIFT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, then builds and runs every test twice: a normal build in build/ and a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/.
+set -euo pipefail
+source "$(dirname "$0")/setup.sh"
+pagelift_install_packages
+
+echo "== normal build (build/)"
+pagelift_build build
+(cd "$PAGELIFT_ROOT/build" && ctest --output-on-failure -j"$(nproc)")
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build (build-asan/)"
+pagelift_build build-asan -DPAGELIFT_SANITIZE=ON -DPAGELIFT_BENCH=OFF
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd "$PAGELIFT_ROOT/build-asan" && ctest --output-on-failure -j"$(nproc)")

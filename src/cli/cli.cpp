@@ -1,0 +1,36 @@
+#include "cli/cli.h"
+
+#include <exception>
+
+#include "cli/commands.h"
+#include "cli/usage_error.h"
+
+namespace pagelift::cli {
+
+namespace {
+
+constexpr const char* kUsageText = "usage: pagelift-cli judge [--scores] [FILE]";
+
+}  // namespace
+
+int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+        std::ostream& err) {
+  try {
+    if (words.empty()) throw UsageError("no command given");
+    const std::string& command = words[0];
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    if (command == "judge") return RunJudge(rest, in, out);
+    if (command == "--help" || command == "-h") {
+      out << kUsageText << '\n';
+      return kDone;
+    }
+    throw UsageError("unknown command " + command);
+  } catch (const UsageError& e) {
+    err << "pagelift-cli: " << e.what() << " (see pagelift-cli --help)\n";
+  } catch (const std::exception& e) {
+    err << "pagelift-cli: " << e.what() << '\n';
+  }
+  return kUsage;
+}
+
+}  // namespace pagelift::cli

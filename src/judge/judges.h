@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "judge/byte_array.h"
+
+namespace pagelift {
+
+// A judge's result: 0 to 100 for how well the start of a page reads in its code, or
+// kCertain when it met a sure sign of that code.
+using Score = std::int16_t;
+inline constexpr Score kCertain = 9999;
+
+// The code names the judgement gives.
+namespace code_name {
+inline constexpr std::string_view kSJIS = "SJIS";
+inline constexpr std::string_view kJIS = "JIS";
+inline constexpr std::string_view kEUC = "EUC";
+inline constexpr std::string_view kUNICODE = "UNICODE";
+inline constexpr std::string_view kUTF7 = "UTF7";
+inline constexpr std::string_view kUTF8 = "UTF8";
+}  // namespace code_name
+
+// Each judge reads at most the first 1000 bytes as scan positions (a sequence starting
+// among them may read on to the array's end) and never copies the array.
+// All throw EmptyArrayError for an array with no bytes, and SubscriptError for an unset
+// array or one not indexed from 0 (the marker array).
+Score JudgeJIS(const ByteArray& bytes);
+Score JudgeUNICODE(const ByteArray& bytes);
+Score JudgeUTF8(const ByteArray& bytes);
+Score JudgeUTF7(const ByteArray& bytes);
+Score JudgeSJIS(const ByteArray& bytes);
+Score JudgeEUC(const ByteArray& bytes);
+
+// The decision when no judge is sure, from the UTF-7, UTF-8, Shift_JIS and EUC-JP scores.
+std::string_view ArbitrateScores(Score u7, Score u8, Score sj, Score eu);
+
+// The most likely code of the page: one of the six code names above. Throws what the
+// judges throw.
+std::string JudgeCode(const ByteArray& bytes);
+
+}  // namespace pagelift

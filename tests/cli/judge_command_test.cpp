@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace pagelift::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunWith(const std::vector<std::string>& words, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = Run(words, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Sample(const std::string& name) {
+  return std::string(PAGELIFT_SAMPLES) + "/" + name;
+}
+
+TEST(JudgeCommand, PrintsTheCodeNameOfStandardInput) {
+  const Outcome o = RunWith({"judge"}, "a+b-c");
+  EXPECT_EQ(o.status, kDone);
+  EXPECT_EQ(o.out, "UTF7\n");
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(RunWith({"judge", "-"}, "\xB1\xB2\xB3\xB4\xB5").out, "EUC\n");
+}
+
+TEST(JudgeCommand, PrintsSixScoresInOrderBeforeTheName) {
+  const Outcome o = RunWith({"judge", "--scores"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86");
+  EXPECT_EQ(o.status, kDone);
+  EXPECT_EQ(o.out, "JIS 0\nUNICODE 89\nUTF8 100\nUTF7 0\nSJIS 89\nEUC 0\nUTF8\n");
+}
+
+TEST(JudgeCommand, NamesEverySampleByItsCode) {
+  const std::pair<const char*, const char*> samples[] = {
+      {"sample.sjis.html", "SJIS"},     {"sample.jis.html", "JIS"},   {"sample.euc.html", "EUC"},
+      {"sample.utf16.html", "UNICODE"}, {"sample.utf7.html", "UTF7"}, {"sample.utf8.html", "UTF8"},
+  };
+  for (const auto& [file, name] : samples) {
+    const Outcome o = RunWith({"judge", Sample(file)});
+    EXPECT_EQ(o.status, kDone) << file << ": " << o.err;
+    EXPECT_EQ(o.out, std::string(name) + "\n") << file;
+  }
+}
+
+TEST(JudgeCommand, RefusesWhatItCannotJudgeWithOneLineAndStatusTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"judge"},                               // empty standard input
+      {"judge", Sample("no-such-file.html")},  // missing file
+      {"judge", PAGELIFT_SAMPLES},             // a directory
+      {"judge", "--frobnicate"},               // unknown option
+      {"judge", "a", "b"},                     // two files
+      {"jduge"},                               // unknown command
+      {},                                      // no command
+  };
+  for (const auto& words : bad) {
+    const Outcome o = RunWith(words);
+    EXPECT_EQ(o.status, kUsage);
+    EXPECT_EQ(o.out, "");
+    ASSERT_FALSE(o.err.empty());
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;  // one line
+    EXPECT_EQ(o.err.rfind("pagelift-cli: ", 0), 0u) << o.err;
+  }
+}
+
+}  // namespace
+}  // namespace pagelift::cli
