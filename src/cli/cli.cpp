@@ -9,7 +9,11 @@ namespace pagelift::cli {
 
 namespace {
 
-constexpr const char* kUsageText = "usage: pagelift-cli judge [--scores] [FILE]";
+constexpr const char* kUsageText =
+    "usage: pagelift-cli judge [--scores] [FILE]\n"
+    "       pagelift-cli decode --code CODE [--mode 0|1] [FILE]\n"
+    "       pagelift-cli encode --code CODE [--bom] [--mode 0|1] [FILE]\n"
+    "CODE: auto (自動判定), SJIS, JIS, EUC, UNICODE, UTF-7, UTF-8, UTF7, UTF8";
 
 }  // namespace
 
@@ -20,6 +24,8 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
     const std::string& command = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
     if (command == "judge") return RunJudge(rest, in, out);
+    if (command == "decode") return RunDecode(rest, in, out, err);
+    if (command == "encode") return RunEncode(rest, in, out, err);
     if (command == "--help" || command == "-h") {
       out << kUsageText << '\n';
       return kDone;

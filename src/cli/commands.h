@@ -10,5 +10,9 @@ namespace pagelift::cli {
 // One subcommand each: take the words after the subcommand's name, return the exit
 // status, throw UsageError for a command line or input that cannot be used.
 int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
+int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+              std::ostream& err);
+int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+              std::ostream& err);
 
 }  // namespace pagelift::cli

@@ -1,0 +1,63 @@
+#include <string>
+
+#include "cli/arguments.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/input.h"
+#include "cli/usage_error.h"
+#include "convert/code_choice.h"
+#include "convert/non_code_class.h"
+#include "convert/utf8_text.h"
+
+namespace pagelift::cli {
+
+namespace {
+
+// The code box's spellings, the judgement's names, and "auto" for "自動判定".
+std::u16string CodeChoice(const Arguments& args) {
+  const std::optional<std::string> code = args.Value("--code");
+  if (!code) throw UsageError("--code CODE is required");
+  if (*code == "auto") return kAutoCode;
+  return Utf8ToText({reinterpret_cast<const std::uint8_t*>(code->data()), code->size()});
+}
+
+NonCodeClass CodesInMode(const Arguments& args, std::ostream& err) {
+  NonCodeClass codes(
+      [&err](const std::u16string& text) { err << "pagelift-cli: " << TextToUtf8(text) << '\n'; });
+  const std::string mode = args.Value("--mode").value_or("0");
+  if (mode != "0" && mode != "1") throw UsageError("--mode takes 0 or 1");
+  codes.FuncRogic(mode == "1" ? 1 : 0);
+  return codes;
+}
+
+std::string FileOperand(const Arguments& args) {
+  return args.operands.empty() ? std::string() : args.operands[0];
+}
+
+}  // namespace
+
+int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+  const Arguments args = ParseArguments(words, {}, {"--code", "--mode"}, 1);
+  const std::u16string choice = CodeChoice(args);
+  const NonCodeClass codes = CodesInMode(args, err);
+  const ByteArray bytes(ReadInput(FileOperand(args), in));
+  const std::u16string name = CodeNameForChoice(codes, choice, bytes);
+  out << TextToUtf8(DecodeAsCodeName(codes, name, bytes));
+  return kDone;
+}
+
+int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+  const Arguments args = ParseArguments(words, {"--bom"}, {"--code", "--mode"}, 1);
+  const std::u16string choice = CodeChoice(args);
+  if (choice == kAutoCode) throw UsageError("encode needs a fixed code, not automatic judgement");
+  const NonCodeClass codes = CodesInMode(args, err);
+  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
+  const ByteArray bytes = EncodeAsCodeName(codes, choice, text, args.Has("--bom"));
+  const std::span<const std::uint8_t> data = bytes.Data();
+  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  return kDone;
+}
+
+}  // namespace pagelift::cli

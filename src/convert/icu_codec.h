@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct UConverter;
+
+namespace pagelift {
+
+// One ICU converter, opened by name for the length of one conversion. Bytes that are not
+// valid in the charset decode to U+FFFD and decoding goes on; characters the charset
+// cannot hold encode as "?". Throws Error when the converter cannot be opened or fails.
+class IcuCodec {
+ public:
+  explicit IcuCodec(const char* name);
+  ~IcuCodec();
+  IcuCodec(const IcuCodec&) = delete;
+  IcuCodec& operator=(const IcuCodec&) = delete;
+
+  // Appends the text of `bytes` to `out`.
+  void DecodeInto(std::span<const std::uint8_t> bytes, std::u16string& out);
+  // Appends the bytes of `text` to `out`, closing any shift state at the end
+  // (ISO-2022-JP returns to ASCII).
+  void EncodeInto(std::u16string_view text, std::vector<std::uint8_t>& out);
+
+ private:
+  UConverter* converter_ = nullptr;
+};
+
+}  // namespace pagelift

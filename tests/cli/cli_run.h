@@ -1,0 +1,33 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace pagelift::cli::test {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+inline Outcome RunWith(const std::vector<std::string>& words, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = Run(words, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+inline std::string Sample(const std::string& name) {
+  return std::string(PAGELIFT_SAMPLES) + "/" + name;
+}
+
+inline const char* const kSampleFiles[] = {"sample.sjis.html", "sample.jis.html",
+                                           "sample.euc.html",  "sample.utf16.html",
+                                           "sample.utf7.html", "sample.utf8.html"};
+
+}  // namespace pagelift::cli::test
