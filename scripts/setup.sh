@@ -5,7 +5,8 @@
 PAGELIFT_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev
+  libicu-dev libcurl4-openssl-dev ca-certificates
+  libcpp-httplib-dev tinyproxy curl
 )
 
 pagelift_install_packages() {

@@ -1,0 +1,147 @@
+#include "capture/http_get_bytes.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+#include "convert/utf8_text.h"
+
+namespace pagelift {
+
+namespace {
+
+constexpr char kUserAgent[] = "WinInet Test";
+constexpr long kMaxRedirects = 10;
+// A Content-Length is only a promise: never reserve more than this ahead of the bytes.
+constexpr std::int64_t kMaxReserve = std::int64_t{256} << 20;
+// Large reads mean fewer calls for a large page; libcurl's default is 16 KB.
+constexpr long kReadBuffer = 512 * 1024;
+
+struct Transfer {
+  CURL* curl = nullptr;
+  std::vector<std::uint8_t> body;
+  std::int64_t max_bytes = 0;
+  bool reserved = false;
+};
+
+// Room for `capacity` bytes. A large page is mostly the cost of faulting in fresh memory,
+// so large buffers ask for huge pages, where the system offers them.
+void Reserve(std::vector<std::uint8_t>& body, std::size_t capacity) {
+  body.reserve(capacity);
+#ifdef __linux__
+  constexpr std::uintptr_t kHuge = 2u << 20;
+  if (body.capacity() >= 2 * kHuge) {
+    const auto start = (reinterpret_cast<std::uintptr_t>(body.data()) + kHuge - 1) & ~(kHuge - 1);
+    const auto end =
+        (reinterpret_cast<std::uintptr_t>(body.data()) + body.capacity()) & ~(kHuge - 1);
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+  }
+#endif
+}
+
+// With a known length the body lands in one allocation instead of growing into it.
+void ReserveForContentLength(Transfer& transfer) {
+  transfer.reserved = true;
+  curl_off_t length = -1;
+  if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+      length > 0) {
+    Reserve(transfer.body, static_cast<std::size_t>(
+                               std::min<std::int64_t>({length, transfer.max_bytes, kMaxReserve})));
+  }
+}
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  const std::size_t length = size * count;
+  if (!transfer->reserved) ReserveForContentLength(*transfer);
+  const auto room = static_cast<std::size_t>(transfer->max_bytes) - transfer->body.size();
+  const std::size_t taken = std::min(length, room);
+  try {
+    std::vector<std::uint8_t>& body = transfer->body;
+    if (body.capacity() - body.size() < taken) {
+      Reserve(body, std::max(body.size() + taken, body.capacity() * 2));  // geometric growth
+    }
+    body.insert(body.end(), data, data + taken);
+  } catch (const std::exception&) {
+    return 0;  // out of memory: end the transfer with what arrived
+  }
+  // A short count makes libcurl stop.
+  return taken < length ? 0 : length;
+}
+
+// Browsers send a typed URL with its blanks and non-ASCII characters percent-encoded as
+// UTF-8; so does the download.
+std::string UrlForTransfer(const std::u16string& url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : TextToUtf8(url)) {
+    if (c > 0x20 && c < 0x7F) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out += {'%', kHex[c >> 4], kHex[c & 0xF]};
+    }
+  }
+  return out;
+}
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+}  // namespace
+
+std::int32_t HttpGetBytes(const std::u16string& url, ByteArray& bytes, const std::u16string& proxy,
+                          const HttpLimits& limits) {
+  if (url.empty()) return 0;
+  try {
+    static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (global != CURLE_OK) return 0;
+    CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) return 0;
+    CURL* c = curl.get();
+
+    HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"), curl_slist_free_all);
+    if (!headers) return 0;
+    curl_slist_append(headers.get(), "Pragma: no-cache");
+
+    Transfer transfer;
+    transfer.curl = c;
+    transfer.max_bytes = std::clamp<std::int64_t>(limits.max_bytes, 0, 2147483647);
+    const std::string target = UrlForTransfer(url);
+    curl_easy_setopt(c, CURLOPT_URL, target.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding libcurl can decode
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);         // downloads run on worker threads
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
+    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    // Without CURLOPT_PROXY libcurl follows the proxy environment variables.
+    const std::string proxy_text = TextToUtf8(proxy);
+    if (!proxy.empty()) curl_easy_setopt(c, CURLOPT_PROXY, proxy_text.c_str());
+
+    const CURLcode result = curl_easy_perform(c);
+    if (result != CURLE_OK && transfer.body.empty()) return 0;  // nothing received: untouched
+    transfer.body.shrink_to_fit();                              // trimmed once to the exact count
+    const auto count = static_cast<std::int32_t>(transfer.body.size());
+    bytes = count > 0 ? ByteArray(std::move(transfer.body)) : ByteArray::Empty();
+    return count;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace pagelift

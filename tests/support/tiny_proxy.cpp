@@ -1,0 +1,94 @@
+#include "support/tiny_proxy.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+extern char** environ;
+
+namespace pagelift::test {
+
+namespace {
+
+bool Accepts(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return ok;
+}
+
+std::string FindProgram(const char* name) {
+  for (const char* dir : {"/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin"}) {
+    const std::string path = std::string(dir) + "/" + name;
+    if (access(path.c_str(), X_OK) == 0) return path;
+  }
+  return {};
+}
+
+}  // namespace
+
+int FreeLoopbackPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+TinyProxy::TinyProxy() {
+  const std::string program = FindProgram("tinyproxy");
+  if (program.empty()) return;
+  char pattern[] = "/tmp/pagelift-proxy-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return;
+  dir_ = pattern;
+  port_ = FreeLoopbackPort();
+  std::ofstream(dir_ + "/tinyproxy.conf") << "Port " << port_ << "\nListen 127.0.0.1\nTimeout 30\n"
+                                          << "LogFile \"" << dir_ << "/tinyproxy.log\"\n"
+                                          << "LogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n";
+  const std::string config = dir_ + "/tinyproxy.conf";
+  char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("-d"),
+                  const_cast<char*>("-c"), const_cast<char*>(config.c_str()), nullptr};
+  pid_t pid = -1;
+  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return;
+  pid_ = pid;
+  for (int i = 0; i < 100 && !Accepts(port_); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+TinyProxy::~TinyProxy() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (!dir_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+}
+
+std::string TinyProxy::Log() const {
+  std::ifstream file(dir_ + "/tinyproxy.log");
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace pagelift::test

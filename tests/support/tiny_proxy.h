@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace pagelift::test {
+
+// A real tinyproxy on 127.0.0.1 and a free port, started for one test and stopped after.
+class TinyProxy {
+ public:
+  TinyProxy();
+  ~TinyProxy();
+  TinyProxy(const TinyProxy&) = delete;
+  TinyProxy& operator=(const TinyProxy&) = delete;
+
+  bool running() const { return pid_ > 0; }
+  std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::string Log() const;  // what the proxy has logged so far
+
+ private:
+  std::string dir_;
+  int port_ = 0;
+  int pid_ = -1;
+};
+
+// A loopback port that nothing listens on right now.
+int FreeLoopbackPort();
+
+}  // namespace pagelift::test
