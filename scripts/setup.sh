@@ -5,6 +5,8 @@
 PAGELIFT_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  # code page 932 for the settings file
+  libicu-dev
 )
 
 pagelift_install_packages() {
