@@ -5,8 +5,8 @@
 PAGELIFT_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  # code page 932 for the settings file
-  libicu-dev
+  # the window toolkit, code page 932 for the settings file, a Japanese gothic font
+  qt6-base-dev libicu-dev fonts-ipafont-gothic
 )
 
 pagelift_install_packages() {
