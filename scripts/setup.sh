@@ -7,6 +7,8 @@ PAGELIFT_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the window toolkit, code page 932 for the settings file, a Japanese gothic font
   qt6-base-dev libicu-dev fonts-ipafont-gothic
+  # a virtual display and a screenshot of the settings dialog
+  xvfb imagemagick
 )
 
 pagelift_install_packages() {
