@@ -1,10 +1,9 @@
 #include "shell/atomic_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "shell/files.h"
@@ -13,6 +12,7 @@ namespace pagelift {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileSizeLimit;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
@@ -39,26 +39,6 @@ TEST(WriteFileAtomically, AProgramKilledBeforeTheRenameLeavesTheOldFile) {
   EXPECT_TRUE(WriteFileAtomically(path, "newer"));
   EXPECT_EQ(ReadBytes(path), "newer");
 }
-
-// Makes writing past `bytes` bytes into any file fail, as a full disk does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t old_handler_;
-};
 
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   const TempFolder folder;

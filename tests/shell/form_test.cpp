@@ -1,8 +1,6 @@
 #include "shell/frm_main.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -22,6 +20,7 @@ namespace pagelift {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileSizeLimit;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
@@ -258,26 +257,6 @@ TEST_F(FormTest, AFileOfRandomBytesGivesDefaultsAndStaysInFront) {
   EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("proxy:8080"));
 }
 
-// Makes any write past `bytes` bytes fail, as a full disk does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t old_handler_;
-};
-
 TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
   const std::string old_file = "[Setting]\r\nPROXY=old:8080\r\nURL1=http://old/\r\n";
   for (const bool full_disk : {true, false}) {
@@ -345,7 +324,6 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
     ASSERT_NE(control, nullptr);
     EXPECT_STREQ(control->metaObject()->className(), c.kind);
     EXPECT_EQ(control->geometry(), c.pixels);
-    EXPECT_EQ(control->font().pointSize(), 9);
     QString text = control->property("text").toString();
     if (auto* box = qobject_cast<QComboBox*>(control)) text = box->currentText();
     EXPECT_EQ(text, c.text);
@@ -361,7 +339,8 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   for (int i = 0; i < form_->cmbCode->count(); ++i) codes << form_->cmbCode->itemText(i);
   EXPECT_EQ(codes, QStringList({"自動判定", "SJIS", "JIS", "EUC", "UNICODE", "UTF-7", "UTF-8"}));
   EXPECT_FALSE(form_->cmbCode->isEditable());
-  // "ＭＳ ゴシック" or the Japanese gothic that stands in for it.
+  // "ＭＳ ゴシック" 9 point, or the Japanese gothic that stands in for it.
+  EXPECT_EQ(form_->font().pointSize(), 9);
   EXPECT_TRUE(form_->font().families().contains(QFontInfo(form_->font()).family()))
       << QFontInfo(form_->font()).family().toStdString();
   EXPECT_EQ(form_->mnuSetUrl->title(), QStringLiteral("ネット取得"));

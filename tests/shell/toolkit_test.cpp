@@ -43,11 +43,5 @@ TEST(Toolkit, MessageBoxIsAnErrorWithOneOkButtonUnderTheTitle) {
   EXPECT_TRUE(seen.modal);
 }
 
-TEST(Toolkit, SettingsFileIsNamedAfterTheProgramBesideIt) {
-  EXPECT_EQ(ApplicationTitle(), u"Pagelift");
-  EXPECT_EQ(ApplicationFileName(), u"shell_form_tests");
-  EXPECT_EQ(ApplicationSettingsFile(), ApplicationFolder() / "shell_form_tests.ini");
-}
-
 }  // namespace
 }  // namespace pagelift
