@@ -7,6 +7,10 @@ PAGELIFT_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libcurl4-openssl-dev ca-certificates
   libcpp-httplib-dev tinyproxy curl
+  # the window toolkit and a Japanese gothic font
+  qt6-base-dev fonts-ipafont-gothic
+  # a virtual display and a screenshot of the settings dialog
+  xvfb imagemagick
 )
 
 pagelift_install_packages() {

@@ -1,0 +1,19 @@
+#include "shell/settings_location.h"
+
+#include <unistd.h>
+
+namespace pagelift {
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& program_folder,
+                                       std::u16string_view program_name,
+                                       const std::filesystem::path& config_folder) {
+  const std::filesystem::path name = std::u16string(program_name) + u".ini";
+  const std::filesystem::path beside = program_folder / name;
+  std::error_code error;
+  if (std::filesystem::exists(beside, error) || ::access(program_folder.c_str(), W_OK) == 0) {
+    return beside;
+  }
+  return config_folder / name;
+}
+
+}  // namespace pagelift

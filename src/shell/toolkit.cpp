@@ -1,0 +1,59 @@
+#include "shell/toolkit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include "shell/settings_location.h"
+
+namespace pagelift {
+
+void SetUpApplication() {
+  QApplication::setApplicationName(ToQString(ApplicationTitle()));
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+std::u16string ApplicationTitle() {
+  return u"Pagelift";
+}
+
+std::filesystem::path ApplicationFolder() {
+  return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+std::u16string ApplicationFileName() {
+  return FromQString(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+std::filesystem::path ApplicationSettingsFile() {
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return SettingsFilePath(ApplicationFolder(), ApplicationFileName(),
+                          QFile::encodeName(config).toStdString());
+}
+
+void ShowMessageBox(const std::u16string& text) {
+  QMessageBox box(QMessageBox::Critical, ToQString(ApplicationTitle()), ToQString(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+MessageBoxCallback QtMessageBox() {
+  return ShowMessageBox;
+}
+
+void ClearClipboard() {
+  QGuiApplication::clipboard()->clear();
+}
+
+void SetClipboardText(const std::u16string& text) {
+  QGuiApplication::clipboard()->setText(ToQString(text));
+}
+
+void ProcessPendingMessages() {
+  QCoreApplication::processEvents();
+}
+
+}  // namespace pagelift

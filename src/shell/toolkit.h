@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "convert/modal_message.h"
+
+// What the program needs of the window toolkit, in one place. Every function here runs
+// on the user-interface thread, after the QApplication has been made.
+
+namespace pagelift {
+
+// Shows a message to the user; the subsystems below the shell receive it in this form.
+using MessageBoxCallback = ModalMessage;
+
+// Names the application after its title and keeps it running while no window is shown
+// (the settings dialog is hidden most of the time). Call once, after making the
+// QApplication.
+void SetUpApplication();
+
+// "Pagelift".
+std::u16string ApplicationTitle();
+// The folder that holds the program file.
+std::filesystem::path ApplicationFolder();
+// The program file's name without its extension: "pagelift" for both "pagelift" and
+// "pagelift.exe".
+std::u16string ApplicationFileName();
+// This program's settings file (see SettingsFilePath in settings_location.h).
+std::filesystem::path ApplicationSettingsFile();
+
+// A modal box with the error icon, one OK button and the title as its caption; returns
+// when the user closes it.
+void ShowMessageBox(const std::u16string& text);
+// ShowMessageBox as a callback for the subsystems below the shell.
+MessageBoxCallback QtMessageBox();
+
+void ClearClipboard();
+// The Clipboard then holds exactly `text`, as plain text.
+void SetClipboardText(const std::u16string& text);
+
+// Handles the window events already queued, then returns.
+void ProcessPendingMessages();
+
+inline QString ToQString(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::u16string FromQString(const QString& text) {
+  return text.toStdU16String();
+}
+
+}  // namespace pagelift
