@@ -5,6 +5,7 @@
 PAGELIFT_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev
 )
 
 pagelift_install_packages() {
