@@ -9,7 +9,10 @@ namespace pagelift::cli {
 
 namespace {
 
-constexpr const char* kUsageText = "usage: pagelift-cli judge [--scores] [FILE]";
+constexpr const char* kUsageText =
+    "usage: pagelift-cli judge [--scores] [FILE]\n"
+    "       pagelift-cli fold --width W [FILE]\n"
+    "       pagelift-cli text [--code CODE] [--width W] [FILE]";
 
 }  // namespace
 
@@ -20,6 +23,8 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
     const std::string& command = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
     if (command == "judge") return RunJudge(rest, in, out);
+    if (command == "fold") return RunFold(rest, in, out);
+    if (command == "text") return RunText(rest, in, out);
     if (command == "--help" || command == "-h") {
       out << kUsageText << '\n';
       return kDone;

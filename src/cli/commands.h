@@ -10,5 +10,7 @@ namespace pagelift::cli {
 // One subcommand each: take the words after the subcommand's name, return the exit
 // status, throw UsageError for a command line or input that cannot be used.
 int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
+int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
 
 }  // namespace pagelift::cli

@@ -1,31 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/run_cli.h"
 
 namespace pagelift::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunWith(const std::vector<std::string>& words, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = Run(words, in, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::string Sample(const std::string& name) {
-  return std::string(PAGELIFT_SAMPLES) + "/" + name;
-}
+using test::Outcome;
+using test::RunWith;
+using test::Sample;
 
 TEST(JudgeCommand, PrintsTheCodeNameOfStandardInput) {
   const Outcome o = RunWith({"judge"}, "a+b-c");
