@@ -47,7 +47,7 @@ const ColumnWidths& ColumnWidths::Get() {
         UChar units[2];
         UErrorCode decoded = U_ZERO_ERROR;
         const int32_t length = ucnv_toUChars(converter.get(), units, 2, code, 2, &decoded);
-        if (U_SUCCESS(decoded) && length == 1) built.wide_.set(units[0]);
+        if (U_SUCCESS(decoded) && length == 1) built.widths_[units[0]] = 2;
       }
     };
     for (unsigned lead = 0x81; lead <= 0x9F; ++lead) decode_row(lead);

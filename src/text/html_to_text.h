@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pagelift {
 
@@ -10,6 +11,6 @@ namespace pagelift {
 // blocks are dropped, as is every tag; a few tags and entities become line ends or
 // spaces; whitespace is dropped except inside "<pre>". Malformed markup is no error;
 // the only failure is that of ColumnWidths::Get.
-std::u16string HtmlToText(const std::u16string& page, double width);
+std::u16string HtmlToText(std::u16string_view page, double width);
 
 }  // namespace pagelift

@@ -1,7 +1,9 @@
 #include "text/wrap_lines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "text/column_width.h"
 
@@ -23,38 +25,78 @@ bool IsSurrogatePair(char16_t first, char16_t second) {
   return first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
 }
 
-std::u16string_view TrimSpaces(std::u16string_view line) {
-  const std::size_t first = line.find_first_not_of(u' ');
-  if (first == std::u16string_view::npos) return {};
-  return line.substr(first, line.find_last_not_of(u' ') - first + 1);
+bool IsCrLf(const char16_t* at, const char16_t* end) {
+  return at[0] == u'\r' && at + 1 < end && at[1] == u'\n';
 }
 
-// Appends `line` (trimmed, not empty) broken into pieces of at most `limit` columns. One
-// walk over the line: each piece ends where the next character would pass the limit.
-void AppendFolded(std::u16string& out, std::u16string_view line, std::int64_t limit,
-                  const ColumnWidths& widths) {
-  std::size_t start = 0;
-  for (;;) {
-    std::int64_t columns = 0;
-    std::size_t end = start;
-    while (end < line.size() && columns + widths.Of(line[end]) <= limit) {
-      columns += widths.Of(line[end]);
-      ++end;
-    }
-    // A limit below the first character's width would give an empty piece forever; that
-    // character then stands alone on its line, so the fold always ends.
-    if (end == start) ++end;
-    // Never break a surrogate pair: both halves of a broken pair would be lost. The pair
-    // goes to the next piece, or stands alone when it begins this one.
-    if (end < line.size() && IsSurrogatePair(line[end - 1], line[end])) {
-      end = end - 1 > start ? end - 1 : end + 1;
-    }
-    if (end == line.size()) break;
-    out.append(line.substr(start, end - start)).append(kCrLf);
-    // The line's last character is not a space, so the rest is never empty.
-    start = line.find_first_not_of(u' ', end);
+// The folded text, with room reserved once so that no piece makes it grow and move. A piece
+// followed by a fold has at least limit - 1 columns, so at least (limit - 1) / 2
+// characters (one when the limit is below 3); the kept characters and the CR LF after each
+// line take no more room than the text itself, plus the last CR LF.
+class FoldedText {
+ public:
+  FoldedText(std::size_t text_size, std::int64_t limit) {
+    const auto least_piece = static_cast<std::size_t>(std::max<std::int64_t>(1, (limit - 1) / 2));
+    text_.reserve(text_size + kCrLf.size() + kCrLf.size() * (text_size / least_piece));
   }
-  out.append(line.substr(start));
+
+  bool Empty() const { return text_.empty(); }
+  bool EndsWithCrLf() const { return text_.ends_with(kCrLf); }
+  void Append(const char16_t* from, const char16_t* to) {
+    text_.append(from, static_cast<std::size_t>(to - from));
+  }
+  void AppendCrLf() {
+    text_.push_back(u'\r');
+    text_.push_back(u'\n');
+  }
+  std::u16string Take() { return std::move(text_); }
+
+ private:
+  std::u16string text_;
+};
+
+// Folds one line, from `start` (not a space, not a line end) to its CR LF or `end`, into
+// `out`; returns where the next line starts. One walk over the line: a piece ends where the
+// next character would pass the limit, and the line's spaces at its end are found only
+// when the walk reaches them.
+const char16_t* AppendLine(FoldedText& out, const char16_t* start, const char16_t* end,
+                           std::int64_t limit, const ColumnWidths& widths) {
+  for (;;) {
+    std::int64_t room = limit;
+    const char16_t* at = start;
+    while (at < end && !IsCrLf(at, end)) {
+      room -= widths.Of(*at);
+      if (room < 0) break;
+      ++at;
+    }
+    // Either the line ends at `at`, or the character there does not fit; then, when only
+    // spaces follow it up to the line end, the trimmed line fits all the same.
+    const char16_t* after_spaces = at;
+    while (after_spaces < end && *after_spaces == u' ') ++after_spaces;
+    const char16_t* piece_end = at;
+    if (after_spaces < end && !IsCrLf(after_spaces, end)) {
+      // A limit below the first character's width would give an empty piece forever; that
+      // character then stands alone on its line, so the fold always ends.
+      if (piece_end == start) ++piece_end;
+      // Never break a surrogate pair: both halves of a broken pair would be lost. The pair
+      // goes to the next piece, or stands alone when it begins this one.
+      if (piece_end < end && IsSurrogatePair(piece_end[-1], piece_end[0])) {
+        piece_end = piece_end - 1 > start ? piece_end - 1 : piece_end + 1;
+      }
+      const char16_t* rest = piece_end;
+      while (rest < end && *rest == u' ') ++rest;
+      if (rest < end && !IsCrLf(rest, end)) {
+        out.Append(start, piece_end);
+        out.AppendCrLf();
+        start = rest;
+        continue;
+      }
+      after_spaces = rest;  // a lone character took the rest of the line
+    }
+    while (piece_end > start && piece_end[-1] == u' ') --piece_end;
+    out.Append(start, piece_end);
+    return after_spaces == end ? end : after_spaces + kCrLf.size();
+  }
 }
 
 }  // namespace
@@ -62,20 +104,20 @@ void AppendFolded(std::u16string& out, std::u16string_view line, std::int64_t li
 std::u16string WrapLines(std::u16string_view text, double width) {
   const ColumnWidths& widths = ColumnWidths::Get();
   const std::int64_t limit = WholeColumns(width);
-  std::u16string out;
-  out.reserve(text.size() + text.size() / 16 + kCrLf.size());
-  std::size_t line_start = 0;
-  while (line_start < text.size()) {
-    std::size_t line_end = text.find(kCrLf, line_start);
-    if (line_end == std::u16string_view::npos) line_end = text.size();
-    const std::u16string_view line = TrimSpaces(text.substr(line_start, line_end - line_start));
-    line_start = line_end + kCrLf.size();
-    if (line.empty()) continue;
-    if (!out.empty()) out.append(kCrLf);
-    AppendFolded(out, line, limit, widths);
+  FoldedText out(text.size(), limit);
+  const char16_t* const end = text.data() + text.size();
+  for (const char16_t* at = text.data(); at < end;) {
+    if (*at == u' ') {
+      ++at;
+    } else if (IsCrLf(at, end)) {
+      at += kCrLf.size();  // a blank line
+    } else {
+      if (!out.Empty()) out.AppendCrLf();
+      at = AppendLine(out, at, end, limit, widths);
+    }
   }
-  if (!out.ends_with(kCrLf)) out.append(kCrLf);
-  return out;
+  if (!out.EndsWithCrLf()) out.AppendCrLf();
+  return out.Take();
 }
 
 }  // namespace pagelift

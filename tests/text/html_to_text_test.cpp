@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/line_ends.h"
 #include "support/text.h"
 #include "text/html_to_text.h"
 
@@ -46,6 +47,21 @@ TEST(HtmlToText, KeepsWhitespaceInsidePreWithCrLfLineEnds) {
       {"pre with attributes is a plain tag", u"<pre class=x>a b</pre>", u"ab\r\n"},
       {"pre stays on across tags", u"<pre><b>a b</b> c</pre>", u"a b c\r\n"},
   });
+}
+
+TEST(HtmlToText, ReadsLineEndsAsIfAllWereMadeCrLfFirst) {
+  const std::u16string pages[] = {
+      u"<pre>a\nb\r\nc\rd\r\r\ne\n\n</pre>",
+      u"<pre>\n<!--\n-->\n<b\r\n>x\n</pre>\n",
+      u"a\nb<br\n>c\r",
+      u"<pre>a\r",
+      u"<pre>\r\n\n\r",
+  };
+  for (const std::u16string& page : pages) {
+    EXPECT_EQ(test::Shown(HtmlToText(page, kNoFold)),
+              test::Shown(HtmlToText(ChangeLfToCrLf(page), kNoFold)))
+        << test::Shown(page);
+  }
 }
 
 TEST(HtmlToText, TurnsTheListedTagsIntoLineEndsAndSpaces) {
