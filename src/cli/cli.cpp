@@ -13,6 +13,9 @@ constexpr const char* kUsageText =
     "usage: pagelift-cli judge [--scores] [FILE]\n"
     "       pagelift-cli decode --code CODE [--mode 0|1] [FILE]\n"
     "       pagelift-cli encode --code CODE [--bom] [--mode 0|1] [FILE]\n"
+    "       pagelift-cli fold --width W [FILE]\n"
+    "       pagelift-cli text [--code CODE] [--width W] [FILE]\n"
+    "       pagelift-cli fetch [--proxy P] [--code CODE] [--width W] URL\n"
     "CODE: auto (自動判定), SJIS, JIS, EUC, UNICODE, UTF-7, UTF-8, UTF7, UTF8";
 
 }  // namespace
@@ -26,6 +29,9 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
     if (command == "judge") return RunJudge(rest, in, out);
     if (command == "decode") return RunDecode(rest, in, out, err);
     if (command == "encode") return RunEncode(rest, in, out, err);
+    if (command == "fold") return RunFold(rest, in, out);
+    if (command == "text") return RunText(rest, in, out);
+    if (command == "fetch") return RunFetch(rest, out);
     if (command == "--help" || command == "-h") {
       out << kUsageText << '\n';
       return kDone;

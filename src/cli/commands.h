@@ -14,5 +14,8 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
               std::ostream& err);
 int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
               std::ostream& err);
+int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
+int RunFetch(const std::vector<std::string>& words, std::ostream& out);
 
 }  // namespace pagelift::cli

@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/input.h"
+#include "cli/options.h"
 #include "cli/usage_error.h"
 #include "convert/code_choice.h"
 #include "convert/non_code_class.h"
@@ -13,14 +14,6 @@ namespace pagelift::cli {
 
 namespace {
 
-// The code box's spellings, the judgement's names, and "auto" for "自動判定".
-std::u16string CodeChoice(const Arguments& args) {
-  const std::optional<std::string> code = args.Value("--code");
-  if (!code) throw UsageError("--code CODE is required");
-  if (*code == "auto") return kAutoCode;
-  return Utf8ToText({reinterpret_cast<const std::uint8_t*>(code->data()), code->size()});
-}
-
 NonCodeClass CodesInMode(const Arguments& args, std::ostream& err) {
   NonCodeClass codes(
       [&err](const std::u16string& text) { err << "pagelift-cli: " << TextToUtf8(text) << '\n'; });
@@ -28,10 +21,6 @@ NonCodeClass CodesInMode(const Arguments& args, std::ostream& err) {
   if (mode != "0" && mode != "1") throw UsageError("--mode takes 0 or 1");
   codes.FuncRogic(mode == "1" ? 1 : 0);
   return codes;
-}
-
-std::string FileOperand(const Arguments& args) {
-  return args.operands.empty() ? std::string() : args.operands[0];
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "convert/utf8_text.h"
 
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <limits>
 
 #include "judge/errors.h"
 
@@ -10,38 +14,60 @@ namespace {
 
 constexpr UChar32 kReplacement = 0xFFFD;
 
-void Check(UErrorCode error) {
-  if (U_FAILURE(error)) throw Error(std::string("UTF-8 conversion failed: ") + u_errorName(error));
+void ThrowIfFailed(UErrorCode status) {
+  if (U_FAILURE(status)) throw Error(std::string("UTF-8 conversion: ") + u_errorName(status));
+}
+
+// Converts `text` in pieces, so that no length passes the converter's 32-bit limit; a
+// piece never ends between the two halves of a surrogate pair.
+template <typename Sink>
+void ForEachUtf8Piece(std::u16string_view text, Sink sink) {
+  constexpr std::size_t kPiece = 1 << 16;
+  std::string bytes(std::min(text.size(), kPiece) * 3, '\0');
+  while (!text.empty()) {
+    std::size_t size = std::min(text.size(), kPiece);
+    if (size < text.size() && U16_IS_LEAD(text[size - 1])) --size;
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(bytes.data(), static_cast<int32_t>(bytes.size()), &length, text.data(),
+                       static_cast<int32_t>(size), kReplacement, nullptr, &status);
+    ThrowIfFailed(status);
+    sink(std::string_view(bytes.data(), static_cast<std::size_t>(length)));
+    text.remove_prefix(size);
+  }
 }
 
 }  // namespace
 
 std::u16string Utf8ToText(std::span<const std::uint8_t> bytes) {
-  // UTF-8 never needs more UTF-16 units than it has bytes.
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw Error("the text is too large (2 GB or more)");
+  }
+  if (bytes.empty()) return {};
+  // UTF-8 never takes fewer bytes than UTF-16 takes units.
   std::u16string text(bytes.size(), u'\0');
   int32_t length = 0;
-  UErrorCode error = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(text.data()), static_cast<int32_t>(text.size()),
-                       &length, reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<int32_t>(bytes.size()), kReplacement, nullptr, &error);
-  if (error == U_STRING_NOT_TERMINATED_WARNING) error = U_ZERO_ERROR;
-  Check(error);
+  UErrorCode status = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(text.data(), static_cast<int32_t>(text.size()), &length,
+                       reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<int32_t>(bytes.size()), kReplacement, nullptr, &status);
+  if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+  ThrowIfFailed(status);
   text.resize(static_cast<std::size_t>(length));
   return text;
 }
 
 std::string TextToUtf8(std::u16string_view text) {
-  // At most three bytes for each UTF-16 unit.
-  std::string bytes(text.size() * 3, '\0');
-  int32_t length = 0;
-  UErrorCode error = U_ZERO_ERROR;
-  u_strToUTF8WithSub(bytes.data(), static_cast<int32_t>(bytes.size()), &length,
-                     reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
-                     kReplacement, nullptr, &error);
-  if (error == U_STRING_NOT_TERMINATED_WARNING) error = U_ZERO_ERROR;
-  Check(error);
-  bytes.resize(static_cast<std::size_t>(length));
-  return bytes;
+  std::string out;
+  out.reserve(text.size());
+  ForEachUtf8Piece(text, [&out](std::string_view piece) { out += piece; });
+  return out;
+}
+
+void WriteUtf8(std::ostream& out, std::u16string_view text) {
+  ForEachUtf8Piece(text, [&out](std::string_view piece) {
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  });
 }
 
 }  // namespace pagelift

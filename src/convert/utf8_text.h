@@ -1,15 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace pagelift {
 
-// UTF-8 for the world outside the program (shells, files): bytes that are not UTF-8
-// read as U+FFFD, and an unpaired surrogate is written as U+FFFD.
+// UTF-8 for the world outside the program (shells, files, libraries).
+
+// The text of UTF-8 bytes; each invalid sequence becomes U+FFFD. Nothing else is
+// changed: a byte-order mark stays as U+FEFF. Throws Error for input of 2 GB or more,
+// which the converter cannot take in one piece.
 std::u16string Utf8ToText(std::span<const std::uint8_t> bytes);
+
+// `text` as UTF-8, an unpaired surrogate as U+FFFD.
 std::string TextToUtf8(std::u16string_view text);
+// The same, written to `out` piece by piece instead of held whole.
+void WriteUtf8(std::ostream& out, std::u16string_view text);
 
 }  // namespace pagelift

@@ -4,7 +4,8 @@
 #include <iterator>
 #include <string>
 
-#include "cli_run.h"
+#include "cli/cli.h"
+#include "support/run_cli.h"
 
 namespace pagelift::cli {
 namespace {

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
-#include "cli_run.h"
+#include "support/run_cli.h"
 
 namespace pagelift::cli {
 namespace {

@@ -1,0 +1,64 @@
+#include <limits>
+#include <string>
+
+#include "capture/fetch_text.h"
+#include "cli/arguments.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/input.h"
+#include "cli/options.h"
+#include "cli/usage_error.h"
+#include "convert/code_choice.h"
+#include "convert/utf8_text.h"
+#include "text/settings_number.h"
+#include "text/wrap_lines.h"
+
+namespace pagelift::cli {
+
+namespace {
+
+// The settings of a fetch as the dialog would hold them: code "自動判定", width "100".
+FetchSettings SettingsOf(const Arguments& args) {
+  FetchSettings settings;
+  settings.proxy = OptionText(args.Value("--proxy").value_or(""));
+  settings.code_choice = CodeChoice(args, kAutoCode);
+  settings.fold_width = OptionText(args.Value("--width").value_or("100"));
+  return settings;
+}
+
+int Print(const FetchResult& result, std::ostream& out) {
+  WriteUtf8(out, result.text);
+  return result.downloaded ? kDone : kFailureText;
+}
+
+}  // namespace
+
+int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
+  const Arguments args = ParseArguments(words, {}, {"--width"}, 1);
+  const std::optional<std::string> width = args.Value("--width");
+  if (!width) throw UsageError("fold needs --width W");
+  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
+  WriteUtf8(out, WrapLines(text, NumberOfText(OptionText(*width))));
+  return kDone;
+}
+
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
+  const Arguments args = ParseArguments(words, {}, {"--code", "--width"}, 1);
+  const FetchSettings settings = SettingsOf(args);
+  std::vector<std::uint8_t> bytes = ReadInput(FileOperand(args), in);
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw UsageError("the input is too large (2 GB or more)");
+  }
+  // The input stands for a download: its length is the download's count.
+  const auto count = static_cast<std::int32_t>(bytes.size());
+  return Print(PageText(count, ByteArray(std::move(bytes)), settings, NonCodeClass()), out);
+}
+
+int RunFetch(const std::vector<std::string>& words, std::ostream& out) {
+  const Arguments args = ParseArguments(words, {}, {"--proxy", "--code", "--width"}, 1);
+  if (args.operands.empty()) throw UsageError("fetch needs a URL");
+  const FetchSettings settings = SettingsOf(args);
+  return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out);
+}
+
+}  // namespace pagelift::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pagelift {
+
+// Reduces a decoded page to plain text in one scan, then folds it with WrapLines at
+// `width`. It is a character scanner, not a parser: markup is recognised only by a
+// fixed set of case-insensitive prefixes. Comments, scripts, noscripts and "<style>"
+// blocks are dropped, as is every tag; a few tags and entities become line ends or
+// spaces; whitespace is dropped except inside "<pre>". Malformed markup is no error;
+// the only failure is that of ColumnWidths::Get.
+std::u16string HtmlToText(std::u16string_view page, double width);
+
+}  // namespace pagelift

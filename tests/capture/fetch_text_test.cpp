@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "capture/fetch_text.h"
+#include "support/loopback_server.h"
+#include "support/tiny_proxy.h"
+
+namespace pagelift {
+namespace {
+
+std::string FileBytes(const std::string& name) {
+  std::ifstream file(std::string(PAGELIFT_SAMPLES) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+FetchSettings Settings(std::u16string code, std::u16string width = u"100",
+                       std::u16string proxy = u"") {
+  return {std::move(proxy), std::move(code), std::move(width)};
+}
+
+class FetchPageTextTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    server_.http.Get(R"(/samples/(.+))",
+                     [](const httplib::Request& request, httplib::Response& response) {
+                       response.set_content(FileBytes(request.matches[1]), "text/html");
+                     });
+    server_.http.Get("/empty", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content("", "text/html");
+    });
+    server_.http.Get("/nothing-left", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content("<script>x</script>   ", "text/html");
+    });
+    server_.Start();
+  }
+
+  test::LoopbackServer server_;
+  const NonCodeClass codes_;
+};
+
+TEST_F(FetchPageTextTest, EverySampleComesBackAsTheSameText) {
+  const FetchResult utf8 =
+      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(u"UTF-8"), codes_);
+  ASSERT_TRUE(utf8.downloaded);
+  EXPECT_NE(utf8.text.find(u"今日の天気"), std::u16string::npos);
+  for (const char* file : {"sample.sjis.html", "sample.jis.html", "sample.euc.html",
+                           "sample.utf16.html", "sample.utf7.html", "sample.utf8.html"}) {
+    const FetchResult result = FetchPageText(server_.Url16(std::string("/samples/") + file),
+                                             Settings(u"自動判定"), codes_);
+    EXPECT_TRUE(result.downloaded) << file;
+    EXPECT_EQ(result.text, utf8.text) << file;
+  }
+}
+
+TEST_F(FetchPageTextTest, AFixedCodeOverridesTheJudgement) {
+  const FetchResult result =
+      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(u"SJIS"), codes_);
+  EXPECT_TRUE(result.downloaded);
+  EXPECT_EQ(result.text.find(u"今日の天気"), std::u16string::npos);
+  const std::string page = FileBytes("sample.utf8.html");
+  const ByteArray page_bytes(std::vector<std::uint8_t>(page.begin(), page.end()));
+  EXPECT_EQ(
+      result.text,
+      PageText(static_cast<std::int32_t>(page.size()), page_bytes, Settings(u"SJIS"), codes_).text);
+}
+
+TEST_F(FetchPageTextTest, NothingDownloadedGivesTheFailureText) {
+  for (const std::string& url :
+       {std::string("http://127.0.0.1:1/"), server_.Url("/empty"), std::string("nonsense")}) {
+    const FetchResult result =
+        FetchPageText(std::u16string(url.begin(), url.end()), Settings(u"自動判定"), codes_);
+    EXPECT_FALSE(result.downloaded) << url;
+    EXPECT_EQ(result.text, u"ネット取得に失敗しました。") << url;
+  }
+}
+
+TEST_F(FetchPageTextTest, APageThatReducesToNothingStillGivesItsFoldedText) {
+  const FetchResult result =
+      FetchPageText(server_.Url16("/nothing-left"), Settings(u"自動判定"), codes_);
+  EXPECT_TRUE(result.downloaded);
+  EXPECT_EQ(result.text, u"\r\n");
+}
+
+TEST_F(FetchPageTextTest, FoldsAtTheWidthFieldsNumberAndGoesThroughTheProxy) {
+  test::TinyProxy proxy;
+  ASSERT_TRUE(proxy.running());
+  const std::u16string address(proxy.address().begin(), proxy.address().end());
+  const FetchResult result = FetchPageText(server_.Url16("/samples/sample.utf8.html"),
+                                           Settings(u"自動判定", u"10abc", address), codes_);
+  EXPECT_TRUE(result.downloaded);
+  EXPECT_EQ(result.text.substr(0, 9), u"ぱーじりふ\r\nとの");  // 10 columns: five wide
+  EXPECT_NE(proxy.Log().find("/samples/sample.utf8.html"), std::string::npos);
+}
+
+TEST(PageText, ZeroBytesGiveTheFailureTextWhateverTheSettings) {
+  const FetchResult result =
+      PageText(0, ByteArray::Empty(), Settings(u"UTF-8", u"abc"), NonCodeClass());
+  EXPECT_FALSE(result.downloaded);
+  EXPECT_EQ(result.text, kFetchFailedText);
+}
+
+}  // namespace
+}  // namespace pagelift

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "support/run_cli.h"
+
+namespace pagelift::cli {
+namespace {
+
+using test::Outcome;
+using test::RunWith;
+using test::Sample;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void ExpectRefused(const Outcome& o) {
+  EXPECT_EQ(o.status, kUsage);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err.rfind("pagelift-cli: ", 0), 0u) << o.err;
+}
+
+TEST(FoldCommand, FoldsUtf8TextAtTheWidthAsTheFieldReadsIt) {
+  const struct {
+    const char* width;
+    std::string input;
+    std::string expected;
+  } cases[] = {
+      {"10", "abcdefghijk", "abcdefghij\r\nk\r\n"},
+      {"10.5", "abcdefghijk", "abcdefghij\r\nk\r\n"},
+      {"3abc", "abcdefg", "abc\r\ndef\r\ng\r\n"},
+      {"abc", "ab", "a\r\nb\r\n"},  // no number: W = 0, one character a line
+      {"4", "今日は晴れ", "今日\r\nは晴\r\nれ\r\n"},
+      {"100", "  a  \r\n\r\nb\nc\r", "a\r\nb\nc\r\r\n"},  // lone LF and CR kept
+      {"100", "", "\r\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = RunWith({"fold", "--width", c.width}, c.input);
+    EXPECT_EQ(o.status, kDone) << o.err;
+    EXPECT_EQ(o.out, c.expected) << "width " << c.width << ", input " << c.input;
+  }
+}
+
+TEST(FoldCommand, ReadsInvalidUtf8AsReplacementCharactersOfOneColumn) {
+  const Outcome o = RunWith({"fold", "--width", "2"}, "\xFF\xFF\xFF");
+  EXPECT_EQ(o.status, kDone);
+  EXPECT_EQ(o.out, "\xEF\xBF\xBD\xEF\xBF\xBD\r\n\xEF\xBF\xBD\r\n");
+}
+
+TEST(FoldCommand, ReadsAFile) {
+  // The sample has LF line ends only, so it is one line, kept as it is.
+  const std::string page = FileBytes(Sample("sample.utf8.html"));
+  ASSERT_FALSE(page.empty());
+  const Outcome o = RunWith({"fold", "--width", "1000", Sample("sample.utf8.html")});
+  EXPECT_EQ(o.status, kDone) << o.err;
+  EXPECT_EQ(o.out, page + "\r\n");
+}
+
+TEST(FoldCommand, RefusesACommandLineWithoutOneWidth) {
+  ExpectRefused(RunWith({"fold"}, "a"));
+  ExpectRefused(RunWith({"fold", "--width"}, "a"));
+  ExpectRefused(RunWith({"fold", "--width", "5", "a", "b"}, "a"));
+  ExpectRefused(RunWith({"fold", "--width", "5", "--code", "UTF-8"}, "a"));
+}
+
+TEST(TextCommand, ReducesAndFoldsAUtf8Page) {
+  const Outcome o = RunWith({"text", "--code", "UTF-8", Sample("sample.utf8.html")});
+  EXPECT_EQ(o.status, kDone) << o.err;
+  // The second line is exactly 100 columns before the fold; the pre block keeps its
+  // inner spaces.
+  EXPECT_EQ(o.out,
+            "ぱーじりふとの見本\r\n"
+            "今日の天気東京は朝から晴れ、午後は少し雲が広がるでしょう。"
+            "最高気温は十八度の見込みです。大阪は曇りの\r\n"
+            "ち雨。傘を持ってお出かけください。\r\n"
+            "地域   天気   気温\r\n"
+            "札幌   雪     二度\r\n");
+}
+
+TEST(TextCommand, FoldsAtTheGivenWidthOrAtOneHundred) {
+  EXPECT_EQ(RunWith({"text", "--code", "UTF8"}, std::string(101, 'a')).out,
+            std::string(100, 'a') + "\r\na\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "UTF8", "--width", "3"}, "<p>abcd</p>").out, "abc\r\nd\r\n");
+}
+
+TEST(TextCommand, CutsEveryUtf8MarkLikeTheFetchCommand) {
+  const Outcome o = RunWith({"text", "--code", "UTF-8"}, "\xEF\xBB\xBF<p>a\xEF\xBB\xBF</p>b");
+  EXPECT_EQ(o.status, kDone);
+  EXPECT_EQ(o.out, "ab\r\n");
+}
+
+TEST(TextCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
+  const std::string expected = RunWith({"text", "--code", "UTF-8", Sample("sample.utf8.html")}).out;
+  ASSERT_FALSE(expected.empty());
+  for (const char* file : test::kSampleFiles) {
+    const Outcome o = RunWith({"text", Sample(file)});
+    EXPECT_EQ(o.status, kDone) << file << o.err;
+    EXPECT_EQ(o.out, expected) << file;
+  }
+}
+
+TEST(TextCommand, TreatsEmptyInputAsAFailedDownload) {
+  const Outcome o = RunWith({"text"}, "");
+  EXPECT_EQ(o.status, kFailureText);
+  EXPECT_EQ(o.out, "ネット取得に失敗しました。");
+}
+
+TEST(TextCommand, LetsAFixedCodeOverrideTheJudgement) {
+  // あいう in UTF-8, read as Shift_JIS because the code box says so.
+  EXPECT_EQ(RunWith({"text", "--code", "SJIS"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86").out,
+            "縺ゅ＞縺\xEF\xBF\xBD\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "auto"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86").out,
+            "あいう\r\n");
+}
+
+}  // namespace
+}  // namespace pagelift::cli
