@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, then builds and runs every test twice: a normal build in build/ and a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/.
+# with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/; between the two,
+# every fuzzer runs for 30 seconds.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
 pagelift_install_packages
@@ -8,6 +9,9 @@ pagelift_install_packages
 echo "== normal build (build/)"
 pagelift_build build
 (cd "$PAGELIFT_ROOT/build" && ctest --output-on-failure -j"$(nproc)")
+
+echo "== fuzzing (build-fuzz/), 30 seconds a target"
+bash "$PAGELIFT_ROOT/scripts/fuzz.sh" 30
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build (build-asan/)"
 pagelift_build build-asan -DPAGELIFT_SANITIZE=ON -DPAGELIFT_BENCH=OFF

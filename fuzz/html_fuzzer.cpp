@@ -1,0 +1,46 @@
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_check.h"
+#include "text/html_to_text.h"
+#include "text_input.h"
+
+using namespace pagelift;
+
+namespace {
+
+bool HoldsPreOpener(const std::u16string& page) {
+  for (std::size_t i = 0; i + 5 <= page.size(); ++i) {
+    if (page[i] != u'<') continue;
+    const std::u16string_view word(page.data() + i + 1, 4);
+    std::u16string lower(word);
+    for (char16_t& c : lower) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    if (lower == u"pre>") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The first byte gives the fold width, 0 to 127.5; the rest is the page.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const double width = data[0] / 2.0;
+  const std::u16string page = fuzz::Utf16Of(data + 1, size - 1);
+  const std::u16string text = HtmlToText(page, width);
+
+  FUZZ_CHECK(text.ends_with(u"\r\n"));
+  // Outside "<pre>" blocks every line end is a CR LF pair made by the reduction.
+  if (!HoldsPreOpener(page)) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == u'\r') FUZZ_CHECK(i + 1 < text.size() && text[i + 1] == u'\n');
+      if (text[i] == u'\n') FUZZ_CHECK(i > 0 && text[i - 1] == u'\r');
+    }
+  }
+  for (const std::u16string& line : fuzz::FoldedLines(text)) {
+    FUZZ_CHECK(fuzz::Columns(line) <= width || fuzz::IsOneCharacter(line) || line.empty());
+  }
+  return 0;
+}
