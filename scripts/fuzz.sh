@@ -4,7 +4,6 @@
 # finds is saved in build-fuzz/; the seeds in the repository are left as they are.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
-PAGELIFT_PACKAGES+=(clang libclang-rt-dev)
 pagelift_install_packages
 seconds=${1:-30}
 

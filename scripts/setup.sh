@@ -11,6 +11,8 @@ PAGELIFT_PACKAGES=(
   qt6-base-dev fonts-ipafont-gothic
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
+  # the fuzzers
+  clang libclang-rt-dev
 )
 
 pagelift_install_packages() {

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QLineEdit>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "capture/fetch_text.h"
+#include "convert/utf8_text.h"
+#include "shell/frm_main.h"
+#include "support/loopback_server.h"
+#include "support/raw_server.h"
+#include "support/tiny_proxy.h"
+
+// The faults a user can meet, each with the outcome the program promises: nothing
+// crashes, nothing hangs, no saved setting is lost.
+
+namespace pagelift {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string U16(const std::string& text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+std::string FileText(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string TextOf(const FetchResult& result) {
+  return TextToUtf8(result.text);
+}
+
+// A fetch with the settings of a new dialog and limits short enough for a test.
+FetchResult Fetch(const std::string& url, const std::u16string& proxy = u"",
+                  const std::u16string& code = u"自動判定", long stall_seconds = 1) {
+  HttpLimits limits;
+  limits.connect_timeout_seconds = 5;
+  limits.stall_seconds = stall_seconds;
+  const std::u16string text_url =
+      Utf8ToText({reinterpret_cast<const std::uint8_t*>(url.data()), url.size()});
+  return FetchPageText(text_url, FetchSettings{proxy, code, u"100"}, NonCodeClass(), limits);
+}
+
+test::LoopbackServer& Server() {
+  static test::LoopbackServer* server = [] {
+    auto* s = new test::LoopbackServer;
+    s->http.Get("/mid-page", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content_provider(100000, "text/html",
+                                    [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                      if (offset > 0) return false;  // the network goes
+                                      const std::string part = "<p>first part</p>";
+                                      sink.write(part.data(), part.size());
+                                      return true;
+                                    });
+    });
+    s->http.Get("/zeros", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(4000, '\0'), "application/octet-stream");
+    });
+    s->http.Get("/no-tags", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(50u << 20, 'a'), "text/plain");
+    });
+    // Anything else: the path the server understood, as the page.
+    s->http.Get(".*", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content("<p>" + request.path + "</p>", "text/html; charset=UTF-8");
+    });
+    s->Start();
+    return s;
+  }();
+  return *server;
+}
+
+// A settings folder with a dialog on it, as the program has after its start.
+class Dialog {
+ public:
+  Dialog() {
+    char pattern[] = "/tmp/pagelift-faults-XXXXXX";
+    folder_ = mkdtemp(pattern);
+    file_ = folder_ / "pagelift.ini";
+  }
+  ~Dialog() {
+    chmod(folder_.c_str(), 0700);
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  void Start() {
+    form_ = std::make_unique<frmMain>(file_, [this](const std::u16string&) { ++messages_; });
+    form_->LoadSetting();
+  }
+
+  fs::path folder_;
+  fs::path file_;
+  std::unique_ptr<frmMain> form_;
+  int messages_ = 0;
+};
+
+const std::string kSaved = "[Setting]\r\nCODE=SJIS\r\nMAXCHAR=80\r\nPROXY=\r\nURL1=http://a/\r\n";
+
+struct Fault {
+  const char* name;
+  std::function<std::string()> outcome;
+  std::string expected;
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) {
+  *out << fault.name;
+}
+
+const Fault kFaults[] = {
+    {"the network goes mid-page: the part that arrived is the text",
+     [] { return std::string(TextOf(Fetch(Server().Url("/mid-page")))); },
+     "firstpart\r\n"},  // blanks go outside "<pre>"
+    {"a proxy that refuses connections: the failure text",
+     [] {
+       const auto nowhere = u"127.0.0.1:" + U16(std::to_string(test::FreeLoopbackPort()));
+       return std::string(TextOf(Fetch(Server().Url("/page"), nowhere)));
+     },
+     "ネット取得に失敗しました。"},
+    {"a server sending garbage for headers: the failure text",
+     [] {
+       test::RawServer garbage("\x01\x02 this is no HTTP \xff\r\n\r\n<p>x</p>", false);
+       return std::string(TextOf(Fetch(garbage.Url("/"))));
+     },
+     "ネット取得に失敗しました。"},
+    {"a URL with blanks and Japanese: the page that URL names",
+     [] { return std::string(TextOf(Fetch(Server().Url("/a b/ページ.html"), u"", u"UTF-8"))); },
+     "/ab/ページ.html\r\n"},  // the reduction drops the blank
+    {"a 2 GB Content-Length that never arrives: what came, given up at the stall limit",
+     [] {
+       test::RawServer liar("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n<p>begun</p>",
+                            true);
+       const auto start = std::chrono::steady_clock::now();
+       const std::string text = TextOf(Fetch(liar.Url("/")));
+       const bool quick = std::chrono::steady_clock::now() - start < std::chrono::seconds(10);
+       return text + (quick ? "quick" : "slow");
+     },
+     "begun\r\nquick"},
+    {"a page of zero bytes: read as UTF-16, 2,000 NUL characters folded at 100",
+     [] {
+       const std::string text = TextOf(Fetch(Server().Url("/zeros")));
+       return std::to_string(text.size()) + " bytes, " +
+              std::to_string(std::count(text.begin(), text.end(), '\0')) + " NULs";
+     },
+     "2040 bytes, 2000 NULs"},
+    {"a page of 50 MB without a tag: folded into lines of 100 within seconds",
+     [] {
+       const auto start = std::chrono::steady_clock::now();
+       // The server takes a while to compress the page before the first byte.
+       const std::string text = TextOf(Fetch(Server().Url("/no-tags"), u"", u"自動判定", 30));
+       const bool quick = std::chrono::steady_clock::now() - start < std::chrono::seconds(20);
+       return std::to_string(text.size()) + (quick ? " quick" : " slow");
+     },
+     std::to_string((50u << 20) + (50u << 20) / 100 * 2) + " quick"},
+    {"a settings file that is a directory: defaults, and OK says it cannot save",
+     [] {
+       Dialog dialog;
+       fs::create_directory(dialog.file_);
+       dialog.Start();
+       const std::string width = dialog.form_->txtMaxChar->text().toStdString();
+       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->cmdOk_Click();
+       return width + " " + std::to_string(dialog.messages_) + " message " +
+              (fs::is_directory(dialog.file_) ? "still a directory " : "replaced ") +
+              dialog.form_->txtProxy->text().toStdString();
+     },
+     "100 1 message still a directory typed:8080"},
+    {"a settings folder made read-only after the start: OK says so, nothing is lost",
+     [] {
+       if (geteuid() == 0) return std::string("run as an ordinary user to see this one");
+       Dialog dialog;
+       std::ofstream(dialog.file_, std::ios::binary) << kSaved;
+       dialog.Start();
+       dialog.form_->txtProxy->setText("typed:8080");
+       chmod(dialog.file_.c_str(), 0444);
+       chmod(dialog.folder_.c_str(), 0555);
+       dialog.form_->cmdOk_Click();
+       return std::to_string(dialog.messages_) + " message, file " +
+              (FileText(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
+              dialog.form_->txtProxy->text().toStdString();
+     },
+     "1 message, file intact, typed typed:8080"},
+    {"a settings file changed by another program while the dialog is open: both kept",
+     [] {
+       Dialog dialog;
+       std::ofstream(dialog.file_, std::ios::binary) << kSaved;
+       dialog.Start();
+       std::ofstream(dialog.file_, std::ios::binary | std::ios::app) << "[Other]\r\nKEY=theirs\r\n";
+       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->cmdOk_Click();
+       const std::string after = FileText(dialog.file_);
+       return std::string(after.find("[Other]\r\nKEY=theirs\r\n") != std::string::npos
+                              ? "theirs kept, "
+                              : "theirs lost, ") +
+              (after.find("PROXY=typed:8080\r\n") != std::string::npos ? "ours written"
+                                                                       : "ours lost") +
+              ", " + std::to_string(dialog.messages_) + " messages";
+     },
+     "theirs kept, ours written, 0 messages"},
+};
+
+class Faults : public testing::TestWithParam<Fault> {};
+
+TEST_P(Faults, MeetTheirPromisedOutcome) {
+  const Fault& fault = GetParam();
+  const std::string outcome = fault.outcome();
+  if (outcome.starts_with("run as an ordinary user")) GTEST_SKIP() << outcome;
+  EXPECT_EQ(outcome, fault.expected) << fault.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Faults, testing::ValuesIn(kFaults));
+
+}  // namespace
+}  // namespace pagelift
