@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "support/file_bytes.h"
 #include "support/run_cli.h"
 
 namespace pagelift::cli {
@@ -14,13 +15,8 @@ using test::Outcome;
 using test::RunWith;
 using test::Sample;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 TEST(DecodeCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
-  const std::string expected = ReadFile(Sample("sample.utf8.html"));
+  const std::string expected = test::FileBytes(Sample("sample.utf8.html"));
   ASSERT_FALSE(expected.empty());
   for (const char* file : test::kSampleFiles) {
     for (const char* mode : {"0", "1"}) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "support/file_bytes.h"
 #include "support/run_cli.h"
 
 namespace pagelift::cli {
@@ -14,11 +15,6 @@ namespace {
 using test::Outcome;
 using test::RunWith;
 using test::Sample;
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 void ExpectRefused(const Outcome& o) {
   EXPECT_EQ(o.status, kUsage);
@@ -55,7 +51,7 @@ TEST(FoldCommand, ReadsInvalidUtf8AsReplacementCharactersOfOneColumn) {
 
 TEST(FoldCommand, ReadsAFile) {
   // The sample has LF line ends only, so it is one line, kept as it is.
-  const std::string page = FileBytes(Sample("sample.utf8.html"));
+  const std::string page = test::FileBytes(Sample("sample.utf8.html"));
   ASSERT_FALSE(page.empty());
   const Outcome o = RunWith({"fold", "--width", "1000", Sample("sample.utf8.html")});
   EXPECT_EQ(o.status, kDone) << o.err;

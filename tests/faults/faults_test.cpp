@@ -14,6 +14,7 @@
 #include "capture/fetch_text.h"
 #include "convert/utf8_text.h"
 #include "shell/frm_main.h"
+#include "support/file_bytes.h"
 #include "support/loopback_server.h"
 #include "support/raw_server.h"
 #include "support/tiny_proxy.h"
@@ -28,11 +29,6 @@ namespace fs = std::filesystem;
 
 std::u16string U16(const std::string& text) {
   return std::u16string(text.begin(), text.end());
-}
-
-std::string FileText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string TextOf(const FetchResult& result) {
@@ -184,7 +180,7 @@ const Fault kFaults[] = {
        chmod(dialog.folder_.c_str(), 0555);
        dialog.form_->cmdOk_Click();
        return std::to_string(dialog.messages_) + " message, file " +
-              (FileText(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
+              (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
               dialog.form_->txtProxy->text().toStdString();
      },
      "1 message, file intact, typed typed:8080"},
@@ -196,7 +192,7 @@ const Fault kFaults[] = {
        std::ofstream(dialog.file_, std::ios::binary | std::ios::app) << "[Other]\r\nKEY=theirs\r\n";
        dialog.form_->txtProxy->setText("typed:8080");
        dialog.form_->cmdOk_Click();
-       const std::string after = FileText(dialog.file_);
+       const std::string after = test::FileBytes(dialog.file_);
        return std::string(after.find("[Other]\r\nKEY=theirs\r\n") != std::string::npos
                               ? "theirs kept, "
                               : "theirs lost, ") +
