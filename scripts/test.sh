@@ -8,7 +8,7 @@ pagelift_install_packages
 
 echo "== normal build (build/)"
 pagelift_build build
-(cd "$PAGELIFT_ROOT/build" && ctest --output-on-failure -j"$(nproc)")
+(cd "$PAGELIFT_ROOT/build" && ctest --output-on-failure --timeout 300 -j"$(nproc)")
 
 echo "== fuzzing (build-fuzz/), 30 seconds a target"
 bash "$PAGELIFT_ROOT/scripts/fuzz.sh" 30
@@ -17,4 +17,4 @@ echo "== AddressSanitizer and UndefinedBehaviorSanitizer build (build-asan/)"
 pagelift_build build-asan -DPAGELIFT_SANITIZE=ON -DPAGELIFT_BENCH=OFF
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-(cd "$PAGELIFT_ROOT/build-asan" && ctest --output-on-failure -j"$(nproc)")
+(cd "$PAGELIFT_ROOT/build-asan" && ctest --output-on-failure --timeout 300 -j"$(nproc)")
