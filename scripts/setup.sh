@@ -11,6 +11,8 @@ PAGELIFT_PACKAGES=(
   qt6-base-dev fonts-ipafont-gothic
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
+  # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
+  trayer xdotool xclip x11-utils
 )
 
 pagelift_install_packages() {
