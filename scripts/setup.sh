@@ -13,6 +13,10 @@ PAGELIFT_PACKAGES=(
   xvfb imagemagick
   # the fuzzers
   clang libclang-rt-dev
+  # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
+  trayer xdotool xclip x11-utils
+  # the Debian package
+  dpkg-dev
 )
 
 pagelift_install_packages() {

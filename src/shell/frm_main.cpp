@@ -1,6 +1,7 @@
 #include "shell/frm_main.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -8,10 +9,12 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <algorithm>
 #include <iterator>
 
 #include "shell/profile.h"
+#include "shell/tray_pictures.h"
 #include "text/settings_number.h"
 
 namespace pagelift {
@@ -88,9 +91,15 @@ frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message
       Label3(new QLabel(QStringLiteral("１行のＭＡＸ文字数"), this)),
       Label4(new QLabel(QStringLiteral("文字コード"), this)),
       mnuSetUrl(new QMenu(QStringLiteral("ネット取得"), this)),
+      mnuMenu(new QMenu(QStringLiteral("メニュー"), this)),
+      mnuSetting(new QAction(QStringLiteral("設定..."), this)),
+      mnuEnd(new QAction(QStringLiteral("終了"), this)),
+      ImageList1(TrayPictures()),
       settings_file_(std::move(settings_file)),
-      message_box_(std::move(message_box)) {
+      message_box_(std::move(message_box)),
+      tray_(new QSystemTrayIcon(this)) {
   setWindowTitle(QStringLiteral("Pageliftの設定"));
+  setWindowIcon(ImageList1[kIdlePicture]);
   setFont(DialogFont());
   setFixedSize(416, 159);
 
@@ -132,15 +141,27 @@ frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message
   mnuSetUrl->setObjectName(QStringLiteral("mnuSetUrl"));
   AddUrlItem();
 
+  mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
+  mnuSetting->setObjectName(QStringLiteral("mnuSetting"));
+  mnuEnd->setObjectName(QStringLiteral("mnuEnd"));
+  mnuMenu->addAction(mnuSetting);
+  mnuMenu->addMenu(mnuSetUrl);
+  mnuMenu->addAction(mnuEnd);
+  // The tray opens this menu on the right button by itself. Its other activations (left,
+  // double and middle clicks) are left unconnected: they open nothing.
+  tray_->setContextMenu(mnuMenu);
+
   connect(cmdOk, &QPushButton::clicked, this, &frmMain::cmdOk_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+  connect(mnuSetting, &QAction::triggered, this, &frmMain::mnuSetting_Click);
+  connect(mnuEnd, &QAction::triggered, this, &frmMain::mnuEnd_Click);
 }
 
 QAction* frmMain::AddUrlItem() {
   const int index = static_cast<int>(mnuSetUrlItem_.size());
   QAction* item = mnuSetUrl->addAction(QString());
   item->setObjectName(QStringLiteral("mnuSetUrlItem_%1").arg(index));
-  connect(item, &QAction::triggered, this, [this, index] { emit mnuSetUrlItem_Click(index); });
+  connect(item, &QAction::triggered, this, [this, index] { mnuSetUrlItem_Click(index); });
   mnuSetUrlItem_.push_back(item);
   return item;
 }
@@ -244,6 +265,11 @@ void frmMain::cmdOk_Click() {
 
 void frmMain::cmdCancel_Click() {
   hide();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  cmdCancel_Click();
+  event->accept();
 }
 
 }  // namespace pagelift

@@ -1,27 +1,35 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "convert/non_code_class.h"
+#include "shell/fetch_threads.h"
 #include "shell/toolkit.h"
 
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSystemTrayIcon;
 
 namespace pagelift {
 
 // The settings dialog, the program's one window. Its controls are the live settings:
 // the fetch command and the folding read the proxy, the code choice and the fold width
-// from them, not from the file. It also owns the "ネット取得" submenu, whose entries are
-// the URLs of the settings.
+// from them, not from the file. It also owns the tray icon and its popup menu, whose
+// "ネット取得" submenu lists the URLs of the settings, and runs the fetches.
 class frmMain : public QWidget {
   Q_OBJECT
 
@@ -49,6 +57,17 @@ class frmMain : public QWidget {
   // The URL of entry `index`, exactly as stored (the entry's text doubles each "&").
   std::u16string UrlItemCaption(int index) const;
 
+  // The tray icon's popup menu, opened by the right button: "設定...", "ネット取得" and
+  // "終了", in that order.
+  QMenu* const mnuMenu;
+  QAction* const mnuSetting;
+  QAction* const mnuEnd;
+
+  // The tray pictures: idle, then busy. The idle one is also the window's icon.
+  const std::array<QIcon, 2> ImageList1;
+  static constexpr std::size_t kIdlePicture = 0;
+  static constexpr std::size_t kBusyPicture = 1;
+
   // The URL box's text, CR LF between its lines.
   std::u16string UrlText() const;
   void SetUrlText(std::u16string_view text);
@@ -64,11 +83,41 @@ class frmMain : public QWidget {
   // Hides the window; what was typed stays in force but is not saved.
   void cmdCancel_Click();
 
- signals:
+  // The start: loads the settings and shows the idle picture in the tray.
+  void Form_Load();
+  // The platform ends the program (a signal, the end of the session): the icon goes,
+  // nothing is saved.
+  void Form_Unload();
+  // "終了": deletes the icon and ends the program at once, saving nothing.
+  void mnuEnd_Click();
   // A URL entry was chosen; `index` is its place in mnuSetUrlItem().
   void mnuSetUrlItem_Click(int index);
 
+  // The one tray icon, always with `tooltip`. A modify while no icon is shown (before the
+  // add or after the delete) changes nothing.
+  void AddIconTray(const QIcon& icon, std::u16string_view tooltip);
+  void ModIconTray(const QIcon& icon, std::u16string_view tooltip);
+  void DelIconTray();
+  const QSystemTrayIcon& TrayIcon() const { return *tray_; }
+
+  // The fetches still running.
+  std::size_t FetchesRunning() const { return fetches_.Running(); }
+
+ signals:
+  // The tray icon now shows `picture` (by AddIconTray or ModIconTray).
+  void TrayPictureShown(const QIcon& picture);
+
+ protected:
+  // Closing the window from its title bar is Cancel: a stray close must not end a
+  // resident program.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  // The fetch command: the page of URL entry `index` goes to the Clipboard as folded
+  // text, downloaded and reduced on a worker thread. When several run at once, the page
+  // chosen last wins and the busy picture stays until none runs.
+  void GetNetText(int index);
+  void ShowIdleUnlessFetching();
   QAction* AddUrlItem();
   void SetUrlItemCaption(int index, std::u16string_view url);
   // A fold width whose number is not greater than 0 becomes "100".
@@ -77,6 +126,16 @@ class frmMain : public QWidget {
   std::filesystem::path settings_file_;
   MessageBoxCallback message_box_;
   std::vector<QAction*> mnuSetUrlItem_;
+
+  QSystemTrayIcon* const tray_;
+  bool tray_added_ = false;
+  // Made at the first fetch and shared with the fetch threads, which may outlive a
+  // fetch's menu entry but not this form.
+  std::shared_ptr<const NonCodeClass> codes_;
+  // The number of the fetch chosen last: only its text may reach the Clipboard.
+  std::uint64_t last_fetch_ = 0;
+  // Last, so that it is destroyed first: its threads end before anything they use.
+  FetchThreads fetches_;
 };
 
 }  // namespace pagelift

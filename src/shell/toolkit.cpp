@@ -56,4 +56,8 @@ void ProcessPendingMessages() {
   QCoreApplication::processEvents();
 }
 
+void EndProgram() {
+  QCoreApplication::exit(0);
+}
+
 }  // namespace pagelift

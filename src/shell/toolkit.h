@@ -44,6 +44,10 @@ void SetClipboardText(const std::u16string& text);
 // Handles the window events already queued, then returns.
 void ProcessPendingMessages();
 
+// Makes the event loop end once the running handler returns; main then ends the
+// program.
+void EndProgram();
+
 inline QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }

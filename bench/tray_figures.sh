@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Measures the tray program on a virtual X display with trayer as the tray: the time from
+# start to the icon, the resident memory and the CPU time over 10 s of idling, and how
+# long a right click takes to open the menu while a 50 MB page is being reduced.
+# Usage: bench/tray_figures.sh [BUILD_DIR]   (default build/)
+set -euo pipefail
+build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+wait_for() {
+  local tries=$(($1 * 200)) i
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" && return 0
+    sleep 0.005
+  done
+  return 1
+}
+
+# A 50 MB page of Japanese paragraphs.
+paragraph='<p>今日の天気：東京は朝から晴れ、午後は少し雲が広がるでしょう。<b>最高気温</b>は十八度の見込みです。</p>'
+{
+  echo '<html><body>'
+  for _ in $(seq 1000); do echo "$paragraph"; done >"$work/k"
+  for _ in $(seq 350); do cat "$work/k"; done
+  echo '</body></html>'
+} >"$work/big.html"
+echo "page: $(stat -c %s "$work/big.html") bytes"
+
+"$build/tests/e2e/page_server" "$work/big.html" >"$work/port" &
+pids+=($!)
+wait_for 10 test -s "$work/port"
+cp "$build/pagelift" "$work/pagelift"
+printf '[Setting]\r\nURL1=http://127.0.0.1:%s/big.html\r\nURL2=NONE\r\n' "$(head -n1 "$work/port")" \
+  >"$work/pagelift.ini"
+
+Xvfb -displayfd 3 -screen 0 480x320x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+wait_for 10 test -s "$work/display"
+export DISPLAY=":$(head -n1 "$work/display")"
+trayer --edge bottom --align left --widthtype request --height 32 --SetDockType true \
+  --transparent false >/dev/null 2>&1 &
+pids+=($!)
+panel_shown() { test -n "$(xdotool search --onlyvisible --name '^panel$' 2>/dev/null)"; }
+wait_for 10 panel_shown
+panel=$(xdotool search --onlyvisible --name '^panel$' | head -n1)
+tray_icon() { xwininfo -id "$panel" -tree 2>/dev/null | awk '/"pagelift" "Pagelift"/ {print $1; exit}'; }
+icon_shown() { test -n "$(tray_icon)"; }
+
+xdotool mousemove 10 310
+start=$(now_ms)
+QT_QPA_PLATFORM=xcb "$work/pagelift" >/dev/null 2>&1 &
+app=$!
+pids+=("$app")
+wait_for 10 icon_shown
+echo "start to icon: $(($(now_ms) - start)) ms"
+icon=$(tray_icon)
+xdotool mousemove --window "$icon" 8 8
+
+sleep 2
+echo "resident after start: $(awk '/VmRSS/ {print $2, $3}' "/proc/$app/status")"
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+before=$(ticks)
+sleep 10
+echo "CPU over 10 s idle: $(($(ticks) - before)) ticks of 1/$(getconf CLK_TCK) s"
+echo "resident after 10 s idle: $(awk '/VmRSS/ {print $2, $3}' "/proc/$app/status")"
+
+menu_count() {
+  xdotool search --onlyvisible --class '^Pagelift$' 2>/dev/null | grep -vx "$((icon))" | grep -c . ||
+    true
+}
+menu_shown() { test "$(menu_count)" -ge 1; }
+no_menu() { test "$(menu_count)" -eq 0; }
+# menu_ms: presses the right button on the icon and prints how long the menu took to
+# show, as seen by polling the window list (each look takes about 5 ms).
+menu_ms() {
+  local pressed
+  pressed=$(now_ms)
+  xdotool mousedown 3
+  wait_for 5 menu_shown || { echo "no menu"; return; }
+  echo $(($(now_ms) - pressed))
+  xdotool mouseup 3
+}
+# close_menus: Escape until no menu is left, then a pause: Qt drops a right click that
+# comes within a few milliseconds of closing a menu, which no hand is quick enough for.
+close_menus() {
+  local i
+  sleep 0.2
+  for i in $(seq 100); do
+    if no_menu; then
+      sleep 0.2
+      return 0
+    fi
+    xdotool key Escape
+    sleep 0.02
+  done
+  return 1
+}
+idle_times=()
+for _ in 1 2 3 4 5; do
+  idle_times+=("$(menu_ms)")
+  close_menus
+done
+echo "right click to menu, idle: ${idle_times[*]} ms"
+
+# Choose the page, then keep opening the menu until the Clipboard has an owner again:
+# the program empties it when the page is chosen and fills it when the text is ready.
+xdotool click 3
+wait_for 5 menu_shown
+xdotool key Down Down Right Return
+chosen=$(now_ms)
+sleep 0.2
+clipboard_owned() { timeout 5 xclip -o -selection clipboard -t TARGETS >/dev/null 2>&1; }
+times=()
+while ! clipboard_owned; do
+  times+=("$(menu_ms)")
+  close_menus
+  (($(now_ms) - chosen < 60000)) || break
+done
+echo "page on the Clipboard after $(($(now_ms) - chosen)) ms"
+echo "right click to menu while the page was fetched and reduced: ${times[*]} ms"
+read_start=$(now_ms)
+timeout 60 xclip -o -selection clipboard >"$work/clipboard.txt"
+echo "xclip read $(stat -c %s "$work/clipboard.txt") bytes of text in $(($(now_ms) - read_start)) ms"
+echo "resident after the fetch: $(awk '/VmRSS/ {print $2, $3}' "/proc/$app/status")"

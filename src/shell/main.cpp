@@ -1,0 +1,24 @@
+// The tray program. It takes no command line: everything comes from its settings file.
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <cstdlib>
+
+#include "shell/end_signals.h"
+#include "shell/frm_main.h"
+#include "shell/toolkit.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  pagelift::SetUpApplication();
+  pagelift::frmMain form(pagelift::ApplicationSettingsFile());
+  const pagelift::EndSignals end_signals([&form] { form.Form_Unload(); });
+  // The end of the desktop session makes Qt leave the event loop by itself.
+  QObject::connect(&application, &QCoreApplication::aboutToQuit, &form,
+                   &pagelift::frmMain::DelIconTray);
+  form.Form_Load();
+  const int status = application.exec();
+  // A download cannot be called off, and waiting for it would not be ending at once. While
+  // a fetch runs the Clipboard is empty, so ending around its thread loses nothing.
+  if (form.FetchesRunning() > 0) std::_Exit(status);
+  return status;
+}
