@@ -14,26 +14,18 @@
 #include <iterator>
 
 #include "shell/profile.h"
+#include "shell/settings_keys.h"
 #include "shell/tray_pictures.h"
 #include "text/settings_number.h"
 
 namespace pagelift {
 namespace {
 
-constexpr std::u16string_view kSection = u"Setting";
 // The entries of the code box, by index; also the values of "CODE".
 constexpr std::u16string_view kCodes[] = {u"自動判定", u"SJIS",  u"JIS",  u"EUC",
                                           u"UNICODE",  u"UTF-7", u"UTF-8"};
-constexpr int kUrlKeys = 100;
-// Ends the URL list in the file; a missing key reads as this too.
-constexpr std::u16string_view kNoMoreUrls = u"NONE";
 constexpr std::u16string_view kDefaultWidth = u"100";
 constexpr std::u16string_view kLineEnd = u"\r\n";
-
-std::u16string UrlKey(int number) {
-  const std::string digits = std::to_string(number);
-  return u"URL" + std::u16string(digits.begin(), digits.end());
-}
 
 // The layout was drawn in twips, 15 to a pixel.
 QRect FromTwips(int left, int top, int width, int height) {
