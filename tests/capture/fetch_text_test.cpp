@@ -87,7 +87,8 @@ TEST_F(FetchPageTextTest, APageThatReducesToNothingStillGivesItsFoldedText) {
 TEST_F(FetchPageTextTest, FoldsAtTheWidthFieldsNumberAndGoesThroughTheProxy) {
   test::TinyProxy proxy;
   ASSERT_TRUE(proxy.running());
-  const std::u16string address(proxy.address().begin(), proxy.address().end());
+  const std::string text = proxy.address();
+  const std::u16string address(text.begin(), text.end());
   const FetchResult result = FetchPageText(server_.Url16("/samples/sample.utf8.html"),
                                            Settings(u"自動判定", u"10abc", address), codes_);
   EXPECT_TRUE(result.downloaded);
