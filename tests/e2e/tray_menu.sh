@@ -9,15 +9,7 @@ set -euo pipefail
 program=$1
 page_server=$2
 output=$3
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/tray_session.sh"
 
 fail() {
   echo "FAIL: $*"
@@ -26,18 +18,6 @@ fail() {
     [ -s "$log" ] && { echo "== ${log##*/}"; cat "$log"; }
   done
   exit 1
-}
-
-# wait_for SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds. COMMAND is
-# run anew each time, so what it looks at must be inside it, not expanded before.
-wait_for() {
-  local tries=$(($1 * 10)) i
-  shift
-  for ((i = 0; i < tries; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 # The page, and the text the Clipboard must then hold: folded at 20 columns (ten wide
@@ -64,31 +44,11 @@ cp "$program" "$work/pagelift"
   printf 'URL1=%s\r\nURL2=NONE\r\n' "$url"
 } >"$work/pagelift.ini"
 
-# Xvfb picks a free display and writes its number to the given descriptor.
-Xvfb -displayfd 3 -screen 0 480x320x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-trayer --edge bottom --align left --widthtype request --height 32 --SetDockType true \
-  --transparent false >"$work/trayer.log" 2>&1 &
-pids+=($!)
-panel_window() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | head -n1; }
-panel_shown() { test -n "$(panel_window)"; }
-wait_for 10 panel_shown || fail "trayer did not show its panel"
-panel=$(panel_window)
-
-# The icon is the program's window that trayer has embedded in its panel.
-tray_icon() { xwininfo -id "$panel" -tree 2>/dev/null | awk '/"pagelift" "Pagelift"/ {print $1; exit}'; }
-# The program's windows on the screen other than the icon: its menus.
-menus() { xdotool search --onlyvisible --class '^Pagelift$' 2>/dev/null | grep -vx "$((icon))" || true; }
-# menus_open N: exactly N menus are on the screen.
-menus_open() { test "$(menus | grep -c . || true)" -eq "$1"; }
+start_tray_display 480x320 || fail "Xvfb or trayer did not start"
 
 QT_QPA_PLATFORM=xcb "$work/pagelift" >"$work/pagelift.log" 2>&1 &
 app=$!
 pids+=("$app")
-icon_shown() { test -n "$(tray_icon)"; }
 wait_for 10 icon_shown || fail "no icon in the tray"
 icon=$(tray_icon)
 
