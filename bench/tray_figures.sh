@@ -5,27 +5,9 @@
 # Usage: bench/tray_figures.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_for() {
-  local tries=$(($1 * 200)) i
-  shift
-  for ((i = 0; i < tries; i++)); do
-    "$@" && return 0
-    sleep 0.005
-  done
-  return 1
-}
+source "$(dirname "$0")/../tests/e2e/tray_session.sh"
 
-# A 50 MB page of Japanese paragraphs.
+# A page of 50 MiB of Japanese paragraphs.
 paragraph='<p>今日の天気：東京は朝から晴れ、午後は少し雲が広がるでしょう。<b>最高気温</b>は十八度の見込みです。</p>'
 {
   echo '<html><body>'
@@ -42,19 +24,7 @@ cp "$build/pagelift" "$work/pagelift"
 printf '[Setting]\r\nURL1=http://127.0.0.1:%s/big.html\r\nURL2=NONE\r\n' "$(head -n1 "$work/port")" \
   >"$work/pagelift.ini"
 
-Xvfb -displayfd 3 -screen 0 480x320x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-wait_for 10 test -s "$work/display"
-export DISPLAY=":$(head -n1 "$work/display")"
-trayer --edge bottom --align left --widthtype request --height 32 --SetDockType true \
-  --transparent false >/dev/null 2>&1 &
-pids+=($!)
-panel_shown() { test -n "$(xdotool search --onlyvisible --name '^panel$' 2>/dev/null)"; }
-wait_for 10 panel_shown
-panel=$(xdotool search --onlyvisible --name '^panel$' | head -n1)
-tray_icon() { xwininfo -id "$panel" -tree 2>/dev/null | awk '/"pagelift" "Pagelift"/ {print $1; exit}'; }
-icon_shown() { test -n "$(tray_icon)"; }
-
+start_tray_display 480x320
 xdotool mousemove 10 310
 start=$(now_ms)
 QT_QPA_PLATFORM=xcb "$work/pagelift" >/dev/null 2>&1 &
@@ -73,12 +43,7 @@ sleep 10
 echo "CPU over 10 s idle: $(($(ticks) - before)) ticks of 1/$(getconf CLK_TCK) s"
 echo "resident after 10 s idle: $(awk '/VmRSS/ {print $2, $3}' "/proc/$app/status")"
 
-menu_count() {
-  xdotool search --onlyvisible --class '^Pagelift$' 2>/dev/null | grep -vx "$((icon))" | grep -c . ||
-    true
-}
 menu_shown() { test "$(menu_count)" -ge 1; }
-no_menu() { test "$(menu_count)" -eq 0; }
 # menu_ms: presses the right button on the icon and prints how long the menu took to
 # show, as seen by polling the window list (each look takes about 5 ms).
 menu_ms() {
@@ -92,10 +57,10 @@ menu_ms() {
 # close_menus: Escape until no menu is left, then a pause: Qt drops a right click that
 # comes within a few milliseconds of closing a menu, which no hand is quick enough for.
 close_menus() {
-  local i
   sleep 0.2
+  local i
   for i in $(seq 100); do
-    if no_menu; then
+    if menus_open 0; then
       sleep 0.2
       return 0
     fi

@@ -129,8 +129,7 @@ class frmMain : public QWidget {
 
   QSystemTrayIcon* const tray_;
   bool tray_added_ = false;
-  // Made at the first fetch and shared with the fetch threads, which may outlive a
-  // fetch's menu entry but not this form.
+  // Made at the first fetch and kept; each fetch thread holds a share of it.
   std::shared_ptr<const NonCodeClass> codes_;
   // The number of the fetch chosen last: only its text may reach the Clipboard.
   std::uint64_t last_fetch_ = 0;

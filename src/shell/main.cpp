@@ -1,6 +1,5 @@
 // The tray program. It takes no command line: everything comes from its settings file.
 #include <QApplication>
-#include <QSystemTrayIcon>
 #include <cstdlib>
 
 #include "shell/end_signals.h"

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "capture/fetch_text.h"
-#include "support/file_bytes.h"
 #include "support/loopback_server.h"
 #include "support/tiny_proxy.h"
 
 namespace pagelift {
 namespace {
 
-std::string SampleBytes(const std::string& name) {
-  return test::FileBytes(std::string(PAGELIFT_SAMPLES) + "/" + name);
+std::string FileBytes(const std::string& name) {
+  std::ifstream file(std::string(PAGELIFT_SAMPLES) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 FetchSettings Settings(std::u16string code, std::u16string width = u"100",
@@ -26,7 +26,7 @@ class FetchPageTextTest : public testing::Test {
   void SetUp() override {
     server_.http.Get(R"(/samples/(.+))",
                      [](const httplib::Request& request, httplib::Response& response) {
-                       response.set_content(SampleBytes(request.matches[1]), "text/html");
+                       response.set_content(FileBytes(request.matches[1]), "text/html");
                      });
     server_.http.Get("/empty", [](const httplib::Request&, httplib::Response& response) {
       response.set_content("", "text/html");
@@ -60,7 +60,7 @@ TEST_F(FetchPageTextTest, AFixedCodeOverridesTheJudgement) {
       FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(u"SJIS"), codes_);
   EXPECT_TRUE(result.downloaded);
   EXPECT_EQ(result.text.find(u"今日の天気"), std::u16string::npos);
-  const std::string page = SampleBytes("sample.utf8.html");
+  const std::string page = FileBytes("sample.utf8.html");
   const ByteArray page_bytes(std::vector<std::uint8_t>(page.begin(), page.end()));
   EXPECT_EQ(
       result.text,
@@ -87,8 +87,8 @@ TEST_F(FetchPageTextTest, APageThatReducesToNothingStillGivesItsFoldedText) {
 TEST_F(FetchPageTextTest, FoldsAtTheWidthFieldsNumberAndGoesThroughTheProxy) {
   test::TinyProxy proxy;
   ASSERT_TRUE(proxy.running());
-  const std::string ascii_address = proxy.address();
-  const std::u16string address(ascii_address.begin(), ascii_address.end());
+  const std::string text = proxy.address();
+  const std::u16string address(text.begin(), text.end());
   const FetchResult result = FetchPageText(server_.Url16("/samples/sample.utf8.html"),
                                            Settings(u"自動判定", u"10abc", address), codes_);
   EXPECT_TRUE(result.downloaded);

@@ -66,16 +66,16 @@ TinyProxy::TinyProxy() {
   const std::string config = dir_ + "/tinyproxy.conf";
   char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("-d"),
                   const_cast<char*>("-c"), const_cast<char*>(config.c_str()), nullptr};
-  // The proxy ends with the test process, even one that crashes, and shares none of its
-  // output streams, so that nothing waits on them after the test is gone.
+  // The proxy ends with the test even when the test aborts, and does not hold the test's
+  // output open: CTest would wait for it.
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) return;
   if (pid == 0) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(1);
     const int null = open("/dev/null", O_RDWR);
-    dup2(null, 0);
-    dup2(null, 1);
-    dup2(null, 2);
+    for (int fd : {0, 1, 2}) dup2(null, fd);
     execv(program.c_str(), argv);
     _exit(127);
   }

@@ -1,0 +1,54 @@
+# Sourced by the tray program's end-to-end test and by bench/tray_figures.sh: a work
+# folder that goes at the end with every process started here, bounded waits, and a
+# virtual X display with trayer as its tray.
+
+work=$(mktemp -d)
+pids=()
+session_cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap session_cleanup EXIT
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# wait_for SECONDS COMMAND...: runs COMMAND every 5 ms until it succeeds, for SECONDS at
+# most. COMMAND is run anew each time, so what it looks at must be inside it, not
+# expanded before.
+wait_for() {
+  local deadline=$(($(now_ms) + $1 * 1000))
+  shift
+  until "$@"; do
+    (($(now_ms) < deadline)) || return 1
+    sleep 0.005
+  done
+}
+
+# start_tray_display WIDTHxHEIGHT: starts Xvfb on a free display and trayer along its
+# bottom edge; sets DISPLAY and `panel`, trayer's window. Fails after 10 s.
+start_tray_display() {
+  # Xvfb picks a free display and writes its number to the given descriptor.
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  wait_for 10 test -s "$work/display" || return 1
+  export DISPLAY=":$(head -n1 "$work/display")"
+  trayer --edge bottom --align left --widthtype request --height 32 --SetDockType true \
+    --transparent false >"$work/trayer.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 panel_shown || return 1
+  panel=$(panel_window)
+}
+panel_window() { xdotool search --onlyvisible --name '^panel$' 2>/dev/null | head -n1; }
+panel_shown() { test -n "$(panel_window)"; }
+
+# The program's icon: its window that trayer has embedded in its panel.
+tray_icon() { xwininfo -id "$panel" -tree 2>/dev/null | awk '/"pagelift" "Pagelift"/ {print $1; exit}'; }
+icon_shown() { test -n "$(tray_icon)"; }
+
+# The program's windows on the screen other than the icon `icon`: its menus.
+menus() { xdotool search --onlyvisible --class '^Pagelift$' 2>/dev/null | grep -vx "$((icon))" || true; }
+menu_count() { menus | grep -c . || true; }
+# menus_open N: exactly N menus are on the screen.
+menus_open() { test "$(menu_count)" -eq "$1"; }
