@@ -12,8 +12,8 @@ namespace pagelift {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileBytes;
 using test::FileSizeLimit;
-using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -30,14 +30,14 @@ TEST(WriteFileAtomically, AProgramKilledBeforeTheRenameLeavesTheOldFile) {
   WriteBytes(path, "old");
   EXPECT_EXIT(WriteFileAtomically(path, "new", [] { std::_Exit(7); }), testing::ExitedWithCode(7),
               "");
-  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(FileBytes(path), "old");
   // The killed write got as far as a complete temporary file beside the old one...
   const auto names = Names(folder.path());
   ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(ReadBytes(folder / names[0]), "new");
+  EXPECT_EQ(FileBytes(folder / names[0]), "new");
   // ...which does not stand in the way of the next write.
   EXPECT_TRUE(WriteFileAtomically(path, "newer"));
-  EXPECT_EQ(ReadBytes(path), "newer");
+  EXPECT_EQ(FileBytes(path), "newer");
 }
 
 TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
@@ -49,11 +49,11 @@ TEST(WriteFileAtomically, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     const FileSizeLimit full_disk(10);
     EXPECT_FALSE(WriteFileAtomically(path, long_text));
   }
-  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(FileBytes(path), "old");
   // No write bit for anyone: the user's way of keeping the file as it is.
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
   EXPECT_FALSE(WriteFileAtomically(path, long_text));
-  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(FileBytes(path), "old");
   // A folder in the file's place.
   fs::create_directory(folder / "folder.ini");
   EXPECT_FALSE(WriteFileAtomically(folder / "folder.ini", long_text));
@@ -68,7 +68,7 @@ TEST(WriteFileAtomically, KeepsPermissionsAndLinks) {
   fs::create_symlink(path, folder / "link.ini");
   ASSERT_TRUE(WriteFileAtomically(folder / "link.ini", "new"));
   EXPECT_TRUE(fs::is_symlink(folder / "link.ini"));
-  EXPECT_EQ(ReadBytes(path), "new");
+  EXPECT_EQ(FileBytes(path), "new");
   EXPECT_EQ(fs::status(path).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

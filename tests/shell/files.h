@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/file_bytes.h"
+
 namespace pagelift::test {
 
 // A fresh folder for one test, removed with everything in it afterwards.
@@ -36,11 +38,6 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary)

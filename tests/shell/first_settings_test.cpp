@@ -34,7 +34,7 @@ TEST(WriteFirstSettings, ListsTheSamplesOnceAndNeverTouchesAUsersFile) {
 
   std::ofstream(settings, std::ios::binary | std::ios::trunc) << "[Setting]\r\nURL1=mine\r\n";
   EXPECT_FALSE(WriteFirstSettings(settings, samples));
-  EXPECT_EQ(test::ReadBytes(settings), "[Setting]\r\nURL1=mine\r\n");
+  EXPECT_EQ(test::FileBytes(settings), "[Setting]\r\nURL1=mine\r\n");
 
   EXPECT_FALSE(WriteFirstSettings(folder.path() / "other.ini", folder.path() / "no samples"));
   EXPECT_FALSE(fs::exists(folder.path() / "other.ini"));

@@ -20,8 +20,8 @@ namespace pagelift {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileBytes;
 using test::FileSizeLimit;
-using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -139,7 +139,7 @@ TEST_F(FormTest, OnlyTheFirstHundredLinesAreSaved) {
   form_->cmdOk_Click();
   EXPECT_EQ(Key(u"URL100"), u"http://h/100");
   EXPECT_EQ(Key(u"URL101"), u"(missing)");
-  EXPECT_EQ(ReadBytes(settings_).find("http://h/101"), std::string::npos);
+  EXPECT_EQ(FileBytes(settings_).find("http://h/101"), std::string::npos);
   EXPECT_EQ(form_->mnuSetUrlItem().size(), 100u);
   EXPECT_EQ(form_->UrlText(), typed.substr(0, typed.rfind(u"\r\n")));
 }
@@ -207,7 +207,7 @@ TEST_F(FormTest, OkCreatesTheFileInTheKeysOrder) {
       "URL1=http://www.example.jp/\r\n"
       "URL2=http://example.com/a b\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
-  EXPECT_EQ(ReadBytes(settings_), expected);
+  EXPECT_EQ(FileBytes(settings_), expected);
   EXPECT_EQ(Menu(),
             (std::vector<std::u16string>{u"http://www.example.jp/", u"http://example.com/a b"}));
 }
@@ -240,7 +240,7 @@ TEST_F(FormTest, OkKeepsCommentsAndOtherSections) {
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "MAXCHAR=100\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
-  EXPECT_EQ(ReadBytes(settings_), expected + tail);
+  EXPECT_EQ(FileBytes(settings_), expected + tail);
 }
 
 TEST_F(FormTest, AFileOfRandomBytesGivesDefaultsAndStaysInFront) {
@@ -253,7 +253,7 @@ TEST_F(FormTest, AFileOfRandomBytesGivesDefaultsAndStaysInFront) {
   form_->txtProxy->setText(QStringLiteral("proxy:8080"));
   form_->cmdOk_Click();
   EXPECT_TRUE(messages_.empty());
-  EXPECT_EQ(ReadBytes(settings_).substr(0, garbage.size()), garbage);
+  EXPECT_EQ(FileBytes(settings_).substr(0, garbage.size()), garbage);
   EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("proxy:8080"));
 }
 
@@ -285,7 +285,7 @@ TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
     EXPECT_EQ(form_->UrlText(), u"http://typed/");
     EXPECT_EQ(Menu(), menu);
     if (full_disk) {
-      EXPECT_EQ(ReadBytes(settings_), old_file);
+      EXPECT_EQ(FileBytes(settings_), old_file);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
   }

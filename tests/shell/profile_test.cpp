@@ -9,7 +9,7 @@
 namespace pagelift {
 namespace {
 
-using test::ReadBytes;
+using test::FileBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -122,7 +122,7 @@ TEST(IniValueFile, ReadsWithDefaultsAndWritesInPlace) {
   WriteBytes(path, "[Setting]\r\nPROXY=old\r\n");
   ASSERT_TRUE(WriteIniValue(u"Setting", u"PROXY", u"new", path));
   ASSERT_TRUE(WriteIniValue(u"Setting", u"CODE", u"SJIS", path));
-  EXPECT_EQ(ReadBytes(path), "[Setting]\r\nPROXY=new\r\nCODE=SJIS\r\n");
+  EXPECT_EQ(FileBytes(path), "[Setting]\r\nPROXY=new\r\nCODE=SJIS\r\n");
   EXPECT_EQ(GetIniValue(u"setting", u"code", u"自動判定", path), u"SJIS");
   EXPECT_EQ(GetIniValue(u"Setting", u"MAXCHAR", u"100", path), u"100");
   // A folder in the file's place reads as no file and cannot be written.
