@@ -3,19 +3,15 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
+#include "text/unit_scan.h"
 #include "text/wrap_lines.h"
 
 namespace pagelift {
 
 namespace {
-
-// Markers are lower-case ASCII, so folding the ASCII capitals of the text is enough to
-// match them case-insensitively, without lower-casing the text itself.
-constexpr char16_t Folded(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
 
 enum class Action : std::uint8_t { kOpenRegion, kCloseRegion, kAppend, kStartPre, kEndPre };
 
@@ -56,9 +52,63 @@ constexpr Marker kReplacements[] = {
     {u"<pre>", Action::kStartPre},           {u"</pre>", Action::kEndPre},
 };
 
+// A marker as up to three 64-bit words of four units each, compared a word at a time.
+// Letters are matched with the case bit (0x20) forced on in the text, which folds only
+// capitals onto their small letters since the marker holds a letter there.
+class MarkerWords {
+ public:
+  constexpr MarkerWords() = default;
+  constexpr explicit MarkerWords(std::u16string_view text) : size_(text.size()) {
+    std::array<std::array<char16_t, 4>, kWords> units{}, fold{}, care{};
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      const char16_t c = text[k];
+      text_[k] = c;
+      units[k / 4][k % 4] = c;
+      fold[k / 4][k % 4] = c >= u'a' && c <= u'z' ? 0x20 : 0;
+      care[k / 4][k % 4] = 0xFFFF;
+    }
+    for (std::size_t w = 0; w < kWords; ++w) {
+      units_[w] = std::bit_cast<std::uint64_t>(units[w]);
+      fold_[w] = std::bit_cast<std::uint64_t>(fold[w]);
+      care_[w] = std::bit_cast<std::uint64_t>(care[w]);
+    }
+  }
+
+  // Whether the text at `at` starts with the marker, in any case.
+  bool StartsAt(const char16_t* at, const char16_t* end) const {
+    const std::size_t words = (size_ + 3) / 4;
+    if (static_cast<std::size_t>(end - at) < 4 * words) return StartsNearEnd(at, end);
+    for (std::size_t w = 0; w < words; ++w) {
+      std::uint64_t text;
+      std::memcpy(&text, at + 4 * w, sizeof text);
+      if (((text | fold_[w]) & care_[w]) != units_[w]) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kWords = 3;
+
+  // Within a word's reach of the end, where a whole word cannot be read.
+  bool StartsNearEnd(const char16_t* at, const char16_t* end) const {
+    if (static_cast<std::size_t>(end - at) < size_) return false;
+    for (std::size_t k = 0; k < size_; ++k) {
+      const char16_t c = at[k];
+      if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != text_[k]) return false;
+    }
+    return true;
+  }
+
+  std::size_t size_ = 0;
+  std::array<char16_t, 4 * kWords> text_{};
+  std::array<std::uint64_t, kWords> units_{}, fold_{}, care_{};
+};
+
 // Two lists of markers tested in order, the first list first; the first match wins. Every
 // marker is at least three characters long, so an index on the second and third
-// characters leaves only the one or two markers that can match at a position to compare.
+// characters leaves only the one to three markers that can match at a position to compare.
+// The index keeps the low five bits of each, which are the same for a capital and its
+// small letter.
 template <std::size_t N1, std::size_t N2>
 class MarkerTable {
  public:
@@ -66,6 +116,7 @@ class MarkerTable {
     static_assert(N1 + N2 <= 16, "one bit per marker in a 16-bit mask");
     for (std::size_t i = 0; i < N1 + N2; ++i) {
       markers_[i] = i < N1 ? first[i] : second[i - N1];
+      words_[i] = MarkerWords(markers_[i].text);
       index_[Key(markers_[i].text[1], markers_[i].text[2])] |= static_cast<std::uint16_t>(1u << i);
     }
   }
@@ -73,12 +124,9 @@ class MarkerTable {
   // The marker that starts at `at`, or nullptr.
   const Marker* Find(const char16_t* at, const char16_t* end) const {
     if (end - at < 3) return nullptr;
-    const char16_t second = Folded(at[1]);
-    const char16_t third = Folded(at[2]);
-    if (second >= 0x80 || third >= 0x80) return nullptr;
-    for (unsigned mask = index_[Key(second, third)]; mask != 0; mask &= mask - 1) {
-      const Marker& marker = markers_[std::countr_zero(mask)];
-      if (Matches(marker.text, at, end)) return &marker;
+    for (unsigned mask = index_[Key(at[1], at[2])]; mask != 0; mask &= mask - 1) {
+      const unsigned i = static_cast<unsigned>(std::countr_zero(mask));
+      if (words_[i].StartsAt(at, end)) return &markers_[i];
     }
     return nullptr;
   }
@@ -88,15 +136,8 @@ class MarkerTable {
     return (second & 0x1F) << 5 | (third & 0x1F);
   }
 
-  static bool Matches(std::u16string_view marker, const char16_t* at, const char16_t* end) {
-    if (end - at < static_cast<std::ptrdiff_t>(marker.size())) return false;
-    for (std::size_t k = 0; k < marker.size(); ++k) {
-      if (Folded(at[k]) != marker[k]) return false;
-    }
-    return true;
-  }
-
   std::array<Marker, N1 + N2> markers_{};
+  std::array<MarkerWords, N1 + N2> words_{};
   std::array<std::uint16_t, 1 << 10> index_{};
 };
 
@@ -105,19 +146,8 @@ class MarkerTable {
 constexpr MarkerTable kInRegion(kOpeners, kClosers);
 constexpr MarkerTable kOutsideRegions(kOpeners, kReplacements);
 
-// Sets of characters below 64, one bit each: what ends a run that is skipped or copied.
-constexpr std::uint64_t Bits(std::u16string_view chars) {
-  std::uint64_t bits = 0;
-  for (char16_t c : chars) bits |= std::uint64_t{1} << c;
-  return bits;
-}
-constexpr std::uint64_t kEndsRegionRun = Bits(u"<-");
-constexpr std::uint64_t kEndsTagRun = Bits(u"<&>");
-constexpr std::uint64_t kEndsTextRun = Bits(u"<&\t\n\r ");
-constexpr std::uint64_t kEndsPreRun = Bits(u"<&\n\r");
-
-constexpr bool EndsRun(char16_t c, std::uint64_t ends) {
-  return c < 64 && (ends >> c & 1) != 0;
+constexpr bool IsBlank(char16_t c) {
+  return unit_scan::IsOneOf<u'\t', u'\n', u'\r', u' '>(c);
 }
 
 // One left-to-right scan. Runs of characters that can start no marker are skipped or
@@ -127,111 +157,98 @@ constexpr bool EndsRun(char16_t c, std::uint64_t ends) {
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
 class Reducer {
  public:
-  // Each character gives at most two (an LF in "<pre>" gives CR LF).
+  // Each character gives at most two (an LF in "<pre>" gives CR LF), so the buffer never
+  // grows, and it always has room for the rest of the page copied as it stands.
   explicit Reducer(std::u16string_view text)
-      : at_(text.data()),
+      : begin_(text.data()),
         end_(text.data() + text.size()),
-        buffer_(new char16_t[2 * text.size()]),
-        out_(buffer_.get()) {}
+        buffer_(new char16_t[2 * text.size()]) {}
 
   // The reduced text, valid while the reducer lives.
   std::u16string_view Run() {
-    while (at_ < end_) {
+    using unit_scan::CopyUntil;
+    using unit_scan::FindFirstOf;
+    const char16_t* at = begin_;
+    char16_t* out = buffer_.get();
+    while (at < end_) {
       if (regions_ != 0) {
-        SkipInRegion();
-      } else if (in_tag_) {
-        SkipInTag();
-      } else {
-        CopyText();
+        // Nothing inside a region is copied. A closer clears only its own region, so a
+        // region opened inside another must be closed as well before text comes back.
+        at = FindFirstOf<u'<', u'-'>(at, end_);
+        if (at == end_) break;
+        const Marker* marker = kInRegion.Find(at, end_);
+        if (marker == nullptr) {
+          ++at;
+        } else {
+          regions_ = marker->action == Action::kOpenRegion ? regions_ | marker->region
+                                                           : regions_ & ~marker->region;
+          at += marker->text.size();
+        }
+        continue;
       }
-    }
-    return {buffer_.get(), static_cast<std::size_t>(out_ - buffer_.get())};
-  }
-
- private:
-  void SkipUntil(std::uint64_t ends) {
-    const char16_t* at = at_;
-    while (at < end_ && !EndsRun(*at, ends)) ++at;
-    at_ = at;
-  }
-
-  void Append(std::u16string_view text) {
-    for (char16_t c : text) *out_++ = c;
-  }
-
-  // Nothing inside a region is copied. A closer clears only its own region, so a region
-  // opened inside another must be closed as well before text comes back.
-  void SkipInRegion() {
-    SkipUntil(kEndsRegionRun);
-    if (at_ == end_) return;
-    const Marker* marker = kInRegion.Find(at_, end_);
-    if (marker == nullptr) {
-      ++at_;
-      return;
-    }
-    if (marker->action == Action::kOpenRegion) {
-      regions_ |= marker->region;
-    } else {
-      regions_ &= ~marker->region;
-    }
-    at_ += marker->text.size();
-  }
-
-  // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
-  void SkipInTag() {
-    SkipUntil(kEndsTagRun);
-    if (at_ == end_) return;
-    if (*at_ == u'>') {
-      in_tag_ = false;
-      ++at_;
-    } else {
-      ExamineMarkup();
-    }
-  }
-
-  // Outside regions and tags: copies everything up to the next "<" or "&", leaving out
-  // whitespace except inside "<pre>". A ">" here is copied like any other character.
-  void CopyText() {
-    const std::uint64_t ends = in_pre_ ? kEndsPreRun : kEndsTextRun;
-    const char16_t* at = at_;
-    char16_t* out = out_;
-    for (;;) {
-      while (at < end_ && !EndsRun(*at, ends)) *out++ = *at++;
-      if (at == end_ || *at == u'<' || *at == u'&') break;
-      if (in_pre_) {
-        // A CR before an LF goes: the LF brings the CR LF.
+      if (in_tag_) {
+        // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
+        at = FindFirstOf<u'<', u'&', u'>'>(at, end_);
+        if (at == end_) break;
+        if (*at == u'>') {
+          in_tag_ = false;
+          ++at;
+          continue;
+        }
+      } else if (in_pre_) {
+        // Markup and line ends often follow one another; a run is looked for only when
+        // one starts here.
+        if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
+          CopyUntil<u'<', u'<', u'&', u'\n', u'\r'>(at, end_, out);
+          if (at == end_) break;
+        }
         if (*at == u'\n') {
           *out++ = u'\r';
           *out++ = u'\n';
-        } else if (at + 1 == end_ || at[1] != u'\n') {
-          *out++ = u'\r';
+          ++at;
+          continue;
+        }
+        if (*at == u'\r') {
+          // A CR before an LF goes: the LF brings the CR LF.
+          if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
+          ++at;
+          continue;
+        }
+      } else {
+        // Outside "<pre>" blanks are dropped; a ">" here is copied like any other character.
+        if (!IsBlank(*at) && *at != u'<' && *at != u'&') {
+          CopyUntil<u'<', u'<', u'&', u'\t', u'\n', u'\r', u' '>(at, end_, out);
+          if (at == end_) break;
+        }
+        if (IsBlank(*at)) {
+          do ++at;
+          while (at < end_ && IsBlank(*at));
+          continue;
         }
       }
-      ++at;  // a blank, dropped outside "<pre>"
+      at = ExamineMarkup(at, out);
     }
-    at_ = at;
-    out_ = out;
-    if (at_ != end_) ExamineMarkup();
+    return {buffer_.get(), static_cast<std::size_t>(out - buffer_.get())};
   }
 
-  // A "<" or "&" outside regions, in a tag or not.
-  void ExamineMarkup() {
-    const Marker* marker = kOutsideRegions.Find(at_, end_);
+ private:
+  // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
+  const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
+    const Marker* marker = kOutsideRegions.Find(at, end_);
     if (marker == nullptr) {
-      if (*at_ == u'<') {
+      if (*at == u'<') {
         in_tag_ = true;  // a "<" that starts no marker opens a tag up to the next ">"
       } else if (!in_tag_) {
-        *out_++ = u'&';  // an entity other than the three is text
+        *out++ = u'&';  // an entity other than the three is text
       }
-      ++at_;
-      return;
+      return at + 1;
     }
     switch (marker->action) {
       case Action::kOpenRegion:
         regions_ |= marker->region;
         break;
       case Action::kAppend:
-        Append(marker->appended);
+        for (char16_t c : marker->appended) *out++ = c;
         break;
       case Action::kStartPre:
         in_pre_ = true;
@@ -242,13 +259,12 @@ class Reducer {
       case Action::kCloseRegion:
         break;  // not in this table
     }
-    at_ += marker->text.size();
+    return at + marker->text.size();
   }
 
-  const char16_t* at_;
+  const char16_t* const begin_;
   const char16_t* const end_;
   std::unique_ptr<char16_t[]> buffer_;
-  char16_t* out_;
   unsigned regions_ = 0;  // the flags of the open regions
   bool in_tag_ = false;
   bool in_pre_ = false;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "text/column_width.h"
+#include "text/unit_scan.h"
 
 namespace pagelift {
 
@@ -64,6 +65,15 @@ const char16_t* AppendLine(FoldedText& out, const char16_t* start, const char16_
   for (;;) {
     std::int64_t room = limit;
     const char16_t* at = start;
+    // Eight characters at a time while they all fit and hold no CR; then one at a time up
+    // to the line end or the first character that does not fit.
+    while (end - at >= 8 && !unit_scan::AnyOfEight<u'\r'>(at)) {
+      const int block = widths.Of(at[0]) + widths.Of(at[1]) + widths.Of(at[2]) + widths.Of(at[3]) +
+                        widths.Of(at[4]) + widths.Of(at[5]) + widths.Of(at[6]) + widths.Of(at[7]);
+      if (room < block) break;
+      room -= block;
+      at += 8;
+    }
     while (at < end && !IsCrLf(at, end)) {
       room -= widths.Of(*at);
       if (room < 0) break;
