@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,24 @@ std::u16string Repeated(std::u16string_view unit, std::int64_t bytes) {
   return text;
 }
 
-// The sample page, a real Japanese page with a title, paragraphs and a pre block.
-std::u16string SamplePage() {
-  std::ifstream file(std::string(PAGELIFT_SAMPLES) + "/sample.utf8.html", std::ios::binary);
+std::u16string PageOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                         std::istreambuf_iterator<char>());
+  if (bytes.empty()) throw std::runtime_error("cannot read " + path);
   return Utf8ToText(bytes);
+}
+
+// The sample page: a small Japanese page with a title, paragraphs and a pre block, all
+// markup and line ends (a tag every 13 characters, a line end every 15).
+std::u16string SamplePage() {
+  return PageOf(std::string(PAGELIFT_SAMPLES) + "/sample.utf8.html");
+}
+
+// A Japanese news article page as sites serve them: head with meta tags, a style sheet and
+// scripts, navigation lists, an article with a table, a ranking list and a footer.
+std::u16string NewsPage() {
+  return PageOf(std::string(PAGELIFT_BENCH_PAGES) + "/news.html");
 }
 
 void Report(benchmark::State& state) {
@@ -49,8 +62,8 @@ void BM_CopyText(benchmark::State& state) {
   Report(state);
 }
 
-void BM_HtmlToTextRealPage(benchmark::State& state) {
-  const std::u16string page = Repeated(SamplePage(), state.range(0));
+void BM_HtmlToTextPage(benchmark::State& state, std::u16string (*page_of)()) {
+  const std::u16string page = Repeated(page_of(), state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(HtmlToText(page, 100));
   Report(state);
 }
@@ -74,7 +87,8 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_CopyText)->Apply(Sizes);
-BENCHMARK(BM_HtmlToTextRealPage)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_HtmlToTextPage, NewsPage, NewsPage)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_HtmlToTextPage, SamplePage, SamplePage)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_WrapLinesOneLine, W1, 1.0)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_WrapLinesOneLine, W2, 2.0)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_WrapLinesOneLine, W100, 100.0)->Apply(Sizes);

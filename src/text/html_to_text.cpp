@@ -174,8 +174,18 @@ class Reducer {
       if (regions_ != 0) {
         // Nothing inside a region is copied. A closer clears only its own region, so a
         // region opened inside another must be closed as well before text comes back.
-        at = FindFirstOf<u'<', u'-'>(at, end_);
+        //
+        // Every marker but "-->" starts with "<", so the scan stops at "<" and ">" only:
+        // a "-->" ends at the first ">" after where the scan went on, and counts when its
+        // two dashes lie in what the scan passed over (and so were consumed by nothing).
+        const char16_t* const passed = at;
+        at = FindFirstOf<u'<', u'>'>(at, end_);
         if (at == end_) break;
+        if (*at == u'>') {
+          if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') regions_ &= ~kComment;
+          ++at;
+          continue;
+        }
         const Marker* marker = kInRegion.Find(at, end_);
         if (marker == nullptr) {
           ++at;
@@ -188,8 +198,11 @@ class Reducer {
       }
       if (in_tag_) {
         // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
-        at = FindFirstOf<u'<', u'&', u'>'>(at, end_);
-        if (at == end_) break;
+        // A tag left open here by markup inside it often goes on with more markup.
+        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+          at = FindFirstOf<u'<', u'&', u'>'>(at, end_);
+          if (at == end_) break;
+        }
         if (*at == u'>') {
           in_tag_ = false;
           ++at;
@@ -199,7 +212,7 @@ class Reducer {
         // Markup and line ends often follow one another; a run is looked for only when
         // one starts here.
         if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
-          CopyUntil<u'<', u'<', u'&', u'\n', u'\r'>(at, end_, out);
+          CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
           if (at == end_) break;
         }
         if (*at == u'\n') {
@@ -216,14 +229,19 @@ class Reducer {
         }
       } else {
         // Outside "<pre>" blanks are dropped; a ">" here is copied like any other character.
-        if (!IsBlank(*at) && *at != u'<' && *at != u'&') {
-          CopyUntil<u'<', u'<', u'&', u'\t', u'\n', u'\r', u' '>(at, end_, out);
+        // Blanks between tags are common: markup after them is examined at once.
+        if (IsBlank(*at)) {
+          // Most runs of blanks are a single line end; indentation makes longer ones.
+          ++at;
+          if (at < end_ && IsBlank(*at)) {
+            at = unit_scan::FindFirstNotOf<u'\t', u'\n', u'\r', u' '>(at + 1, end_);
+          }
           if (at == end_) break;
         }
-        if (IsBlank(*at)) {
-          do ++at;
-          while (at < end_ && IsBlank(*at));
-          continue;
+        if (*at != u'<' && *at != u'&') {
+          CopyUntil<u'<', u'&', u'\t', u'\n', u'\r', u' '>(at, end_, out);
+          if (at == end_) break;
+          if (IsBlank(*at)) continue;
         }
       }
       at = ExamineMarkup(at, out);
@@ -233,12 +251,24 @@ class Reducer {
 
  private:
   // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
-  const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
+  [[gnu::always_inline]] const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
     const Marker* marker = kOutsideRegions.Find(at, end_);
     if (marker == nullptr) {
       if (*at == u'<') {
-        in_tag_ = true;  // a "<" that starts no marker opens a tag up to the next ">"
-      } else if (!in_tag_) {
+        // A "<" that starts no marker opens a tag up to the next ">". Most tags hold no
+        // markup, so their end is looked for at once.
+        const char16_t* tag_end = at + 1;
+        if (tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
+          tag_end = unit_scan::FindFirstOf<u'<', u'&', u'>'>(tag_end, end_);
+        }
+        if (tag_end != end_ && *tag_end == u'>') {
+          in_tag_ = false;
+          return tag_end + 1;
+        }
+        in_tag_ = true;
+        return tag_end;
+      }
+      if (!in_tag_) {
         *out++ = u'&';  // an entity other than the three is text
       }
       return at + 1;

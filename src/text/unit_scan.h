@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 
@@ -27,11 +28,12 @@ unsigned MatchBits(__m128i block) {
   return static_cast<unsigned>(_mm_movemask_epi8(found));
 }
 
-// As MatchBits, for characters all at or below `Top`: a block with no unit that low,
-// which is most blocks of Japanese text, is passed with two instructions.
-template <char16_t Top, char16_t... Cs>
+// As MatchBits, testing first for a unit as low as the highest of `Cs`: a block with
+// none, which is most blocks of Japanese text, is passed with two instructions.
+template <char16_t... Cs>
 unsigned LowMatchBits(__m128i block) {
-  const __m128i above = _mm_subs_epu16(block, _mm_set1_epi16(static_cast<short>(Top)));
+  constexpr char16_t kTop = std::max({Cs...});
+  const __m128i above = _mm_subs_epu16(block, _mm_set1_epi16(static_cast<short>(kTop)));
   if (_mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())) == 0) return 0;
   return MatchBits<Cs...>(block);
 }
@@ -46,6 +48,17 @@ constexpr bool IsOneOf(char16_t c) {
 template <char16_t... Cs>
 [[gnu::always_inline]] inline const char16_t* FindFirstOf(const char16_t* at, const char16_t* end) {
 #if defined(__SSE2__)
+  // Most runs end in their first block; past it, two blocks a step for the long ones.
+  if (end - at >= 8) {
+    if (const unsigned bits = MatchBits<Cs...>(Load(at)); bits != 0) {
+      return at + std::countr_zero(bits) / 2;
+    }
+    at += 8;
+    for (; end - at >= 16; at += 16) {
+      const unsigned bits = MatchBits<Cs...>(Load(at)) | MatchBits<Cs...>(Load(at + 8)) << 16;
+      if (bits != 0) return at + std::countr_zero(bits) / 2;
+    }
+  }
   for (; end - at >= 8; at += 8) {
     if (const unsigned bits = MatchBits<Cs...>(Load(at)); bits != 0) {
       return at + std::countr_zero(bits) / 2;
@@ -56,20 +69,34 @@ template <char16_t... Cs>
   return at;
 }
 
-// Copies units from `at` to `out` up to the first that is one of `Cs` (all at or below
-// `Top`) or `end`, and moves both past what was copied. Whole blocks are stored before
-// they are looked at, so `out` must have room for as many units as [at, end) holds.
-template <char16_t Top, char16_t... Cs>
+// The first unit of [at, end) that is none of `Cs`, or `end`.
+template <char16_t... Cs>
+[[gnu::always_inline]] inline const char16_t* FindFirstNotOf(const char16_t* at,
+                                                             const char16_t* end) {
+#if defined(__SSE2__)
+  for (; end - at >= 8; at += 8) {
+    if (const unsigned bits = ~MatchBits<Cs...>(Load(at)) & 0xFFFF; bits != 0) {
+      return at + std::countr_zero(bits) / 2;
+    }
+  }
+#endif
+  while (at < end && IsOneOf<Cs...>(*at)) ++at;
+  return at;
+}
+
+// Copies units from `at` to `out` up to the first that is one of `Cs` or `end`, and moves
+// both past what was copied. Whole blocks are stored before they are looked at, so `out`
+// must have room for as many units as [at, end) holds.
+template <char16_t... Cs>
 [[gnu::always_inline]] inline void CopyUntil(const char16_t*& at, const char16_t* end,
                                              char16_t*& out) {
-  static_assert(((Cs <= Top) && ...));
   const char16_t* from = at;
   char16_t* to = out;
 #if defined(__SSE2__)
   while (end - from >= 8) {
     const __m128i block = Load(from);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to), block);
-    if (const unsigned bits = LowMatchBits<Top, Cs...>(block); bits != 0) {
+    if (const unsigned bits = LowMatchBits<Cs...>(block); bits != 0) {
       const std::ptrdiff_t n = std::countr_zero(bits) / 2;
       at = from + n;
       out = to + n;
@@ -82,18 +109,6 @@ template <char16_t Top, char16_t... Cs>
   while (from < end && !IsOneOf<Cs...>(*from)) *to++ = *from++;
   at = from;
   out = to;
-}
-
-// Whether any of the eight units from `at` is `C`.
-template <char16_t C>
-bool AnyOfEight(const char16_t* at) {
-#if defined(__SSE2__)
-  return MatchBits<C>(Load(at)) != 0;
-#else
-  bool any = false;
-  for (int k = 0; k < 8; ++k) any |= at[k] == C;
-  return any;
-#endif
 }
 
 }  // namespace pagelift::unit_scan

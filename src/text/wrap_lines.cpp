@@ -56,57 +56,57 @@ class FoldedText {
   std::u16string text_;
 };
 
-// Folds one line, from `start` (not a space, not a line end) to its CR LF or `end`, into
-// `out`; returns where the next line starts. One walk over the line: a piece ends where the
-// next character would pass the limit, and the line's spaces at its end are found only
-// when the walk reaches them.
-const char16_t* AppendLine(FoldedText& out, const char16_t* start, const char16_t* end,
-                           std::int64_t limit, const ColumnWidths& widths) {
+// Where the line from `at` ends: its CR LF, or `end`. A lone CR stays inside the line.
+const char16_t* LineEnd(const char16_t* at, const char16_t* end) {
   for (;;) {
+    at = unit_scan::FindFirstOf<u'\r'>(at, end);
+    if (at == end || IsCrLf(at, end)) return at;
+    ++at;
+  }
+}
+
+// Folds one line, [start, line_end) with the spaces at both ends already gone, into `out`.
+// One walk per piece: it ends where the next character would pass the limit.
+void AppendLine(FoldedText& out, const char16_t* start, const char16_t* line_end,
+                std::int64_t limit, const ColumnWidths& widths) {
+  // No character takes more than two columns, so a rest of at most limit / 2 characters
+  // fits without being counted.
+  const std::int64_t fits_uncounted = limit / 2;
+  while (line_end - start > fits_uncounted) {
     std::int64_t room = limit;
     const char16_t* at = start;
-    // Eight characters at a time while they all fit and hold no CR; then one at a time up
-    // to the line end or the first character that does not fit.
-    while (end - at >= 8 && !unit_scan::AnyOfEight<u'\r'>(at)) {
+    while (room >= 8 && line_end - at >= 8) {
       const int block = widths.Of(at[0]) + widths.Of(at[1]) + widths.Of(at[2]) + widths.Of(at[3]) +
                         widths.Of(at[4]) + widths.Of(at[5]) + widths.Of(at[6]) + widths.Of(at[7]);
       if (room < block) break;
       room -= block;
       at += 8;
     }
-    while (at < end && !IsCrLf(at, end)) {
+    while (at < line_end) {
       room -= widths.Of(*at);
       if (room < 0) break;
       ++at;
     }
-    // Either the line ends at `at`, or the character there does not fit; then, when only
-    // spaces follow it up to the line end, the trimmed line fits all the same.
-    const char16_t* after_spaces = at;
-    while (after_spaces < end && *after_spaces == u' ') ++after_spaces;
+    if (at == line_end) break;  // the rest fits
     const char16_t* piece_end = at;
-    if (after_spaces < end && !IsCrLf(after_spaces, end)) {
-      // A limit below the first character's width would give an empty piece forever; that
-      // character then stands alone on its line, so the fold always ends.
-      if (piece_end == start) ++piece_end;
-      // Never break a surrogate pair: both halves of a broken pair would be lost. The pair
-      // goes to the next piece, or stands alone when it begins this one.
-      if (piece_end < end && IsSurrogatePair(piece_end[-1], piece_end[0])) {
-        piece_end = piece_end - 1 > start ? piece_end - 1 : piece_end + 1;
-      }
-      const char16_t* rest = piece_end;
-      while (rest < end && *rest == u' ') ++rest;
-      if (rest < end && !IsCrLf(rest, end)) {
-        out.Append(start, piece_end);
-        out.AppendCrLf();
-        start = rest;
-        continue;
-      }
-      after_spaces = rest;  // a lone character took the rest of the line
+    // A limit below the first character's width would give an empty piece forever; that
+    // character then stands alone on its line, so the fold always ends.
+    if (piece_end == start) ++piece_end;
+    // Never break a surrogate pair: both halves of a broken pair would be lost. The pair
+    // goes to the next piece, or stands alone when it begins this one.
+    if (piece_end < line_end && IsSurrogatePair(piece_end[-1], piece_end[0])) {
+      piece_end = piece_end - 1 > start ? piece_end - 1 : piece_end + 1;
     }
-    while (piece_end > start && piece_end[-1] == u' ') --piece_end;
+    // The line's last character is not a space, so a rest of only spaces is no rest: a
+    // lone character took the whole line.
+    const char16_t* rest = piece_end;
+    while (rest < line_end && *rest == u' ') ++rest;
+    if (rest == line_end) break;
     out.Append(start, piece_end);
-    return after_spaces == end ? end : after_spaces + kCrLf.size();
+    out.AppendCrLf();
+    start = rest;
   }
+  out.Append(start, line_end);
 }
 
 }  // namespace
@@ -117,14 +117,16 @@ std::u16string WrapLines(std::u16string_view text, double width) {
   FoldedText out(text.size(), limit);
   const char16_t* const end = text.data() + text.size();
   for (const char16_t* at = text.data(); at < end;) {
-    if (*at == u' ') {
-      ++at;
-    } else if (IsCrLf(at, end)) {
-      at += kCrLf.size();  // a blank line
-    } else {
+    const char16_t* const line_end = LineEnd(at, end);
+    const char16_t* first = at;
+    const char16_t* last = line_end;
+    while (first < last && *first == u' ') ++first;
+    while (last > first && last[-1] == u' ') --last;
+    if (first < last) {  // a blank line leaves no trace
       if (!out.Empty()) out.AppendCrLf();
-      at = AppendLine(out, at, end, limit, widths);
+      AppendLine(out, first, last, limit, widths);
     }
+    at = line_end == end ? end : line_end + kCrLf.size();
   }
   if (!out.EndsWithCrLf()) out.AppendCrLf();
   return out.Take();
