@@ -6,20 +6,27 @@
 #include <cstring>
 #include <memory>
 
+#include "text/line_folder.h"
 #include "text/unit_scan.h"
-#include "text/wrap_lines.h"
 
 namespace pagelift {
 
 namespace {
 
-enum class Action : std::uint8_t { kOpenRegion, kCloseRegion, kAppend, kStartPre, kEndPre };
+enum class Action : std::uint8_t {
+  kOpenRegion,
+  kCloseRegion,
+  kAppend,
+  kEndLine,
+  kStartPre,
+  kEndPre
+};
 
 struct Marker {
   std::u16string_view text;
   Action action;
-  unsigned region = 0;                // the flag of the region it opens or closes
-  std::u16string_view appended = {};  // what kAppend adds to the output
+  unsigned region = 0;    // the flag of the region it opens or closes
+  char16_t appended = 0;  // what kAppend adds to the output
 };
 
 constexpr unsigned kComment = 1u << 0;
@@ -44,12 +51,12 @@ constexpr Marker kClosers[] = {
 };
 // The markers that stand for text, outside regions only.
 constexpr Marker kReplacements[] = {
-    {u"<br>", Action::kAppend, 0, u"\r\n"},  {u"</td>", Action::kAppend, 0, u" "},
-    {u"</tr>", Action::kAppend, 0, u"\r\n"}, {u"</dt>", Action::kAppend, 0, u" "},
-    {u"</li>", Action::kAppend, 0, u" "},    {u"</dl>", Action::kAppend, 0, u"\r\n"},
-    {u"&nbsp;", Action::kAppend, 0, u" "},   {u"&lt;", Action::kAppend, 0, u"<"},
-    {u"&gt;", Action::kAppend, 0, u">"},     {u"</title>", Action::kAppend, 0, u"\r\n"},
-    {u"<pre>", Action::kStartPre},           {u"</pre>", Action::kEndPre},
+    {u"<br>", Action::kEndLine},           {u"</td>", Action::kAppend, 0, u' '},
+    {u"</tr>", Action::kEndLine},          {u"</dt>", Action::kAppend, 0, u' '},
+    {u"</li>", Action::kAppend, 0, u' '},  {u"</dl>", Action::kEndLine},
+    {u"&nbsp;", Action::kAppend, 0, u' '}, {u"&lt;", Action::kAppend, 0, u'<'},
+    {u"&gt;", Action::kAppend, 0, u'>'},   {u"</title>", Action::kEndLine},
+    {u"<pre>", Action::kStartPre},         {u"</pre>", Action::kEndPre},
 };
 
 // A marker as up to three 64-bit words of four units each, compared a word at a time.
@@ -155,17 +162,20 @@ constexpr bool IsBlank(char16_t c) {
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
+// So every CR LF of the reduced text is one the scan puts there, and the scan hands each
+// line to the fold as it ends, while it is still in cache, instead of the whole text at
+// the end. The line's buffer is then used again from its start.
 class Reducer {
  public:
   // Each character gives at most two (an LF in "<pre>" gives CR LF), so the buffer never
   // grows, and it always has room for the rest of the page copied as it stands.
-  explicit Reducer(std::u16string_view text)
+  Reducer(std::u16string_view text, LineFolder& folder)
       : begin_(text.data()),
         end_(text.data() + text.size()),
-        buffer_(new char16_t[2 * text.size()]) {}
+        buffer_(new char16_t[2 * text.size()]),
+        folder_(folder) {}
 
-  // The reduced text, valid while the reducer lives.
-  std::u16string_view Run() {
+  void Run() {
     using unit_scan::CopyUntil;
     using unit_scan::FindFirstOf;
     const char16_t* at = begin_;
@@ -216,8 +226,7 @@ class Reducer {
           if (at == end_) break;
         }
         if (*at == u'\n') {
-          *out++ = u'\r';
-          *out++ = u'\n';
+          EndLine(out);
           ++at;
           continue;
         }
@@ -246,10 +255,15 @@ class Reducer {
       }
       at = ExamineMarkup(at, out);
     }
-    return {buffer_.get(), static_cast<std::size_t>(out - buffer_.get())};
+    EndLine(out);
   }
 
  private:
+  void EndLine(char16_t*& out) {
+    folder_.AddLine(buffer_.get(), out);
+    out = buffer_.get();
+  }
+
   // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
   [[gnu::always_inline]] const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
     const Marker* marker = kOutsideRegions.Find(at, end_);
@@ -278,7 +292,10 @@ class Reducer {
         regions_ |= marker->region;
         break;
       case Action::kAppend:
-        for (char16_t c : marker->appended) *out++ = c;
+        *out++ = marker->appended;
+        break;
+      case Action::kEndLine:
+        EndLine(out);
         break;
       case Action::kStartPre:
         in_pre_ = true;
@@ -294,7 +311,8 @@ class Reducer {
 
   const char16_t* const begin_;
   const char16_t* const end_;
-  std::unique_ptr<char16_t[]> buffer_;
+  std::unique_ptr<char16_t[]> buffer_;  // the line being reduced
+  LineFolder& folder_;
   unsigned regions_ = 0;  // the flags of the open regions
   bool in_tag_ = false;
   bool in_pre_ = false;
@@ -303,8 +321,9 @@ class Reducer {
 }  // namespace
 
 std::u16string HtmlToText(std::u16string_view page, double width) {
-  Reducer reducer(page);
-  return WrapLines(reducer.Run(), width);
+  LineFolder folder(width, page.size());
+  Reducer(page, folder).Run();
+  return folder.Finish();
 }
 
 }  // namespace pagelift

@@ -1,0 +1,92 @@
+#include "text/line_folder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
+
+namespace pagelift {
+
+namespace {
+
+constexpr std::u16string_view kCrLf = u"\r\n";
+
+// Widths are whole numbers, so a piece fits `width` exactly when it fits its whole part.
+// Anything not below 2^62 (infinity and NaN included) never folds.
+std::int64_t WholeColumns(double width) {
+  if (!(width < 0x1p62)) return INT64_MAX;
+  if (width < 0) return -1;
+  return static_cast<std::int64_t>(std::floor(width));
+}
+
+bool IsSurrogatePair(char16_t first, char16_t second) {
+  return first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
+}
+
+}  // namespace
+
+LineFolder::LineFolder(double width, std::size_t text_size)
+    : widths_(ColumnWidths::Get()), limit_(WholeColumns(width)) {
+  // A piece followed by a fold has at least limit - 1 columns, so at least (limit - 1) / 2
+  // characters (one when the limit is below 3); the kept characters and the CR LF after
+  // each line take no more room than the text itself, plus the last CR LF.
+  const auto least_piece = static_cast<std::size_t>(std::max<std::int64_t>(1, (limit_ - 1) / 2));
+  text_.reserve(text_size + kCrLf.size() + kCrLf.size() * (text_size / least_piece));
+}
+
+// One walk over the piece: eight characters at a time while all of them fit, then one at
+// a time.
+const char16_t* LineFolder::PieceEnd(const char16_t* start, const char16_t* end) const {
+  std::int64_t room = limit_;
+  const char16_t* at = start;
+  while (room >= 8 && end - at >= 8) {
+    const int block = widths_.Of(at[0]) + widths_.Of(at[1]) + widths_.Of(at[2]) +
+                      widths_.Of(at[3]) + widths_.Of(at[4]) + widths_.Of(at[5]) +
+                      widths_.Of(at[6]) + widths_.Of(at[7]);
+    if (room < block) break;
+    room -= block;
+    at += 8;
+  }
+  while (at < end) {
+    room -= widths_.Of(*at);
+    if (room < 0) break;
+    ++at;
+  }
+  if (at == end) return end;
+  // A limit below the first character's width would give an empty piece forever; that
+  // character then stands alone on its line, so the fold always ends.
+  if (at == start) ++at;
+  // Never break a surrogate pair: both halves of a broken pair would be lost. The pair
+  // goes to the next piece, or stands alone when it begins this one.
+  if (at < end && IsSurrogatePair(at[-1], at[0])) at = at - 1 > start ? at - 1 : at + 1;
+  return at;
+}
+
+void LineFolder::AddLine(const char16_t* start, const char16_t* end) {
+  while (start < end && *start == u' ') ++start;
+  while (end > start && end[-1] == u' ') --end;
+  if (start == end) return;  // a blank line leaves no trace
+  if (!text_.empty()) AppendCrLf();
+  // No character takes more than two columns, so a rest of at most limit / 2 characters
+  // fits without being counted.
+  const std::int64_t fits_uncounted = limit_ / 2;
+  while (end - start > fits_uncounted) {
+    const char16_t* const piece_end = PieceEnd(start, end);
+    // The line's last character is not a space, so a rest of only spaces is no rest: the
+    // line fits, or a lone character took all of it.
+    const char16_t* rest = piece_end;
+    while (rest < end && *rest == u' ') ++rest;
+    if (rest == end) break;
+    Append(start, piece_end);
+    AppendCrLf();
+    start = rest;
+  }
+  Append(start, end);
+}
+
+std::u16string LineFolder::Finish() {
+  if (!text_.ends_with(kCrLf)) AppendCrLf();
+  return std::move(text_);
+}
+
+}  // namespace pagelift
