@@ -266,15 +266,16 @@ class Reducer {
 
   // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
   [[gnu::always_inline]] const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
+    // A "<" that starts no marker opens a tag up to the next ">". Most tags hold no markup,
+    // so their end is looked for at once, while the markers are compared.
+    const bool opens_tag = *at == u'<';
+    const char16_t* tag_end = at + 1;
+    if (opens_tag && tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
+      tag_end = unit_scan::FindFirstOf<u'<', u'&', u'>'>(tag_end, end_);
+    }
     const Marker* marker = kOutsideRegions.Find(at, end_);
     if (marker == nullptr) {
-      if (*at == u'<') {
-        // A "<" that starts no marker opens a tag up to the next ">". Most tags hold no
-        // markup, so their end is looked for at once.
-        const char16_t* tag_end = at + 1;
-        if (tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
-          tag_end = unit_scan::FindFirstOf<u'<', u'&', u'>'>(tag_end, end_);
-        }
+      if (opens_tag) {
         if (tag_end != end_ && *tag_end == u'>') {
           in_tag_ = false;
           return tag_end + 1;
