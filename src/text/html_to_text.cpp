@@ -158,7 +158,8 @@ constexpr bool IsBlank(char16_t c) {
 }
 
 // One left-to-right scan. Runs of characters that can start no marker are skipped or
-// copied whole; each "<", "&", blank (and "-" inside a region) is examined on its own.
+// copied whole, eight at a time; each "<", "&" and blank outside regions, and each "<"
+// and ">" inside one, is examined on its own.
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.

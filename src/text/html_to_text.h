@@ -5,8 +5,9 @@
 
 namespace pagelift {
 
-// Reduces a decoded page to plain text in one scan, then folds it with WrapLines at
-// `width`. It is a character scanner, not a parser: markup is recognised only by a
+// Reduces a decoded page to plain text in one scan and folds it at `width`, with the
+// result WrapLines gives for the reduced text (each line is folded as the scan ends it).
+// It is a character scanner, not a parser: markup is recognised only by a
 // fixed set of case-insensitive prefixes. Comments, scripts, noscripts and "<style>"
 // blocks are dropped, as is every tag; a few tags and entities become line ends or
 // spaces; whitespace is dropped except inside "<pre>". Malformed markup is no error;
