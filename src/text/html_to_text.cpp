@@ -323,6 +323,8 @@ class Reducer {
 }  // namespace
 
 std::u16string HtmlToText(std::u16string_view page, double width) {
+  // The reduced text's size is known only when the scan ends; the page's is an upper bound
+  // for it outside "<pre>", and room reserved but never written takes no memory.
   LineFolder folder(width, page.size());
   Reducer(page, folder).Run();
   return folder.Finish();
