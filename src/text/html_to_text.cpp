@@ -1,5 +1,6 @@
 #include "text/html_to_text.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -33,6 +34,11 @@ constexpr unsigned kComment = 1u << 0;
 constexpr unsigned kScript = 1u << 1;
 constexpr unsigned kNoscript = 1u << 2;
 constexpr unsigned kStyle = 1u << 3;
+constexpr unsigned kRegions = kComment | kScript | kNoscript | kStyle;
+// The scan's other two states, kept in the same word so that text outside all of them,
+// the common case, is known by one test.
+constexpr unsigned kInTag = 1u << 4;
+constexpr unsigned kInPre = 1u << 5;
 
 // Regions whose text is dropped, each opened and closed by its own markers. "<script" and
 // "<noscript" end before the ">" so that their attributes fall inside the region; "<style>"
@@ -43,8 +49,8 @@ constexpr Marker kOpeners[] = {
     {u"<noscript", Action::kOpenRegion, kNoscript},
     {u"<style>", Action::kOpenRegion, kStyle},
 };
+// A comment's "-->" is no marker of its own: the scan finds it at its ">" (see Run).
 constexpr Marker kClosers[] = {
-    {u"-->", Action::kCloseRegion, kComment},
     {u"</script>", Action::kCloseRegion, kScript},
     {u"</noscript>", Action::kCloseRegion, kNoscript},
     {u"</style>", Action::kCloseRegion, kStyle},
@@ -112,10 +118,10 @@ class MarkerWords {
 };
 
 // Two lists of markers tested in order, the first list first; the first match wins. Every
-// marker is at least three characters long, so an index on the second and third
-// characters leaves only the one to three markers that can match at a position to compare.
-// The index keeps the low five bits of each, which are the same for a capital and its
-// small letter.
+// marker is at least four characters long, so an index on the third and fourth characters
+// leaves only the one or two markers that can match at a position to compare. (The second
+// would not do: "</" starts seven markers and most closing tags.) The index keeps the low
+// five bits of each, which are the same for a capital and its small letter.
 template <std::size_t N1, std::size_t N2>
 class MarkerTable {
  public:
@@ -124,14 +130,14 @@ class MarkerTable {
     for (std::size_t i = 0; i < N1 + N2; ++i) {
       markers_[i] = i < N1 ? first[i] : second[i - N1];
       words_[i] = MarkerWords(markers_[i].text);
-      index_[Key(markers_[i].text[1], markers_[i].text[2])] |= static_cast<std::uint16_t>(1u << i);
+      index_[Key(markers_[i].text[2], markers_[i].text[3])] |= static_cast<std::uint16_t>(1u << i);
     }
   }
 
   // The marker that starts at `at`, or nullptr.
   const Marker* Find(const char16_t* at, const char16_t* end) const {
-    if (end - at < 3) return nullptr;
-    for (unsigned mask = index_[Key(at[1], at[2])]; mask != 0; mask &= mask - 1) {
+    if (end - at < 4) return nullptr;
+    for (unsigned mask = index_[Key(at[2], at[3])]; mask != 0; mask &= mask - 1) {
       const unsigned i = static_cast<unsigned>(std::countr_zero(mask));
       if (words_[i].StartsAt(at, end)) return &markers_[i];
     }
@@ -139,8 +145,8 @@ class MarkerTable {
   }
 
  private:
-  static constexpr std::size_t Key(char16_t second, char16_t third) {
-    return (second & 0x1F) << 5 | (third & 0x1F);
+  static constexpr std::size_t Key(char16_t third, char16_t fourth) {
+    return (third & 0x1F) << 5 | (fourth & 0x1F);
   }
 
   std::array<Marker, N1 + N2> markers_{};
@@ -158,8 +164,13 @@ constexpr bool IsBlank(char16_t c) {
 }
 
 // One left-to-right scan. Runs of characters that can start no marker are skipped or
-// copied whole, eight at a time; each "<", "&" and blank outside regions, and each "<"
-// and ">" inside one, is examined on its own.
+// copied whole; each "<", "&" and blank outside regions, and each "<" and ">" inside one,
+// is examined on its own.
+//
+// The stops are found from bit masks of 64 units at a time, so that finding the next one
+// is a shift and a bit count rather than a load of the text from where the last one was:
+// markup comes every few dozen characters, and each such load would wait for the one
+// before it.
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
@@ -174,70 +185,16 @@ class Reducer {
       : begin_(text.data()),
         end_(text.data() + text.size()),
         buffer_(new char16_t[2 * text.size()]),
-        folder_(folder) {}
+        folder_(folder) {
+    MoveWindow(begin_);
+  }
 
   void Run() {
     using unit_scan::CopyUntil;
-    using unit_scan::FindFirstOf;
     const char16_t* at = begin_;
     char16_t* out = buffer_.get();
     while (at < end_) {
-      if (regions_ != 0) {
-        // Nothing inside a region is copied. A closer clears only its own region, so a
-        // region opened inside another must be closed as well before text comes back.
-        //
-        // Every marker but "-->" starts with "<", so the scan stops at "<" and ">" only:
-        // a "-->" ends at the first ">" after where the scan went on, and counts when its
-        // two dashes lie in what the scan passed over (and so were consumed by nothing).
-        const char16_t* const passed = at;
-        at = FindFirstOf<u'<', u'>'>(at, end_);
-        if (at == end_) break;
-        if (*at == u'>') {
-          if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') regions_ &= ~kComment;
-          ++at;
-          continue;
-        }
-        const Marker* marker = kInRegion.Find(at, end_);
-        if (marker == nullptr) {
-          ++at;
-        } else {
-          regions_ = marker->action == Action::kOpenRegion ? regions_ | marker->region
-                                                           : regions_ & ~marker->region;
-          at += marker->text.size();
-        }
-        continue;
-      }
-      if (in_tag_) {
-        // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
-        // A tag left open here by markup inside it often goes on with more markup.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
-          at = FindFirstOf<u'<', u'&', u'>'>(at, end_);
-          if (at == end_) break;
-        }
-        if (*at == u'>') {
-          in_tag_ = false;
-          ++at;
-          continue;
-        }
-      } else if (in_pre_) {
-        // Markup and line ends often follow one another; a run is looked for only when
-        // one starts here.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
-          CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
-          if (at == end_) break;
-        }
-        if (*at == u'\n') {
-          EndLine(out);
-          ++at;
-          continue;
-        }
-        if (*at == u'\r') {
-          // A CR before an LF goes: the LF brings the CR LF.
-          if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
-          ++at;
-          continue;
-        }
-      } else {
+      if (state_ == 0) {
         // Outside "<pre>" blanks are dropped; a ">" here is copied like any other character.
         // Blanks between tags are common: markup after them is examined at once.
         if (IsBlank(*at)) {
@@ -253,6 +210,61 @@ class Reducer {
           if (at == end_) break;
           if (IsBlank(*at)) continue;
         }
+      } else if ((state_ & kRegions) != 0) {
+        // Nothing inside a region is copied. A closer clears only its own region, so a
+        // region opened inside another must be closed as well before text comes back.
+        //
+        // Every marker but "-->" starts with "<", so the scan stops at markup only ("&"
+        // means nothing here): a "-->" ends at the first ">" after where the scan went on,
+        // and counts when its two dashes lie in what the scan passed over (and so were
+        // consumed by nothing).
+        const char16_t* const passed = at;
+        at = NextMarkup(at);
+        if (at == end_) break;
+        if (*at == u'>') {
+          if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') state_ &= ~kComment;
+          ++at;
+          continue;
+        }
+        const Marker* marker = *at == u'<' ? kInRegion.Find(at, end_) : nullptr;
+        if (marker == nullptr) {
+          ++at;
+        } else {
+          state_ = marker->action == Action::kOpenRegion ? state_ | marker->region
+                                                         : state_ & ~marker->region;
+          at += marker->text.size();
+        }
+        continue;
+      } else if ((state_ & kInTag) != 0) {
+        // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
+        // A tag left open here by markup inside it often goes on with more markup.
+        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+          at = NextMarkup(at);
+          if (at == end_) break;
+        }
+        if (*at == u'>') {
+          state_ &= ~kInTag;
+          ++at;
+          continue;
+        }
+      } else {
+        // In "<pre>". Markup and line ends often follow one another; a run is looked for
+        // only when one starts here.
+        if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
+          CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
+          if (at == end_) break;
+        }
+        if (*at == u'\n') {
+          EndLine(out);
+          ++at;
+          continue;
+        }
+        if (*at == u'\r') {
+          // A CR before an LF goes: the LF brings the CR LF.
+          if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
+          ++at;
+          continue;
+        }
       }
       at = ExamineMarkup(at, out);
     }
@@ -260,6 +272,49 @@ class Reducer {
   }
 
  private:
+  static constexpr std::size_t kWindow = 64;
+
+  // The window: which of the 64 units from `window_` are markup ("<", "&" or ">"). The last
+  // window is read from a copy padded with a unit that is none of them.
+  void MoveWindow(const char16_t* start) {
+    window_ = start;
+    const char16_t* units = start;
+    if (end_ - start < static_cast<std::ptrdiff_t>(kWindow)) {
+      tail_.fill(u'x');
+      std::copy(start, end_, tail_.begin());
+      units = tail_.data();
+    }
+    markup_ = unit_scan::MatchMask64<u'<', u'&', u'>'>(units);
+  }
+
+  // The first markup unit from `at`, or `end_`.
+  [[gnu::always_inline]] const char16_t* NextMarkup(const char16_t* at) {
+    if (const auto offset = static_cast<std::size_t>(at - window_); offset < kWindow) {
+      if (const std::uint64_t bits = markup_ >> offset; bits != 0) {
+        return at + std::countr_zero(bits);
+      }
+    }
+    return NextMarkupPastWindow(at);
+  }
+
+  const char16_t* WindowEnd() const {
+    return window_ + std::min<std::ptrdiff_t>(kWindow, end_ - window_);
+  }
+
+  [[gnu::noinline]] const char16_t* NextMarkupPastWindow(const char16_t* at) {
+    // Windows follow one another from where the scan first needs one. The scan comes back
+    // behind the window only after a tag's end was looked for ahead and a marker matched
+    // instead; the end looked for is the first markup after the marker's "<", and no
+    // marker holds markup after its first unit but its last, so nothing is looked at more
+    // than twice.
+    if (at >= window_) at = std::max(at, WindowEnd());
+    for (; at < end_; at = WindowEnd()) {
+      MoveWindow(at);
+      if (markup_ != 0) return at + std::countr_zero(markup_);
+    }
+    return end_;
+  }
+
   void EndLine(char16_t*& out) {
     folder_.AddLine(buffer_.get(), out);
     out = buffer_.get();
@@ -272,26 +327,26 @@ class Reducer {
     const bool opens_tag = *at == u'<';
     const char16_t* tag_end = at + 1;
     if (opens_tag && tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
-      tag_end = unit_scan::FindFirstOf<u'<', u'&', u'>'>(tag_end, end_);
+      tag_end = NextMarkup(tag_end);
     }
     const Marker* marker = kOutsideRegions.Find(at, end_);
     if (marker == nullptr) {
       if (opens_tag) {
         if (tag_end != end_ && *tag_end == u'>') {
-          in_tag_ = false;
+          state_ &= ~kInTag;
           return tag_end + 1;
         }
-        in_tag_ = true;
+        state_ |= kInTag;
         return tag_end;
       }
-      if (!in_tag_) {
+      if ((state_ & kInTag) == 0) {
         *out++ = u'&';  // an entity other than the three is text
       }
       return at + 1;
     }
     switch (marker->action) {
       case Action::kOpenRegion:
-        regions_ |= marker->region;
+        state_ |= marker->region;
         break;
       case Action::kAppend:
         *out++ = marker->appended;
@@ -300,10 +355,10 @@ class Reducer {
         EndLine(out);
         break;
       case Action::kStartPre:
-        in_pre_ = true;
+        state_ |= kInPre;
         break;
       case Action::kEndPre:
-        in_pre_ = false;
+        state_ &= ~kInPre;
         break;
       case Action::kCloseRegion:
         break;  // not in this table
@@ -314,10 +369,11 @@ class Reducer {
   const char16_t* const begin_;
   const char16_t* const end_;
   std::unique_ptr<char16_t[]> buffer_;  // the line being reduced
+  const char16_t* window_;
+  std::uint64_t markup_ = 0;
+  std::array<char16_t, kWindow> tail_{};
   LineFolder& folder_;
-  unsigned regions_ = 0;  // the flags of the open regions
-  bool in_tag_ = false;
-  bool in_pre_ = false;
+  unsigned state_ = 0;  // the open regions' flags, kInTag and kInPre
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -109,6 +110,32 @@ template <char16_t... Cs>
   while (from < end && !IsOneOf<Cs...>(*from)) *to++ = *from++;
   at = from;
   out = to;
+}
+
+// One bit per unit of the 64 from `at`, bit k for at[k], set when that unit is one of `Cs`
+// (all of them ASCII). A scan that keeps these bits finds each next stop with a shift and
+// a bit count, instead of loading the text again from where the last stop was.
+template <char16_t... Cs>
+[[gnu::always_inline]] inline std::uint64_t MatchMask64(const char16_t* at) {
+  static_assert(((Cs > 0 && Cs < 0x7F) && ...), "ASCII only");
+  std::uint64_t bits = 0;
+#if defined(__SSE2__)
+  // Packing with signed saturation keeps ASCII as it is and turns every other unit into
+  // 0x7F or 0x80, neither of which is looked for.
+#pragma GCC unroll 4
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_packs_epi16(Load(at + 16 * k), Load(at + 16 * k + 8));
+    __m128i found = _mm_setzero_si128();
+    ((found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(Cs))))),
+     ...);
+    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(found))) << (16 * k);
+  }
+#else
+  for (int k = 0; k < 64; ++k) {
+    if (IsOneOf<Cs...>(at[k])) bits |= std::uint64_t{1} << k;
+  }
+#endif
+  return bits;
 }
 
 }  // namespace pagelift::unit_scan

@@ -118,10 +118,11 @@ TEST(HtmlToText, ReducesRandomPagesAsTheRulesReadLiterally) {
       u"<pre>",       u"</pre>",  u"<PRE>",    u"<scr",    u"ipt",     u"</",        u"p>",
       u"<p>",         u"&amp;",   u"<!-",      u"--",      u"nbsp;",   u"style>",
   });
-  // Long runs of plain text, so that runs longer than any block of the scan occur too.
+  // Long runs of plain text, so that runs longer than any block of the scan occur too, and
+  // some long pages, over which the scan looks at many stretches in turn.
   const std::u16string long_run = u"東京は晴れ、sunny 18度でしょう。abcdefghijklmnop";
   for (int i = 0; i < 20000; ++i) {
-    std::u16string page = pages.Next(40);
+    std::u16string page = pages.Next(i % 16 == 0 ? 400 : 40);
     if (i % 4 == 0) page.insert(page.size() / 2, long_run);
     const std::u16string expected = WrapLines(ReductionByTheRules(page).Run(), 1000);
     const std::u16string got = HtmlToText(page, 1000);
