@@ -167,10 +167,10 @@ constexpr bool IsBlank(char16_t c) {
 // copied whole; each "<", "&" and blank outside regions, and each "<" and ">" inside one,
 // is examined on its own.
 //
-// The stops are found from bit masks of 64 units at a time, so that finding the next one
-// is a shift and a bit count rather than a load of the text from where the last one was:
-// markup comes every few dozen characters, and each such load would wait for the one
-// before it.
+// Markup ("<", "&", ">") is found from bit masks of 64 units at a time: in tags, in
+// regions and at a tag's end, the next stop is then a shift and a bit count rather than a
+// load of the text from where the last stop was. Markup comes every few dozen characters,
+// and each such load would wait for the one before it.
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
