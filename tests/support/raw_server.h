@@ -1,7 +1,5 @@
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <atomic>
 #include <string>
 #include <thread>
+
+#include "support/loopback_socket.h"
 
 namespace pagelift::test {
 
@@ -19,13 +19,7 @@ class RawServer {
  public:
   RawServer(std::string reply, bool hold_open) : reply_(std::move(reply)), hold_open_(hold_open) {
     listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    port_ = BindToFreeLoopbackPort(listener_);
     listen(listener_, 4);
     thread_ = std::thread([this] { Serve(); });
   }

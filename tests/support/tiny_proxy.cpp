@@ -16,6 +16,8 @@
 #include <iterator>
 #include <thread>
 
+#include "support/loopback_socket.h"
+
 namespace pagelift::test {
 
 namespace {
@@ -43,14 +45,9 @@ std::string FindProgram(const char* name) {
 
 int FreeLoopbackPort() {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const int port = BindToFreeLoopbackPort(fd);
   close(fd);
-  return ntohs(address.sin_port);
+  return port;
 }
 
 TinyProxy::TinyProxy() {
