@@ -30,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const double width = data[0] / 2.0;
   const std::u16string page = fuzz::Utf16Of(data + 1, size - 1);
   const std::u16string text = HtmlToText(page, width);
+  // The scan built for each instruction set gives the same text.
+  for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
+    if (CanRun(isa)) FUZZ_CHECK(HtmlToText(page, width, isa) == text);
+  }
 
   FUZZ_CHECK(text.ends_with(u"\r\n"));
   // Outside "<pre>" blocks every line end is a CR LF pair made by the reduction.

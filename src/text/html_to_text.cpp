@@ -9,6 +9,7 @@
 
 #include "text/line_folder.h"
 #include "text/unit_scan.h"
+#include "text/window_masks.h"
 
 namespace pagelift {
 
@@ -134,6 +135,10 @@ class MarkerTable {
     }
   }
 
+  // Whether a marker may start two units before `third` and `fourth`; no marker starts
+  // where this is false.
+  bool MayStart(char16_t third, char16_t fourth) const { return index_[Key(third, fourth)] != 0; }
+
   // The marker that starts at `at`, or nullptr.
   const Marker* Find(const char16_t* at, const char16_t* end) const {
     if (end - at < 4) return nullptr;
@@ -159,24 +164,21 @@ class MarkerTable {
 constexpr MarkerTable kInRegion(kOpeners, kClosers);
 constexpr MarkerTable kOutsideRegions(kOpeners, kReplacements);
 
-constexpr bool IsBlank(char16_t c) {
-  return unit_scan::IsOneOf<u'\t', u'\n', u'\r', u' '>(c);
-}
-
-// One left-to-right scan. Runs of characters that can start no marker are skipped or
-// copied whole; each "<", "&" and blank outside regions, and each "<" and ">" inside one,
-// is examined on its own.
+// One left-to-right scan, which looks at the page through a window of 64 units and bit
+// masks of where "<", ">", "&" and blanks are in it (see WindowMasks).
 //
-// Markup ("<", "&", ">") is found from bit masks of 64 units at a time: in tags, in
-// regions and at a tag's end, the next stop is then a shift and a bit count rather than a
-// load of the text from where the last stop was. Markup comes every few dozen characters,
-// and each such load would wait for the one before it.
+// Text and tags outside regions and "<pre>" are taken a window at a time: what is kept is
+// worked out from the masks, and copied a run at a time. The scan stops for a closer look
+// only at "&", at a "<" that may start a marker, and where "<" and ">" do not take turns.
+// Elsewhere (in regions, tags inside "<pre>", at a tag's end looked for ahead) the next
+// markup is a shift and a bit count away.
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
 // So every CR LF of the reduced text is one the scan puts there, and the scan hands each
 // line to the fold as it ends, while it is still in cache, instead of the whole text at
 // the end. The line's buffer is then used again from its start.
+template <WindowMasks (*kMasksOf)(const char16_t*)>
 class Reducer {
  public:
   // Each character gives at most two (an LF in "<pre>" gives CR LF), so the buffer never
@@ -184,7 +186,7 @@ class Reducer {
   Reducer(std::u16string_view text, LineFolder& folder)
       : begin_(text.data()),
         end_(text.data() + text.size()),
-        buffer_(new char16_t[2 * text.size()]),
+        buffer_(new char16_t[2 * text.size() + kSlack]),
         folder_(folder) {
     MoveWindow(begin_);
   }
@@ -194,21 +196,19 @@ class Reducer {
     const char16_t* at = begin_;
     char16_t* out = buffer_.get();
     while (at < end_) {
-      if (state_ == 0) {
-        // Outside "<pre>" blanks are dropped; a ">" here is copied like any other character.
-        // Blanks between tags are common: markup after them is examined at once.
-        if (IsBlank(*at)) {
-          // Most runs of blanks are a single line end; indentation makes longer ones.
-          ++at;
-          if (at < end_ && IsBlank(*at)) {
-            at = unit_scan::FindFirstNotOf<u'\t', u'\n', u'\r', u' '>(at + 1, end_);
-          }
+      if ((state_ & ~kInTag) == 0) {
+        // Text and tags, outside regions and "<pre>", are taken a window at a time. Markup
+        // that follows markup is examined at once: a page made mostly of it would
+        // otherwise pay for a window's worth of work at every unit.
+        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+          at = TextAndTags(at, out);
           if (at == end_) break;
         }
-        if (*at != u'<' && *at != u'&') {
-          CopyUntil<u'<', u'&', u'\t', u'\n', u'\r', u' '>(at, end_, out);
-          if (at == end_) break;
-          if (IsBlank(*at)) continue;
+        if (*at == u'>') {
+          if ((state_ & kInTag) == 0) *out++ = u'>';  // a ">" outside a tag is text
+          state_ &= ~kInTag;
+          ++at;
+          continue;
         }
       } else if ((state_ & kRegions) != 0) {
         // Nothing inside a region is copied. A closer clears only its own region, so a
@@ -236,8 +236,8 @@ class Reducer {
         }
         continue;
       } else if ((state_ & kInTag) != 0) {
-        // Nothing inside a tag is copied, but markers still act there; ">" ends the tag.
-        // A tag left open here by markup inside it often goes on with more markup.
+        // A tag inside "<pre>": nothing in it is copied, but markers still act there; ">"
+        // ends the tag.
         if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
           at = NextMarkup(at);
           if (at == end_) break;
@@ -273,18 +273,75 @@ class Reducer {
 
  private:
   static constexpr std::size_t kWindow = 64;
+  static constexpr std::size_t kSlack = 8;  // read past a run's end by its copy
 
-  // The window: which of the 64 units from `window_` are markup ("<", "&" or ">"). The last
-  // window is read from a copy padded with a unit that is none of them.
+  // The window: where markup and blanks are in the 64 units from `window_`. The last window
+  // is read from a copy padded with a unit that is neither; that copy, and the page
+  // elsewhere, can be read 8 units past the window.
   void MoveWindow(const char16_t* start) {
     window_ = start;
-    const char16_t* units = start;
-    if (end_ - start < static_cast<std::ptrdiff_t>(kWindow)) {
+    units_ = start;
+    if (end_ - start < static_cast<std::ptrdiff_t>(kWindow + kSlack)) {
       tail_.fill(u'x');
-      std::copy(start, end_, tail_.begin());
-      units = tail_.data();
+      std::copy(start, std::min(end_, start + kWindow + kSlack), tail_.begin());
+      units_ = tail_.data();
     }
-    markup_ = unit_scan::MatchMask64<u'<', u'&', u'>'>(units);
+    const WindowMasks masks = kMasksOf(units_);
+    opens_ = masks.opens;
+    closes_ = masks.closes;
+    angle_parity_ = masks.angle_parity;
+    dropped_ = masks.closes | masks.blanks;
+    markup_ = masks.opens | masks.closes | masks.amps;
+    stops_ = masks.amps | From(static_cast<std::size_t>(end_ - start));
+  }
+
+  // Bits from `n` up, none when `n` is 64 or more.
+  static std::uint64_t From(std::size_t n) { return n >= kWindow ? 0 : ~std::uint64_t{0} << n; }
+  static std::uint64_t Below(std::size_t n) { return ~From(n); }
+
+  // Text and tags from `at`, to the end or to markup that needs a closer look: "&", a "<"
+  // that may start a marker or that comes inside a tag, a ">" outside a tag.
+  //
+  // Within a window the scan needs no stop of its own for a tag: while "<" and ">" take
+  // turns, a unit is in a tag when the number of them up to it, and the tag state at the
+  // start, add up to an odd number. What is kept is then a mask, copied a run at a time.
+  const char16_t* TextAndTags(const char16_t* at, char16_t*& out) {
+    auto offset = static_cast<std::size_t>(at - window_);
+    if (offset >= kWindow) {
+      MoveWindow(at);
+      offset = 0;
+    }
+    for (;;) {
+      const std::uint64_t from = From(offset);
+      // Whether the scan is in a tag at `at`, against the angle brackets before it.
+      const std::uint64_t flip =
+          0 - (((angle_parity_ << 1 >> offset) & 1) ^ ((state_ & kInTag) != 0 ? 1 : 0));
+      const std::uint64_t in_tag = angle_parity_ ^ flip;
+      const std::uint64_t out_of_turn = (opens_ & ~in_tag) | (closes_ & in_tag);
+      auto limit = static_cast<std::size_t>(std::countr_zero((stops_ | out_of_turn) & from));
+      for (std::uint64_t opens = opens_ & from & Below(limit); opens != 0; opens &= opens - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(opens));
+        if (kOutsideRegions.MayStart(units_[k + 2], units_[k + 3])) {
+          limit = k;
+          break;
+        }
+      }
+      std::uint64_t keep = ~(in_tag | dropped_) & from & Below(limit);
+      while (keep != 0) {
+        const int start = std::countr_zero(keep);
+        unit_scan::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)),
+                             out);
+        keep &= keep + (keep & (0 - keep));  // drops the run just copied
+      }
+      if (limit > offset) {
+        state_ = (in_tag >> (limit - 1) & 1) != 0 ? state_ | kInTag : state_ & ~kInTag;
+      }
+      if (limit < kWindow) return window_ + limit;
+      // The next window's place does not wait for this one's masks.
+      if (end_ - window_ == kWindow) return end_;
+      MoveWindow(window_ + kWindow);
+      offset = 0;
+    }
   }
 
   // The first markup unit from `at`, or `end_`.
@@ -301,7 +358,7 @@ class Reducer {
     return window_ + std::min<std::ptrdiff_t>(kWindow, end_ - window_);
   }
 
-  [[gnu::noinline]] const char16_t* NextMarkupPastWindow(const char16_t* at) {
+  const char16_t* NextMarkupPastWindow(const char16_t* at) {
     // Windows follow one another from where the scan first needs one. The scan comes back
     // behind the window only after a tag's end was looked for ahead and a marker matched
     // instead; the end looked for is the first markup after the marker's "<", and no
@@ -369,21 +426,55 @@ class Reducer {
   const char16_t* const begin_;
   const char16_t* const end_;
   std::unique_ptr<char16_t[]> buffer_;  // the line being reduced
+  // The window (see MoveWindow).
   const char16_t* window_;
-  std::uint64_t markup_ = 0;
-  std::array<char16_t, kWindow> tail_{};
+  const char16_t* units_;  // where its units are read: `window_`, or `tail_` for the last
+  std::uint64_t opens_ = 0;
+  std::uint64_t closes_ = 0;
+  std::uint64_t markup_ = 0;        // "<", "&" and ">"
+  std::uint64_t dropped_ = 0;       // ">" and blanks, which text and tags never copy
+  std::uint64_t stops_ = 0;         // "&", and the units past the page's end
+  std::uint64_t angle_parity_ = 0;  // see WindowMasks
+  std::array<char16_t, kWindow + kSlack> tail_{};
   LineFolder& folder_;
   unsigned state_ = 0;  // the open regions' flags, kInTag and kInPre
 };
 
+#if defined(__x86_64__)
+// With AVX2 the window's masks take half the instructions. The whole scan is compiled
+// again for it, so that they are built in line.
+[[gnu::target("avx2,pclmul"), gnu::flatten]] void ReduceWithAvx2(std::u16string_view page,
+                                                                 LineFolder& folder) {
+  Reducer<window_masks::Avx2>(page, folder).Run();
+}
+#endif
+
 }  // namespace
 
-std::u16string HtmlToText(std::u16string_view page, double width) {
+bool CanRun(ScanIsa isa) {
+#if defined(__x86_64__)
+  if (isa == ScanIsa::kAvx2) return window_masks::HasAvx2();
+#endif
+  return isa == ScanIsa::kBaseline;
+}
+
+std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {
   // The reduced text's size is known only when the scan ends; the page's is an upper bound
   // for it outside "<pre>", and room reserved but never written takes no memory.
   LineFolder folder(width, page.size());
-  Reducer(page, folder).Run();
+#if defined(__x86_64__)
+  if (isa == ScanIsa::kAvx2 && window_masks::HasAvx2()) {
+    ReduceWithAvx2(page, folder);
+    return folder.Finish();
+  }
+#endif
+  Reducer<window_masks::Baseline>(page, folder).Run();
   return folder.Finish();
+}
+
+std::u16string HtmlToText(std::u16string_view page, double width) {
+  static const ScanIsa best = CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline;
+  return HtmlToText(page, width, best);
 }
 
 }  // namespace pagelift

@@ -14,4 +14,11 @@ namespace pagelift {
 // the only failure is that of ColumnWidths::Get.
 std::u16string HtmlToText(std::u16string_view page, double width);
 
+// The instruction sets the scan is built for. HtmlToText takes the best this processor
+// runs; the results are the same.
+enum class ScanIsa { kBaseline, kAvx2 };
+bool CanRun(ScanIsa isa);
+// HtmlToText with the scan built for `isa`, which must be one CanRun accepts.
+std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa);
+
 }  // namespace pagelift

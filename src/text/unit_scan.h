@@ -70,21 +70,6 @@ template <char16_t... Cs>
   return at;
 }
 
-// The first unit of [at, end) that is none of `Cs`, or `end`.
-template <char16_t... Cs>
-[[gnu::always_inline]] inline const char16_t* FindFirstNotOf(const char16_t* at,
-                                                             const char16_t* end) {
-#if defined(__SSE2__)
-  for (; end - at >= 8; at += 8) {
-    if (const unsigned bits = ~MatchBits<Cs...>(Load(at)) & 0xFFFF; bits != 0) {
-      return at + std::countr_zero(bits) / 2;
-    }
-  }
-#endif
-  while (at < end && IsOneOf<Cs...>(*at)) ++at;
-  return at;
-}
-
 // Copies units from `at` to `out` up to the first that is one of `Cs` or `end`, and moves
 // both past what was copied. Whole blocks are stored before they are looked at, so `out`
 // must have room for as many units as [at, end) holds.
@@ -112,30 +97,17 @@ template <char16_t... Cs>
   out = to;
 }
 
-// One bit per unit of the 64 from `at`, bit k for at[k], set when that unit is one of `Cs`
-// (all of them ASCII). A scan that keeps these bits finds each next stop with a shift and
-// a bit count, instead of loading the text again from where the last stop was.
-template <char16_t... Cs>
-[[gnu::always_inline]] inline std::uint64_t MatchMask64(const char16_t* at) {
-  static_assert(((Cs > 0 && Cs < 0x7F) && ...), "ASCII only");
-  std::uint64_t bits = 0;
+// Copies `length` units (at most 64) from `at` to `out` and moves `out` past them. Whole
+// blocks are read and written, up to 7 units past the end of both.
+[[gnu::always_inline]] inline void CopyShort(const char16_t* at, unsigned length, char16_t*& out) {
 #if defined(__SSE2__)
-  // Packing with signed saturation keeps ASCII as it is and turns every other unit into
-  // 0x7F or 0x80, neither of which is looked for.
-#pragma GCC unroll 4
-  for (int k = 0; k < 4; ++k) {
-    const __m128i bytes = _mm_packs_epi16(Load(at + 16 * k), Load(at + 16 * k + 8));
-    __m128i found = _mm_setzero_si128();
-    ((found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(Cs))))),
-     ...);
-    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(found))) << (16 * k);
+  for (unsigned k = 0; k < length; k += 8) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), Load(at + k));
   }
 #else
-  for (int k = 0; k < 64; ++k) {
-    if (IsOneOf<Cs...>(at[k])) bits |= std::uint64_t{1} << k;
-  }
+  std::copy(at, at + length, out);
 #endif
-  return bits;
+  out += length;
 }
 
 }  // namespace pagelift::unit_scan

@@ -125,8 +125,12 @@ TEST(HtmlToText, ReducesRandomPagesAsTheRulesReadLiterally) {
     std::u16string page = pages.Next(i % 16 == 0 ? 400 : 40);
     if (i % 4 == 0) page.insert(page.size() / 2, long_run);
     const std::u16string expected = WrapLines(ReductionByTheRules(page).Run(), 1000);
-    const std::u16string got = HtmlToText(page, 1000);
-    ASSERT_EQ(test::Shown(got), test::Shown(expected)) << "page: " << test::Shown(page);
+    for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
+      if (!CanRun(isa)) continue;
+      const std::u16string got = HtmlToText(page, 1000, isa);
+      ASSERT_EQ(test::Shown(got), test::Shown(expected))
+          << "scan built for " << static_cast<int>(isa) << ", page: " << test::Shown(page);
+    }
   }
 }
 

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "text/unit_scan.h"
+
+namespace pagelift {
+
+// Where the markup and the blanks are in 64 units of UTF-16 text: bit k of each mask
+// stands for unit k.
+struct WindowMasks {
+  std::uint64_t opens = 0;   // "<"
+  std::uint64_t closes = 0;  // ">"
+  std::uint64_t amps = 0;    // "&"
+  std::uint64_t blanks = 0;  // tab, LF, CR, space
+  // Bit k set when an odd number of units 0..k are "<" or ">". While the two take turns,
+  // starting with "<", that is a unit inside a tag.
+  std::uint64_t angle_parity = 0;
+};
+
+namespace window_masks {
+
+constexpr std::uint64_t PrefixXor(std::uint64_t x) {
+  x ^= x << 1;
+  x ^= x << 2;
+  x ^= x << 4;
+  x ^= x << 8;
+  x ^= x << 16;
+  x ^= x << 32;
+  return x;
+}
+
+inline std::uint64_t Bits(int movemask) {
+  return static_cast<std::uint32_t>(movemask);
+}
+
+// The masks with what every processor of the build's target has: SSE2 on x86-64.
+//
+// Packing with signed saturation keeps ASCII as it is and turns every other unit into 0x7F
+// or 0x80, none of which is looked for. Tab (0x09) and CR (0x0D) are the two bytes that
+// give 0x0D with 0x04 set.
+[[gnu::always_inline]] inline WindowMasks Baseline(const char16_t* units) {
+  WindowMasks m;
+#if defined(__SSE2__)
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes =
+        _mm_packs_epi16(unit_scan::Load(units + 16 * k), unit_scan::Load(units + 16 * k + 8));
+    const auto is = [&](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+    const __m128i blanks =
+        _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('\r')),
+                     _mm_or_si128(is('\n'), is(' ')));
+    const int shift = 16 * k;
+    m.opens |= Bits(_mm_movemask_epi8(is('<'))) << shift;
+    m.closes |= Bits(_mm_movemask_epi8(is('>'))) << shift;
+    m.amps |= Bits(_mm_movemask_epi8(is('&'))) << shift;
+    m.blanks |= Bits(_mm_movemask_epi8(blanks)) << shift;
+  }
+#else
+  for (int k = 0; k < 64; ++k) {
+    const std::uint64_t bit = std::uint64_t{1} << k;
+    if (units[k] == u'<') m.opens |= bit;
+    if (units[k] == u'>') m.closes |= bit;
+    if (units[k] == u'&') m.amps |= bit;
+    if (unit_scan::IsOneOf<u'\t', u'\n', u'\r', u' '>(units[k])) m.blanks |= bit;
+  }
+#endif
+  m.angle_parity = PrefixXor(m.opens | m.closes);
+  return m;
+}
+
+#if defined(__x86_64__)
+// The same with AVX2, 32 units at a time, for a caller compiled for AVX2 and PCLMUL that
+// has checked the processor has them. (A lambda here would not take on the target.)
+[[gnu::target("avx2,pclmul")]] inline WindowMasks Avx2(const char16_t* units) {
+  WindowMasks m;
+  const auto* blocks = reinterpret_cast<const __m256i*>(units);
+  for (int k = 0; k < 2; ++k) {
+    // The pack works within each 128-bit half; the permute puts the units back in order.
+    const __m256i bytes =
+        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(blocks + 2 * k),
+                                                    _mm256_loadu_si256(blocks + 2 * k + 1)),
+                                 0xD8);
+    const __m256i blanks = _mm256_or_si256(
+        _mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x04)), _mm256_set1_epi8('\r')),
+        _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')),
+                        _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(' '))));
+    const int shift = 32 * k;
+    m.opens |= Bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('<')))) << shift;
+    m.closes |= Bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('>'))))
+                << shift;
+    m.amps |= Bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('&')))) << shift;
+    m.blanks |= Bits(_mm256_movemask_epi8(blanks)) << shift;
+  }
+  // A carry-less multiply by all ones is the prefix XOR in one instruction.
+  const __m128i angles = _mm_set_epi64x(0, static_cast<long long>(m.opens | m.closes));
+  m.angle_parity = static_cast<std::uint64_t>(
+      _mm_cvtsi128_si64(_mm_clmulepi64_si128(angles, _mm_set1_epi8(-1), 0)));
+  return m;
+}
+
+// Whether this processor runs Avx2.
+inline bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
+  return has;
+}
+#endif
+
+}  // namespace window_masks
+}  // namespace pagelift

@@ -1,0 +1,61 @@
+#include "text/window_masks.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+namespace pagelift {
+namespace {
+
+WindowMasks MasksByHand(const std::array<char16_t, 64>& units) {
+  WindowMasks m;
+  bool odd = false;
+  for (int k = 0; k < 64; ++k) {
+    const std::uint64_t bit = std::uint64_t{1} << k;
+    const char16_t c = units[k];
+    if (c == u'<') m.opens |= bit;
+    if (c == u'>') m.closes |= bit;
+    if (c == u'&') m.amps |= bit;
+    if (c == u'\t' || c == u'\n' || c == u'\r' || c == u' ') m.blanks |= bit;
+    if (c == u'<' || c == u'>') odd = !odd;
+    if (odd) m.angle_parity |= bit;
+  }
+  return m;
+}
+
+void ExpectSame(const WindowMasks& got, const WindowMasks& expected, const char* by) {
+  EXPECT_EQ(got.opens, expected.opens) << by;
+  EXPECT_EQ(got.closes, expected.closes) << by;
+  EXPECT_EQ(got.amps, expected.amps) << by;
+  EXPECT_EQ(got.blanks, expected.blanks) << by;
+  EXPECT_EQ(got.angle_parity, expected.angle_parity) << by;
+}
+
+// The units looked for, their neighbours (0x0B and 0x0C between LF and CR, "=" between
+// "<" and ">"), and units whose low byte is one of them or that pack to 0x7F or 0x80.
+TEST(WindowMasks, FindsExactlyTheMarkupAndBlanksWhereverTheyAre) {
+  constexpr std::array<char16_t, 24> kPalette = {
+      u'<',     u'>',      u'&',      u'\t',     u'\n',     u'\r',   u' ',    u'\v',
+      u'\f',    u'\0',     u'=',      u'?',      u'%',      u'\x7f', u'\x80', u'\x13c',
+      u'\x23e', u'\x8c3c', u'\xff1c', u'\xff1e', u'\x2620', u'a',    u'漢',   u'\xd83d',
+  };
+  std::mt19937 engine(20261207);
+  std::uniform_int_distribution<std::size_t> pick(0, kPalette.size() - 1);
+  for (int round = 0; round < 5000; ++round) {
+    std::array<char16_t, 64> units{};
+    // Early rounds use only a few palette entries, so that long runs of one kind occur.
+    const std::size_t kinds = round < 500 ? 3 : kPalette.size();
+    for (char16_t& c : units) c = kPalette[pick(engine) % kinds];
+    const WindowMasks expected = MasksByHand(units);
+    ExpectSame(window_masks::Baseline(units.data()), expected, "baseline");
+#if defined(__x86_64__)
+    if (window_masks::HasAvx2()) ExpectSame(window_masks::Avx2(units.data()), expected, "AVX2");
+#endif
+    if (HasFailure()) break;
+  }
+}
+
+}  // namespace
+}  // namespace pagelift
