@@ -18,7 +18,7 @@ std::u16string HtmlToText(std::u16string_view page, double width);
 // runs; the results are the same.
 enum class ScanIsa { kBaseline, kAvx2 };
 bool CanRun(ScanIsa isa);
-// HtmlToText with the scan built for `isa`, which must be one CanRun accepts.
+// HtmlToText with the scan built for `isa`, or the baseline one where CanRun(isa) is false.
 std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa);
 
 }  // namespace pagelift
