@@ -463,7 +463,7 @@ std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {
   // for it outside "<pre>", and room reserved but never written takes no memory.
   LineFolder folder(width, page.size());
 #if defined(__x86_64__)
-  if (isa == ScanIsa::kAvx2 && window_masks::HasAvx2()) {
+  if (isa == ScanIsa::kAvx2 && CanRun(isa)) {
     ReduceWithAvx2(page, folder);
     return folder.Finish();
   }
@@ -473,8 +473,7 @@ std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {
 }
 
 std::u16string HtmlToText(std::u16string_view page, double width) {
-  static const ScanIsa best = CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline;
-  return HtmlToText(page, width, best);
+  return HtmlToText(page, width, CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline);
 }
 
 }  // namespace pagelift

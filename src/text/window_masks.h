@@ -2,9 +2,6 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
