@@ -164,12 +164,29 @@ class MarkerTable {
 constexpr MarkerTable kInRegion(kOpeners, kClosers);
 constexpr MarkerTable kOutsideRegions(kOpeners, kReplacements);
 
+// Whether each replacement that starts with "<" ends with ">" and holds no markup between:
+// a tag, as far as bit masks of "<", ">" and "&" can tell.
+constexpr bool ReplacementsAreTags() {
+  for (const Marker& marker : kReplacements) {
+    const std::u16string_view text = marker.text;
+    if (text.front() != u'<') continue;
+    if (text.back() != u'>') return false;
+    if (text.substr(1, text.size() - 2).find_first_of(u"<>&") != std::u16string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+constexpr bool kReplacementsAreTags = ReplacementsAreTags();
+static_assert(kReplacementsAreTags, "the scan acts on replacements inside its window");
+
 // One left-to-right scan, which looks at the page through a window of 64 units and bit
 // masks of where "<", ">", "&" and blanks are in it (see WindowMasks).
 //
 // Text and tags outside regions and "<pre>" are taken a window at a time: what is kept is
-// worked out from the masks, and copied a run at a time. The scan stops for a closer look
-// only at "&", at a "<" that may start a marker, and where "<" and ">" do not take turns.
+// worked out from the masks, and copied a run at a time. A marker that stands for text is
+// acted on where it is found. The scan stops for a closer look only at "&", at a marker that
+// opens a region or "<pre>", and where "<" and ">" do not take turns.
 // Elsewhere (in regions, tags inside "<pre>", at a tag's end looked for ahead) the next
 // markup is a shift and a bit count away.
 //
@@ -203,6 +220,7 @@ class Reducer {
         if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
           at = TextAndTags(at, out);
           if (at == end_) break;
+          if ((state_ & ~kInTag) != 0) continue;  // a region or "<pre>" opened
         }
         if (*at == u'>') {
           if ((state_ & kInTag) == 0) *out++ = u'>';  // a ">" outside a tag is text
@@ -299,12 +317,14 @@ class Reducer {
   static std::uint64_t From(std::size_t n) { return n >= kWindow ? 0 : ~std::uint64_t{0} << n; }
   static std::uint64_t Below(std::size_t n) { return ~From(n); }
 
-  // Text and tags from `at`, to the end or to markup that needs a closer look: "&", a "<"
-  // that may start a marker or that comes inside a tag, a ">" outside a tag.
+  // Text and tags from `at`, to the end, to markup that needs a closer look ("&", a "<"
+  // inside a tag, a ">" outside one), or past a marker that opens a region or "<pre>".
   //
   // Within a window the scan needs no stop of its own for a tag: while "<" and ">" take
   // turns, a unit is in a tag when the number of them up to it, and the tag state at the
   // start, add up to an odd number. What is kept is then a mask, copied a run at a time.
+  // The markers that stand for text read as tags to the masks (see kReplacementsAreTags),
+  // so acting on one changes nothing else.
   const char16_t* TextAndTags(const char16_t* at, char16_t*& out) {
     auto offset = static_cast<std::size_t>(at - window_);
     if (offset >= kWindow) {
@@ -319,20 +339,22 @@ class Reducer {
       const std::uint64_t in_tag = angle_parity_ ^ flip;
       const std::uint64_t out_of_turn = (opens_ & ~in_tag) | (closes_ & in_tag);
       auto limit = static_cast<std::size_t>(std::countr_zero((stops_ | out_of_turn) & from));
+      std::size_t copied = offset;  // where the kept units not yet copied start
       for (std::uint64_t opens = opens_ & from & Below(limit); opens != 0; opens &= opens - 1) {
         const auto k = static_cast<std::size_t>(std::countr_zero(opens));
-        if (kOutsideRegions.MayStart(units_[k + 2], units_[k + 3])) {
-          limit = k;
-          break;
+        if (!kOutsideRegions.MayStart(units_[k + 2], units_[k + 3])) continue;
+        const Marker* marker = kOutsideRegions.Find(window_ + k, end_);
+        if (marker == nullptr) continue;  // a tag like any other
+        CopyKept(~(in_tag | dropped_) & From(copied) & Below(k), out);
+        copied = k + marker->text.size();
+        Act(*marker, out);
+        if ((state_ & ~kInTag) != 0) {
+          // A region or "<pre>" opened, where the scan goes on from outside any tag.
+          state_ &= ~kInTag;
+          return window_ + copied;
         }
       }
-      std::uint64_t keep = ~(in_tag | dropped_) & from & Below(limit);
-      while (keep != 0) {
-        const int start = std::countr_zero(keep);
-        unit_scan::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)),
-                             out);
-        keep &= keep + (keep & (0 - keep));  // drops the run just copied
-      }
+      CopyKept(~(in_tag | dropped_) & From(copied) & Below(limit), out);
       if (limit > offset) {
         state_ = (in_tag >> (limit - 1) & 1) != 0 ? state_ | kInTag : state_ & ~kInTag;
       }
@@ -341,6 +363,16 @@ class Reducer {
       if (end_ - window_ == kWindow) return end_;
       MoveWindow(window_ + kWindow);
       offset = 0;
+    }
+  }
+
+  // Copies the units of the window that `keep` has bits for, a run at a time.
+  void CopyKept(std::uint64_t keep, char16_t*& out) const {
+    while (keep != 0) {
+      const int start = std::countr_zero(keep);
+      unit_scan::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)),
+                           out);
+      keep &= keep + (keep & (0 - keep));  // drops the run just copied
     }
   }
 
@@ -401,12 +433,18 @@ class Reducer {
       }
       return at + 1;
     }
-    switch (marker->action) {
+    Act(*marker, out);
+    return at + marker->text.size();
+  }
+
+  // What a marker found outside regions does.
+  void Act(const Marker& marker, char16_t*& out) {
+    switch (marker.action) {
       case Action::kOpenRegion:
-        state_ |= marker->region;
+        state_ |= marker.region;
         break;
       case Action::kAppend:
-        *out++ = marker->appended;
+        *out++ = marker.appended;
         break;
       case Action::kEndLine:
         EndLine(out);
@@ -420,7 +458,6 @@ class Reducer {
       case Action::kCloseRegion:
         break;  // not in this table
     }
-    return at + marker->text.size();
   }
 
   const char16_t* const begin_;
