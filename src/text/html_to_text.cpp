@@ -66,7 +66,8 @@ constexpr Marker kReplacements[] = {
     {u"<pre>", Action::kStartPre},         {u"</pre>", Action::kEndPre},
 };
 
-// A marker as up to three 64-bit words of four units each, compared a word at a time.
+// A marker as three 64-bit words of four units each, the units past its end matched by
+// anything. All three are compared, with no branch on the marker's length.
 // Letters are matched with the case bit (0x20) forced on in the text, which folds only
 // capitals onto their small letters since the marker holds a letter there.
 class MarkerWords {
@@ -90,20 +91,20 @@ class MarkerWords {
 
   // Whether the text at `at` starts with the marker, in any case.
   bool StartsAt(const char16_t* at, const char16_t* end) const {
-    const std::size_t words = (size_ + 3) / 4;
-    if (static_cast<std::size_t>(end - at) < 4 * words) return StartsNearEnd(at, end);
-    for (std::size_t w = 0; w < words; ++w) {
+    if (static_cast<std::size_t>(end - at) < 4 * kWords) return StartsNearEnd(at, end);
+    std::uint64_t differ = 0;
+    for (std::size_t w = 0; w < kWords; ++w) {
       std::uint64_t text;
       std::memcpy(&text, at + 4 * w, sizeof text);
-      if (((text | fold_[w]) & care_[w]) != units_[w]) return false;
+      differ |= ((text | fold_[w]) & care_[w]) ^ units_[w];
     }
-    return true;
+    return differ == 0;
   }
 
  private:
   static constexpr std::size_t kWords = 3;
 
-  // Within a word's reach of the end, where a whole word cannot be read.
+  // Near the end, where the three words cannot be read.
   bool StartsNearEnd(const char16_t* at, const char16_t* end) const {
     if (static_cast<std::size_t>(end - at) < size_) return false;
     for (std::size_t k = 0; k < size_; ++k) {
