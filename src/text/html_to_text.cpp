@@ -233,19 +233,18 @@ class Reducer {
         // Nothing inside a region is copied. A closer clears only its own region, so a
         // region opened inside another must be closed as well before text comes back.
         //
-        // Every marker but "-->" starts with "<", so the scan stops at markup only ("&"
-        // means nothing here): a "-->" ends at the first ">" after where the scan went on,
-        // and counts when its two dashes lie in what the scan passed over (and so were
-        // consumed by nothing).
+        // Every marker but "-->" starts with "<", so the scan stops at angle brackets only:
+        // a "-->" ends at the first ">" after where the scan went on, and counts when its
+        // two dashes lie in what the scan passed over (and so were consumed by nothing).
         const char16_t* const passed = at;
-        at = NextMarkup(at);
+        at = NextAngleBracket(at);
         if (at == end_) break;
         if (*at == u'>') {
           if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') state_ &= ~kComment;
           ++at;
           continue;
         }
-        const Marker* marker = *at == u'<' ? kInRegion.Find(at, end_) : nullptr;
+        const Marker* marker = kInRegion.Find(at, end_);
         if (marker == nullptr) {
           ++at;
         } else {
@@ -385,6 +384,18 @@ class Reducer {
       }
     }
     return NextMarkupPastWindow(at);
+  }
+
+  // The first "<" or ">" from `at`, or `end_`. Past the window the page is searched as it
+  // is, without windows: a region's script or style sheet is long, and needs only these two.
+  [[gnu::always_inline]] const char16_t* NextAngleBracket(const char16_t* at) {
+    if (const auto offset = static_cast<std::size_t>(at - window_); offset < kWindow) {
+      if (const std::uint64_t bits = (opens_ | closes_) >> offset; bits != 0) {
+        return at + std::countr_zero(bits);
+      }
+      at = WindowEnd();
+    }
+    return unit_scan::FindFirstOf<u'<', u'>'>(at, end_);
   }
 
   const char16_t* WindowEnd() const {
