@@ -72,6 +72,26 @@ inline std::uint64_t Bits(int movemask) {
   return m;
 }
 
+// Bit k set when unit k of the 64 is "<" or ">": all a region needs. Those two are the
+// only bytes that give ">" with 0x02 set.
+[[gnu::always_inline]] inline std::uint64_t BaselineAngles(const char16_t* units) {
+  std::uint64_t angles = 0;
+#if defined(__SSE2__)
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes =
+        _mm_packs_epi16(unit_scan::Load(units + 16 * k), unit_scan::Load(units + 16 * k + 8));
+    const __m128i found =
+        _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>'));
+    angles |= Bits(_mm_movemask_epi8(found)) << (16 * k);
+  }
+#else
+  for (int k = 0; k < 64; ++k) {
+    if (unit_scan::IsOneOf<u'<', u'>'>(units[k])) angles |= std::uint64_t{1} << k;
+  }
+#endif
+  return angles;
+}
+
 #if defined(__x86_64__)
 // The same with AVX2, 32 units at a time, for a caller compiled for AVX2 and PCLMUL that
 // has checked the processor has them. (A lambda here would not take on the target.)
@@ -100,6 +120,21 @@ inline std::uint64_t Bits(int movemask) {
   m.angle_parity = static_cast<std::uint64_t>(
       _mm_cvtsi128_si64(_mm_clmulepi64_si128(angles, _mm_set1_epi8(-1), 0)));
   return m;
+}
+
+[[gnu::target("avx2,pclmul")]] inline std::uint64_t Avx2Angles(const char16_t* units) {
+  std::uint64_t angles = 0;
+  const auto* blocks = reinterpret_cast<const __m256i*>(units);
+  for (int k = 0; k < 2; ++k) {
+    const __m256i bytes =
+        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(blocks + 2 * k),
+                                                    _mm256_loadu_si256(blocks + 2 * k + 1)),
+                                 0xD8);
+    const __m256i found =
+        _mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x02)), _mm256_set1_epi8('>'));
+    angles |= Bits(_mm256_movemask_epi8(found)) << (32 * k);
+  }
+  return angles;
 }
 
 // Whether this processor runs Avx2.

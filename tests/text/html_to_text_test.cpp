@@ -111,6 +111,28 @@ TEST(HtmlToText, DropsCommentsScriptsNoscriptsAndStyles) {
   });
 }
 
+// A region's closer is found wherever it falls against the blocks the scan looks at a
+// page in, far into a long region and near the page's end alike.
+TEST(HtmlToText, FindsTheCloserOfALongRegionWhereverItFalls) {
+  struct Region {
+    std::u16string_view opener, closer;
+  };
+  constexpr Region kRegions[] = {
+      {u"<script>", u"</script>"}, {u"<style>", u"</style>"}, {u"<!--", u"-->"}};
+  for (const Region& region : kRegions) {
+    for (std::size_t length = 0; length < 300; ++length) {
+      const std::u16string page = u"a" + std::u16string(region.opener) +
+                                  std::u16string(length, u'x') + std::u16string(region.closer) +
+                                  u"b";
+      for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
+        if (!CanRun(isa)) continue;
+        ASSERT_EQ(test::Shown(HtmlToText(page, kNoFold, isa)), test::Shown(u"ab\r\n"))
+            << test::Shown(page) << ", scan built for " << static_cast<int>(isa);
+      }
+    }
+  }
+}
+
 TEST(HtmlToText, OpensRegionsEverywhereAndClosesEachOnlyByItsOwnCloser) {
   ExpectReduces({
       {"script opened inside a comment outlives it", u"<!--<script a=1>-->t</script>u", u"u\r\n"},

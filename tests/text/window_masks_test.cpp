@@ -33,13 +33,14 @@ void ExpectSame(const WindowMasks& got, const WindowMasks& expected, const char*
   EXPECT_EQ(got.angle_parity, expected.angle_parity) << by;
 }
 
-// The units looked for, their neighbours (0x0B and 0x0C between LF and CR, "=" between
-// "<" and ">"), and units whose low byte is one of them or that pack to 0x7F or 0x80.
+// The units looked for, their neighbours (0x0B and 0x0C between LF and CR, ":", "=" and
+// "?" around "<" and ">"), and units whose low byte is one of them or that pack to 0x7F or
+// 0x80.
 TEST(WindowMasks, FindsExactlyTheMarkupAndBlanksWhereverTheyAre) {
-  constexpr std::array<char16_t, 24> kPalette = {
-      u'<',     u'>',      u'&',      u'\t',     u'\n',     u'\r',   u' ',    u'\v',
-      u'\f',    u'\0',     u'=',      u'?',      u'%',      u'\x7f', u'\x80', u'\x13c',
-      u'\x23e', u'\x8c3c', u'\xff1c', u'\xff1e', u'\x2620', u'a',    u'漢',   u'\xd83d',
+  constexpr std::array<char16_t, 25> kPalette = {
+      u'<',      u'>',      u'&',      u'\t', u'\n',   u'\r',     u' ',     u'\v',    u'\f',
+      u'\0',     u'=',      u'?',      u'%',  u'\x7f', u'\x80',   u'\x13c', u'\x23e', u'\x8c3c',
+      u'\xff1c', u'\xff1e', u'\x2620', u'a',  u'漢',   u'\xd83d', u':',
   };
   std::mt19937 engine(20261207);
   std::uniform_int_distribution<std::size_t> pick(0, kPalette.size() - 1);
@@ -49,9 +50,14 @@ TEST(WindowMasks, FindsExactlyTheMarkupAndBlanksWhereverTheyAre) {
     const std::size_t kinds = round < 500 ? 3 : kPalette.size();
     for (char16_t& c : units) c = kPalette[pick(engine) % kinds];
     const WindowMasks expected = MasksByHand(units);
+    const std::uint64_t angles = expected.opens | expected.closes;
     ExpectSame(window_masks::Baseline(units.data()), expected, "baseline");
+    EXPECT_EQ(window_masks::BaselineAngles(units.data()), angles) << "baseline";
 #if defined(__x86_64__)
-    if (window_masks::HasAvx2()) ExpectSame(window_masks::Avx2(units.data()), expected, "AVX2");
+    if (window_masks::HasAvx2()) {
+      ExpectSame(window_masks::Avx2(units.data()), expected, "AVX2");
+      EXPECT_EQ(window_masks::Avx2Angles(units.data()), angles) << "AVX2";
+    }
 #endif
     if (HasFailure()) break;
   }
