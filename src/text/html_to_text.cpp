@@ -187,9 +187,9 @@ static_assert(kReplacementsAreTags, "the scan acts on replacements inside its wi
 // Text and tags outside regions and "<pre>" are taken a window at a time: what is kept is
 // worked out from the masks, and copied a run at a time. A marker that stands for text is
 // acted on where it is found. The scan stops for a closer look only at "&", at a marker that
-// opens a region or "<pre>", and where "<" and ">" do not take turns.
-// Elsewhere (in regions, tags inside "<pre>", at a tag's end looked for ahead) the next
-// markup is a shift and a bit count away.
+// opens a region or "<pre>", and where "<" and ">" do not take turns. Elsewhere (tags
+// inside "<pre>", a tag's end looked for ahead) the next markup is a shift and a bit count
+// away. Regions are looked at through windows of their own (see NextAngleBracket).
 //
 // Line ends become CR LF as the text is copied, with the same result as normalising the
 // whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
@@ -395,7 +395,7 @@ class Reducer {
         return at + std::countr_zero(bits);
       }
       at = WindowEnd();
-      if (at == end_) return end_;  // where no window of the angle brackets starts
+      if (at == end_) return end_;  // nothing left, and `angles_at_` may be `end_`
     }
     if (const auto offset = static_cast<std::size_t>(at - angles_at_); offset < kWindow) {
       if (const std::uint64_t bits = angles_ >> offset; bits != 0) {
@@ -502,7 +502,7 @@ class Reducer {
   std::uint64_t stops_ = 0;         // "&", and the units past the page's end
   std::uint64_t angle_parity_ = 0;  // see WindowMasks
   // The last window that only "<" and ">" were looked for in (see NextAngleBracket), at
-  // `end_` until there is one. The last 63 units of the page are searched one by one.
+  // `end_` until there is one. The page's last 63 units are searched without one.
   const char16_t* angles_at_ = end_;
   std::uint64_t angles_ = 0;
   std::array<char16_t, kWindow + kSlack> tail_{};
