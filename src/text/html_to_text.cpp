@@ -339,22 +339,24 @@ class Reducer {
       const std::uint64_t in_tag = angle_parity_ ^ flip;
       const std::uint64_t out_of_turn = (opens_ & ~in_tag) | (closes_ & in_tag);
       auto limit = static_cast<std::size_t>(std::countr_zero((stops_ | out_of_turn) & from));
-      std::size_t copied = offset;  // where the kept units not yet copied start
+      // The kept units not copied yet: those in tags and ">" and blanks never are.
+      std::uint64_t keep = ~(in_tag | dropped_) & from;
       for (std::uint64_t opens = opens_ & from & Below(limit); opens != 0; opens &= opens - 1) {
         const auto k = static_cast<std::size_t>(std::countr_zero(opens));
         if (!kOutsideRegions.MayStart(units_[k + 2], units_[k + 3])) continue;
         const Marker* marker = kOutsideRegions.Find(window_ + k, end_);
         if (marker == nullptr) continue;  // a tag like any other
-        CopyKept(~(in_tag | dropped_) & From(copied) & Below(k), out);
-        copied = k + marker->text.size();
+        CopyKept(keep & Below(k), out);
+        const std::size_t after = k + marker->text.size();
+        keep &= From(after);
         Act(*marker, out);
         if ((state_ & ~kInTag) != 0) {
           // A region or "<pre>" opened, where the scan goes on from outside any tag.
           state_ &= ~kInTag;
-          return window_ + copied;
+          return window_ + after;
         }
       }
-      CopyKept(~(in_tag | dropped_) & From(copied) & Below(limit), out);
+      CopyKept(keep & Below(limit), out);
       if (limit > offset) {
         state_ = (in_tag >> (limit - 1) & 1) != 0 ? state_ | kInTag : state_ & ~kInTag;
       }
