@@ -38,17 +38,21 @@ inline std::uint64_t Bits(int movemask) {
   return static_cast<std::uint32_t>(movemask);
 }
 
-// The masks with what every processor of the build's target has: SSE2 on x86-64.
-//
-// Packing with signed saturation keeps ASCII as it is and turns every other unit into 0x7F
-// or 0x80, none of which is looked for. Tab (0x09) and CR (0x0D) are the two bytes that
-// give 0x0D with 0x04 set.
+#if defined(__SSE2__)
+// 16 units as 16 bytes. Packing with signed saturation keeps ASCII as it is and turns every
+// other unit into 0x7F or 0x80, none of which is looked for.
+inline __m128i BaselineBytes(const char16_t* units) {
+  return _mm_packs_epi16(unit_scan::Load(units), unit_scan::Load(units + 8));
+}
+#endif
+
+// The masks with what every processor of the build's target has: SSE2 on x86-64. Tab
+// (0x09) and CR (0x0D) are the two bytes that give 0x0D with 0x04 set.
 [[gnu::always_inline]] inline WindowMasks Baseline(const char16_t* units) {
   WindowMasks m;
 #if defined(__SSE2__)
   for (int k = 0; k < 4; ++k) {
-    const __m128i bytes =
-        _mm_packs_epi16(unit_scan::Load(units + 16 * k), unit_scan::Load(units + 16 * k + 8));
+    const __m128i bytes = BaselineBytes(units + 16 * k);
     const auto is = [&](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
     const __m128i blanks =
         _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('\r')),
@@ -78,8 +82,7 @@ inline std::uint64_t Bits(int movemask) {
   std::uint64_t angles = 0;
 #if defined(__SSE2__)
   for (int k = 0; k < 4; ++k) {
-    const __m128i bytes =
-        _mm_packs_epi16(unit_scan::Load(units + 16 * k), unit_scan::Load(units + 16 * k + 8));
+    const __m128i bytes = BaselineBytes(units + 16 * k);
     const __m128i found =
         _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>'));
     angles |= Bits(_mm_movemask_epi8(found)) << (16 * k);
@@ -95,15 +98,17 @@ inline std::uint64_t Bits(int movemask) {
 #if defined(__x86_64__)
 // The same with AVX2, 32 units at a time, for a caller compiled for AVX2 and PCLMUL that
 // has checked the processor has them. (A lambda here would not take on the target.)
+[[gnu::target("avx2,pclmul")]] inline __m256i Avx2Bytes(const char16_t* units) {
+  const auto* blocks = reinterpret_cast<const __m256i*>(units);
+  // The pack works within each 128-bit half; the permute puts the units back in order.
+  return _mm256_permute4x64_epi64(
+      _mm256_packs_epi16(_mm256_loadu_si256(blocks), _mm256_loadu_si256(blocks + 1)), 0xD8);
+}
+
 [[gnu::target("avx2,pclmul")]] inline WindowMasks Avx2(const char16_t* units) {
   WindowMasks m;
-  const auto* blocks = reinterpret_cast<const __m256i*>(units);
   for (int k = 0; k < 2; ++k) {
-    // The pack works within each 128-bit half; the permute puts the units back in order.
-    const __m256i bytes =
-        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(blocks + 2 * k),
-                                                    _mm256_loadu_si256(blocks + 2 * k + 1)),
-                                 0xD8);
+    const __m256i bytes = Avx2Bytes(units + 32 * k);
     const __m256i blanks = _mm256_or_si256(
         _mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x04)), _mm256_set1_epi8('\r')),
         _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')),
@@ -124,12 +129,8 @@ inline std::uint64_t Bits(int movemask) {
 
 [[gnu::target("avx2,pclmul")]] inline std::uint64_t Avx2Angles(const char16_t* units) {
   std::uint64_t angles = 0;
-  const auto* blocks = reinterpret_cast<const __m256i*>(units);
   for (int k = 0; k < 2; ++k) {
-    const __m256i bytes =
-        _mm256_permute4x64_epi64(_mm256_packs_epi16(_mm256_loadu_si256(blocks + 2 * k),
-                                                    _mm256_loadu_si256(blocks + 2 * k + 1)),
-                                 0xD8);
+    const __m256i bytes = Avx2Bytes(units + 32 * k);
     const __m256i found =
         _mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x02)), _mm256_set1_epi8('>'));
     angles |= Bits(_mm256_movemask_epi8(found)) << (32 * k);

@@ -121,9 +121,8 @@ TEST(HtmlToText, FindsTheCloserOfALongRegionWhereverItFalls) {
       {u"<script>", u"</script>"}, {u"<style>", u"</style>"}, {u"<!--", u"-->"}};
   for (const Region& region : kRegions) {
     for (std::size_t length = 0; length < 300; ++length) {
-      const std::u16string page = u"a" + std::u16string(region.opener) +
-                                  std::u16string(length, u'x') + std::u16string(region.closer) +
-                                  u"b";
+      std::u16string page = u"a";
+      page.append(region.opener).append(length, u'x').append(region.closer).append(u"b");
       for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
         if (!CanRun(isa)) continue;
         ASSERT_EQ(test::Shown(HtmlToText(page, kNoFold, isa)), test::Shown(u"ab\r\n"))
