@@ -3,6 +3,10 @@
 namespace pagelift {
 
 std::string JudgeCode(const ByteArray& bytes) {
+  return JudgeCode(BytesToJudge(bytes));
+}
+
+std::string JudgeCode(PageBytes bytes) {
   // A sure sign ends the judgement; an earlier judge's sign hides every later judge.
   if (JudgeJIS(bytes) >= kCertain) return std::string(code_name::kJIS);
   if (JudgeUNICODE(bytes) >= kCertain) return std::string(code_name::kUNICODE);

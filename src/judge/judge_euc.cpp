@@ -6,8 +6,8 @@ namespace pagelift {
 using judge_detail::InRange;
 using judge_detail::ScanWindow;
 
-Score JudgeEUC(const ByteArray& array) {
-  const ScanWindow w = judge_detail::OpenWindow(array);
+Score JudgeEUC(PageBytes bytes) {
+  const ScanWindow w = judge_detail::OpenWindow(bytes);
   std::int64_t points = 0;
   std::size_t i = 0;
   while (i < w.n) {

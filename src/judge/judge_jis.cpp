@@ -16,8 +16,8 @@ bool IsDesignation(std::uint8_t first, std::uint8_t second) {
 
 }  // namespace
 
-Score JudgeJIS(const ByteArray& array) {
-  const ScanWindow w = judge_detail::OpenWindow(array);
+Score JudgeJIS(PageBytes bytes) {
+  const ScanWindow w = judge_detail::OpenWindow(bytes);
   std::int64_t points = 0;
   for (std::size_t i = 0; i < w.n; ++i) {
     const std::uint8_t byte = w[i];

@@ -15,8 +15,8 @@ bool IsBase64(std::uint8_t byte) {
 
 }  // namespace
 
-Score JudgeUTF7(const ByteArray& array) {
-  const ScanWindow w = judge_detail::OpenWindow(array);
+Score JudgeUTF7(PageBytes bytes) {
+  const ScanWindow w = judge_detail::OpenWindow(bytes);
   std::int64_t points = 0;
   std::int64_t run_length = 0;
   bool in_run = false;

@@ -30,8 +30,8 @@ bool ContinuationsFollow(const ScanWindow& w, std::size_t i, std::size_t length)
 
 }  // namespace
 
-Score JudgeUTF8(const ByteArray& array) {
-  const ScanWindow w = judge_detail::OpenWindow(array);
+Score JudgeUTF8(PageBytes bytes) {
+  const ScanWindow w = judge_detail::OpenWindow(bytes);
   std::int64_t points = 0;
   std::size_t i = 0;
   while (i < w.n) {

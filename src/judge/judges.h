@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,10 +24,19 @@ inline constexpr std::string_view kUTF7 = "UTF7";
 inline constexpr std::string_view kUTF8 = "UTF8";
 }  // namespace code_name
 
+// A page's bytes from its first on, read in place.
+using PageBytes = std::span<const std::uint8_t>;
+
 // Each judge reads at most the first 1000 bytes as scan positions (a sequence starting
-// among them may read on to the array's end) and never copies the array.
-// All throw EmptyArrayError for an array with no bytes, and SubscriptError for an unset
-// array or one not indexed from 0 (the marker array).
+// among them may read on to the end of the bytes) and never copies them. All throw
+// EmptyArrayError for no bytes; the forms taking a ByteArray also throw SubscriptError for
+// an unset array or one not indexed from 0 (the marker array).
+Score JudgeJIS(PageBytes bytes);
+Score JudgeUNICODE(PageBytes bytes);
+Score JudgeUTF8(PageBytes bytes);
+Score JudgeUTF7(PageBytes bytes);
+Score JudgeSJIS(PageBytes bytes);
+Score JudgeEUC(PageBytes bytes);
 Score JudgeJIS(const ByteArray& bytes);
 Score JudgeUNICODE(const ByteArray& bytes);
 Score JudgeUTF8(const ByteArray& bytes);
@@ -39,6 +49,10 @@ std::string_view ArbitrateScores(Score u7, Score u8, Score sj, Score eu);
 
 // The most likely code of the page: one of the six code names above. Throws what the
 // judges throw.
+std::string JudgeCode(PageBytes bytes);
 std::string JudgeCode(const ByteArray& bytes);
+
+// The bytes of an array indexed from 0: SubscriptError for an unset or marker array.
+PageBytes BytesToJudge(const ByteArray& bytes);
 
 }  // namespace pagelift

@@ -6,12 +6,9 @@
 
 namespace pagelift::judge_detail {
 
-ScanWindow OpenWindow(const ByteArray& array) {
-  if (array.LBound() != 0) {
-    throw SubscriptError("subscript out of range: the byte array does not start at index 0");
-  }
+ScanWindow OpenWindow(PageBytes bytes) {
   ScanWindow window;
-  window.bytes = array.Data();
+  window.bytes = bytes;
   if (window.bytes.empty()) throw EmptyArrayError("cannot judge the code of an empty array");
   window.n = std::min(window.bytes.size(), ScanWindow::kMaxPositions);
   return window;
@@ -29,3 +26,33 @@ Score ScoreOf(std::int64_t points, std::size_t n) {
 }
 
 }  // namespace pagelift::judge_detail
+
+namespace pagelift {
+
+PageBytes BytesToJudge(const ByteArray& array) {
+  if (array.LBound() != 0) {
+    throw SubscriptError("subscript out of range: the byte array does not start at index 0");
+  }
+  return array.Data();
+}
+
+Score JudgeJIS(const ByteArray& bytes) {
+  return JudgeJIS(BytesToJudge(bytes));
+}
+Score JudgeUNICODE(const ByteArray& bytes) {
+  return JudgeUNICODE(BytesToJudge(bytes));
+}
+Score JudgeUTF8(const ByteArray& bytes) {
+  return JudgeUTF8(BytesToJudge(bytes));
+}
+Score JudgeUTF7(const ByteArray& bytes) {
+  return JudgeUTF7(BytesToJudge(bytes));
+}
+Score JudgeSJIS(const ByteArray& bytes) {
+  return JudgeSJIS(BytesToJudge(bytes));
+}
+Score JudgeEUC(const ByteArray& bytes) {
+  return JudgeEUC(BytesToJudge(bytes));
+}
+
+}  // namespace pagelift

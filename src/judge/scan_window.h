@@ -21,8 +21,8 @@ struct ScanWindow {
   std::uint8_t operator[](std::size_t i) const { return bytes[i]; }
 };
 
-// Throws SubscriptError for an unset or wrongly based array, EmptyArrayError for no bytes.
-ScanWindow OpenWindow(const ByteArray& array);
+// Throws EmptyArrayError for no bytes.
+ScanWindow OpenWindow(PageBytes bytes);
 
 // points x 100 / (2 x n), rounded to the nearest integer with halves to even.
 Score ScoreOf(std::int64_t points, std::size_t n);
