@@ -13,7 +13,7 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
   if (count == 0) return {false, kFetchFailedText};
   std::u16string page;
   try {
-    const std::u16string name = CodeNameForChoice(codes, settings.code_choice, bytes);
+    const std::u16string name = CodeNameForChoice(settings.code_choice, bytes);
     page = DecodeAsCodeName(codes, name, bytes);
   } catch (const std::exception&) {
     // The page stays empty; its reduction still replaces the Clipboard's text.

@@ -10,7 +10,7 @@ namespace pagelift::cli {
 namespace {
 
 constexpr const char* kUsageText =
-    "usage: pagelift-cli judge [--scores] [FILE]\n"
+    "usage: pagelift-cli judge [--page] [--scores] [FILE]\n"
     "       pagelift-cli decode --code CODE [--mode 0|1] [FILE]\n"
     "       pagelift-cli encode --code CODE [--bom] [--mode 0|1] [FILE]\n"
     "       pagelift-cli fold --width W [FILE]\n"

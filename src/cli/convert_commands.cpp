@@ -31,7 +31,7 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const std::u16string choice = CodeChoice(args);
   const NonCodeClass codes = CodesInMode(args, err);
   const ByteArray bytes(ReadInput(FileOperand(args), in));
-  const std::u16string name = CodeNameForChoice(codes, choice, bytes);
+  const std::u16string name = CodeNameForChoice(choice, bytes);
   out << TextToUtf8(DecodeAsCodeName(codes, name, bytes));
   return kDone;
 }

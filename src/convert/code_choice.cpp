@@ -1,14 +1,15 @@
 #include "convert/code_choice.h"
 
 #include "judge/errors.h"
+#include "judge/judge_page.h"
 
 namespace pagelift {
 
-std::u16string CodeNameForChoice(const NonCodeClass& codes, std::u16string_view choice,
-                                 const ByteArray& bytes) {
+std::u16string CodeNameForChoice(std::u16string_view choice, const ByteArray& bytes) {
   if (choice != kAutoCode) return std::u16string(choice);
   try {
-    return codes.GetCodeName(bytes);
+    const std::string name = JudgePage(bytes);
+    return std::u16string(name.begin(), name.end());
   } catch (const Error&) {
     return std::u16string(choice);
   }

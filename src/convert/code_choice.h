@@ -11,9 +11,9 @@ namespace pagelift {
 inline constexpr char16_t kAutoCode[] = u"自動判定";
 
 // The code name a code choice stands for: the choice itself, or for "自動判定" the
-// judged name. A judgement that fails leaves "自動判定", which names no conversion.
-std::u16string CodeNameForChoice(const NonCodeClass& codes, std::u16string_view choice,
-                                 const ByteArray& bytes);
+// page's judged name (JudgePage). A judgement that fails leaves "自動判定", which names
+// no conversion.
+std::u16string CodeNameForChoice(std::u16string_view choice, const ByteArray& bytes);
 
 // Decodes `bytes` with the member a code name selects, compared exactly: "SJIS", "JIS",
 // "EUC", "UNICODE", "UTF7" or "UTF-7", "UTF8" or "UTF-8"; any other name is Shift_JIS.

@@ -31,6 +31,16 @@ class FetchPageTextTest : public testing::Test {
     server_.http.Get("/empty", [](const httplib::Request&, httplib::Response& response) {
       response.set_content("", "text/html");
     });
+    // A server's error page: a long head of style, then a line in UTF-8 without a mark.
+    server_.http.Get("/not-found", [](const httplib::Request&, httplib::Response& response) {
+      std::string page = "<html><head><style>";
+      for (int i = 0; i < 40; ++i) page += "nav a { color: #333; text-decoration: none; }\n";
+      page +=
+          "</style></head><body><h1>404</h1><p>\xE8\xA6\x8B\xE3\x81\xA4\xE3\x81\x8B"
+          "\xE3\x82\x8A\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93</p></body></html>";
+      response.status = 404;
+      response.set_content(page, "text/html");
+    });
     server_.http.Get("/nothing-left", [](const httplib::Request&, httplib::Response& response) {
       response.set_content("<script>x</script>   ", "text/html");
     });
@@ -53,6 +63,14 @@ TEST_F(FetchPageTextTest, EverySampleComesBackAsTheSameText) {
     EXPECT_TRUE(result.downloaded) << file;
     EXPECT_EQ(result.text, utf8.text) << file;
   }
+}
+
+TEST_F(FetchPageTextTest, AnErrorPageInUtf8AfterALongHeadIsReadAsUtf8) {
+  const FetchResult result =
+      FetchPageText(server_.Url16("/not-found"), Settings(u"自動判定"), codes_);
+  ASSERT_TRUE(result.downloaded);
+  EXPECT_NE(result.text.find(u"404"), std::u16string::npos);
+  EXPECT_NE(result.text.find(u"見つかりません"), std::u16string::npos);
 }
 
 TEST_F(FetchPageTextTest, AFixedCodeOverridesTheJudgement) {

@@ -25,6 +25,13 @@ TEST(JudgeCommand, PrintsSixScoresInOrderBeforeTheName) {
   const Outcome o = RunWith({"judge", "--scores"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86");
   EXPECT_EQ(o.status, kDone);
   EXPECT_EQ(o.out, "JIS 0\nUNICODE 89\nUTF8 100\nUTF7 0\nSJIS 89\nEUC 0\nUTF8\n");
+
+  // "お知らせ" in UTF-8 ties with Shift_JIS: the scores say "SJIS", the page "UTF8".
+  const std::string notice = "\xE3\x81\x8A\xE7\x9F\xA5\xE3\x82\x89\xE3\x81\x9B";
+  EXPECT_EQ(RunWith({"judge"}, notice).out, "SJIS\n");
+  EXPECT_EQ(RunWith({"judge", "--page", "--scores"}, notice).out,
+            "JIS 0\nUNICODE 100\nUTF8 100\nUTF7 0\nSJIS 100\nEUC 17\n"
+            "mend 3: the whole page is well-formed UTF-8\nUTF8\n");
 }
 
 TEST(JudgeCommand, NamesEverySampleByItsCode) {

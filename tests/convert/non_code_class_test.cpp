@@ -116,9 +116,9 @@ TEST(CodeChoice, SelectsTheConversionByExactName) {
       {u"自動判定", as_sjis}, {u"", as_sjis},    {u"UNICODE", u"\u81E3"},
   };
   for (const auto& c : cases) EXPECT_EQ(DecodeAsCodeName(codes, c.name, utf8), c.expected);
-  EXPECT_EQ(CodeNameForChoice(codes, u"自動判定", utf8), u"UTF8");
-  EXPECT_EQ(CodeNameForChoice(codes, u"自動判定", ByteArray::Empty()), u"自動判定");
-  EXPECT_EQ(CodeNameForChoice(codes, u"EUC", utf8), u"EUC");
+  EXPECT_EQ(CodeNameForChoice(u"自動判定", utf8), u"UTF8");
+  EXPECT_EQ(CodeNameForChoice(u"自動判定", ByteArray::Empty()), u"自動判定");
+  EXPECT_EQ(CodeNameForChoice(u"EUC", utf8), u"EUC");
 }
 
 }  // namespace

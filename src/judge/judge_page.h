@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "judge/judges.h"
+
+namespace pagelift {
+
+// JudgeCode's verdict, mended for pages as they are served today, and how it was reached.
+struct PageJudgement {
+  std::string code;  // one of the six code names
+  // Where the judged window starts: 0, or, when the first window is plain 7-bit text, the
+  // first later byte with the eighth bit set, a zero or an ESC.
+  std::size_t window_start = 0;
+  // "UTF7" was set aside because the judged window holds bytes with the eighth bit set.
+  bool not_utf7 = false;
+  // "SJIS", "EUC" or "UTF7" was set aside because the whole page is well-formed UTF-8.
+  bool well_formed_utf8 = false;
+};
+
+// Linear in the page: the judges read two windows at most, and a page judged "SJIS",
+// "EUC" or "UTF7" is read once more as UTF-8. Throws what JudgeCode throws.
+PageJudgement JudgePageInDetail(PageBytes bytes);
+
+// The code name of JudgePageInDetail, for the code choice "自動判定".
+std::string JudgePage(const ByteArray& bytes);
+
+}  // namespace pagelift
