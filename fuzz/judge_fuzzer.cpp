@@ -6,6 +6,7 @@
 
 #include "fuzz_check.h"
 #include "judge/errors.h"
+#include "judge/judge_page.h"
 #include "judge/judges.h"
 
 using namespace pagelift;
@@ -22,12 +23,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(refused);
     return 0;
   }
-  for (Score (*judge)(const ByteArray&) :
-       {JudgeJIS, JudgeUNICODE, JudgeUTF8, JudgeUTF7, JudgeSJIS, JudgeEUC}) {
+  using Judge = Score (*)(const ByteArray&);
+  for (Judge judge : std::initializer_list<Judge>{JudgeJIS, JudgeUNICODE, JudgeUTF8, JudgeUTF7,
+                                                  JudgeSJIS, JudgeEUC}) {
     const Score score = judge(bytes);
     FUZZ_CHECK(score == kCertain || (score >= 0 && score <= 100));
   }
   static const std::set<std::string> kNames = {"SJIS", "JIS", "EUC", "UNICODE", "UTF7", "UTF8"};
-  FUZZ_CHECK(kNames.count(JudgeCode(bytes)) == 1);
+  const std::string code = JudgeCode(bytes);
+  FUZZ_CHECK(kNames.count(code) == 1);
+  // The page's judgement differs from the scores' only through a mend it reports.
+  const PageJudgement page = JudgePageInDetail(bytes.Data());
+  FUZZ_CHECK(kNames.count(page.code) == 1);
+  FUZZ_CHECK(page.window_start < size);
+  FUZZ_CHECK(page.code == code || page.window_start != 0 || page.not_utf7 || page.well_formed_utf8);
   return 0;
 }
