@@ -11,6 +11,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "capture/proxy_choice.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift {
@@ -129,9 +130,10 @@ std::int32_t HttpGetBytes(const std::u16string& url, ByteArray& bytes, const std
     curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    // Without CURLOPT_PROXY libcurl follows the proxy environment variables.
-    const std::string proxy_text = TextToUtf8(proxy);
-    if (!proxy.empty()) curl_easy_setopt(c, CURLOPT_PROXY, proxy_text.c_str());
+    // Without CURLOPT_PROXY libcurl follows the proxy environment variables; an empty
+    // one means no proxy at all.
+    const std::optional<std::string> chosen = ProxyForUrl(TextToUtf8(proxy), target);
+    if (chosen) curl_easy_setopt(c, CURLOPT_PROXY, chosen->c_str());
 
     const CURLcode result = curl_easy_perform(c);
     if (result != CURLE_OK && transfer.body.empty()) return 0;  // nothing received: untouched

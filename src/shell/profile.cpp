@@ -97,7 +97,12 @@ std::optional<std::u16string> ProfileText::Get(std::u16string_view section,
                                                std::u16string_view key) const {
   const Place place = Find(section, key);
   if (!place.key) return std::nullopt;
-  const std::string_view value = EntryOf(lines_[*place.key].text)->value;
+  std::string_view value = EntryOf(lines_[*place.key].text)->value;
+  // One pair of matching quotes around a value is not part of it.
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
   if (value.size() <= kProfileValueLimit) return DecodeCp932(value);
   return DecodeCp932(value.substr(0, kProfileValueLimit), /*complete=*/false);
 }

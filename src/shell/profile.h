@@ -28,8 +28,9 @@ class ProfileText {
   // Replaces the file with this text in one step (see WriteFileAtomically).
   bool Save(const std::filesystem::path& path) const;
 
-  // The value of the first `key` in the first `section` of that name, cut to
-  // kProfileValueLimit bytes; nothing when there is no such key.
+  // The value of the first `key` in the first `section` of that name, without one pair
+  // of matching quotes (" or ') around it, cut to kProfileValueLimit bytes; nothing when
+  // there is no such key.
   std::optional<std::u16string> Get(std::u16string_view section, std::u16string_view key) const;
 
   // Sets the value where the key stands; a new key goes after the last entry of its

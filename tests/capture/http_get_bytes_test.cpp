@@ -218,17 +218,31 @@ TEST_F(HttpGetBytesTest, GivesUpOnAStalledServerWithinTheLimit) {
   EXPECT_EQ(AsString(bytes), "1");
 }
 
-TEST_F(HttpGetBytesTest, GoesThroughTheProxyWhenOneIsGiven) {
+TEST_F(HttpGetBytesTest, GoesThroughTheProxyTheTextNamesForTheUrl) {
   test::TinyProxy proxy;
   ASSERT_TRUE(proxy.running());
-  ByteArray bytes;
   const std::string url = server_.Url("/size/777");
-  EXPECT_EQ(HttpGetBytes(U16(url), bytes, U16(proxy.address())), 777);
-  EXPECT_TRUE(AsString(bytes) == Body(777));
-  EXPECT_NE(proxy.Log().find("/size/777"), std::string::npos) << proxy.Log();
-
   const std::string nowhere = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
-  bytes = Untouched();
+  const struct {
+    std::string text;
+    bool through_proxy;
+  } cases[] = {
+      {proxy.address(), true},
+      {"https=" + nowhere + " http=" + proxy.address(), true},
+      {"ftp=" + nowhere + "; " + proxy.address(), true},
+      {"https=" + nowhere, false},  // nothing for http: no proxy at all
+  };
+  for (const auto& c : cases) {
+    const std::size_t log_before = proxy.Log().size();
+    ByteArray bytes;
+    EXPECT_EQ(HttpGetBytes(U16(url), bytes, U16(c.text)), 777) << c.text;
+    EXPECT_TRUE(AsString(bytes) == Body(777)) << c.text;
+    EXPECT_EQ(proxy.Log().find("/size/777", log_before) != std::string::npos, c.through_proxy)
+        << c.text << "\n"
+        << proxy.Log();
+  }
+
+  ByteArray bytes = Untouched();
   EXPECT_EQ(HttpGetBytes(U16(url), bytes, U16(nowhere)), 0);
   EXPECT_EQ(bytes, Untouched());
 }

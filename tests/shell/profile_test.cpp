@@ -27,6 +27,7 @@ TEST(ProfileText, ReadsValuesAsIniFilesAreRead) {
       "MAXCHAR=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "\x83\x61=second byte looks like \"a\"\r\n"
       "BAD=a\x82 b\xfd\r\n"
+      "Q1= \"proxy.example.jp:8080\" \r\nQ2='x'\r\nQ3=\"x'\r\nQ4=\"\r\nQ5=\"\"a\"\"\r\n"
       "[Tail]\r\nURL3=tail\r\n");
   const struct {
     std::u16string_view key;
@@ -40,7 +41,12 @@ TEST(ProfileText, ReadsValuesAsIniFilesAreRead) {
       {u"MAXCHAR", u"自動判定"},  // code page 932
       {u"ア", std::nullopt},      // 83 41, which folds like 83 61 byte by byte
       {u"ヂ", u"second byte looks like \"a\""},
-      {u"BAD", u"a\uFFFD b\uFFFD"},  // bad bytes do not stop the reading
+      {u"BAD", u"a\uFFFD b\uFFFD"},       // bad bytes do not stop the reading
+      {u"Q1", u"proxy.example.jp:8080"},  // one pair of matching quotes is dropped
+      {u"Q2", u"x"},
+      {u"Q3", u"\"x'"},
+      {u"Q4", u"\""},
+      {u"Q5", u"\"a\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(file.Get(u"Setting", c.key), c.value)
