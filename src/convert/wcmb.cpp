@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "convert/charsets.h"
+#include "convert/code_page_932.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -48,6 +49,7 @@ std::vector<std::uint8_t> TextToCodePage(std::int32_t code_page, const std::u16s
   }
   return bytes;
 #else
+  if (code_page == kShiftJis) return EncodeCodePage932(text);
   const std::optional<Charset> charset = CharsetOfCodePage(code_page);
   return charset ? Encode(*charset, text) : std::vector<std::uint8_t>{};
 #endif

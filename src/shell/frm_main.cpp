@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "shell/cp932.h"
 #include "shell/profile.h"
 #include "shell/settings_keys.h"
 #include "shell/tray_pictures.h"
@@ -239,7 +240,8 @@ void frmMain::cmdOk_Click() {
   const std::vector<std::u16string> lines = SplitLines(UrlText());
   for (int n = 1; n <= kUrlKeys; ++n) {
     const auto line = static_cast<std::size_t>(n - 1);
-    file.Set(kSection, UrlKey(n), line < lines.size() ? lines[line] : kNoMoreUrls);
+    file.Set(kSection, UrlKey(n),
+             line < lines.size() ? WithCp932UrlEscapes(lines[line]) : kNoMoreUrls);
   }
 
   // The user's configuration folder may not exist yet.

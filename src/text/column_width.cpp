@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "convert/code_page_932.h"
 #include "judge/errors.h"
 
 namespace pagelift {
@@ -25,9 +26,9 @@ void ThrowIfFailed(UErrorCode status, const char* doing) {
 
 }  // namespace
 
-// Decodes every double-byte code of code page 932 once. The decoder, not the encoder,
-// decides: the encoder's fallbacks give two bytes to characters the code page cannot hold
-// (U+00A5, U+2212), which must count 1.
+// Decodes every double-byte code of code page 932 once. The decoder, not ICU's encoder,
+// decides: its fallbacks give two bytes to characters Windows writes as one (U+00A5 by
+// best fit as 5C) or as "?" (U+2212), which must count 1.
 const ColumnWidths& ColumnWidths::Get() {
   static const ColumnWidths table = [] {
     UErrorCode status = U_ZERO_ERROR;
@@ -52,6 +53,10 @@ const ColumnWidths& ColumnWidths::Get() {
     };
     for (unsigned lead = 0x81; lead <= 0x9F; ++lead) decode_row(lead);
     for (unsigned lead = 0xE0; lead <= 0xFC; ++lead) decode_row(lead);
+    // Windows writes these by best fit: they take what the character written takes.
+    for (const BestFit& fit : Cp932BestFits()) {
+      built.widths_[fit.character] = built.widths_[fit.read_back];
+    }
     return built;
   }();
   return table;

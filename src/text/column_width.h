@@ -5,9 +5,9 @@
 
 namespace pagelift {
 
-// Columns a character takes in folded text: 2 when some double-byte code of code page
-// 932 (Windows Shift_JIS) decodes to it, else 1. A character that code page cannot
-// hold is written as "?" there, so it counts 1 as well.
+// Columns a character takes in folded text: the bytes Windows writes for it in code page
+// 932 (Windows Shift_JIS). 2 when some double-byte code decodes to it, or when Windows
+// writes it by best fit as one (« as ≪); else 1, as for a character written as "?".
 class ColumnWidths {
  public:
   // The table, built on first use (safe from any thread); throws Error when the code

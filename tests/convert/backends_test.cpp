@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "convert/ados.h"
+#include "convert/code_page_932.h"
 #include "convert/wcmb.h"
 #include "support/bytes.h"
 
@@ -173,6 +174,22 @@ TEST(CodePageBackEnd, ConvertsAsTheWindowsCodePagesDo) {
   EXPECT_EQ(WCMB_CodePage_To_VbUnicode(932, HexArray("82 A0")), u"あ");
   EXPECT_EQ(WCMB_CodePage_To_VbUnicode(65001, HexArray("E3 81 82")), u"あ");
   EXPECT_EQ(WCMB_CodePage_To_VbUnicode(65001, HexArray("EF BB BF E3 81 82")), u"\uFEFFあ");
+}
+
+TEST(CodePageBackEnd, WritesCodePage932ByWindowsBestFit) {
+  // Every entry of the table, through the back end and through ICU's own table.
+  for (const BestFit& fit : Cp932BestFits()) {
+    const ByteArray bytes = fit.bytes > 0xFF ? ByteArray{static_cast<std::uint8_t>(fit.bytes >> 8),
+                                                         static_cast<std::uint8_t>(fit.bytes)}
+                                             : ByteArray{static_cast<std::uint8_t>(fit.bytes)};
+    EXPECT_EQ(WCMB_VbUnicode_To_SJIS(std::u16string(1, fit.character)), bytes) << static_cast<int>(fit.character);
+    EXPECT_EQ(ADOS_VbUnicode_To_SJIS(std::u16string(1, fit.read_back)), bytes) << static_cast<int>(fit.character);
+  }
+  EXPECT_EQ(WCMB_VbUnicode_To_SJIS(u"«·¢é¥"), HexArray("81 E1 81 45 81 91 65 5C"));
+  // Not in the table: "?", as Windows writes them.
+  EXPECT_EQ(WCMB_VbUnicode_To_SJIS(u"〜−‖"), HexArray("3F 3F 3F"));
+  // The stream back end has no best fit.
+  EXPECT_EQ(ADOS_VbUnicode_To_SJIS(u"«é"), HexArray("3F 3F"));
 }
 
 TEST(CodePageBackEnd, GivesEmptyResultsForNothingAndForUnknownCodePages) {

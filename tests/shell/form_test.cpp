@@ -107,6 +107,12 @@ TEST_F(FormTest, UrlLinesSurviveOkAndReloadAsTheyShould) {
        u"http://a/\r\nhttp://b/\r\n",
        {u"http://a/", u"http://b/", u"hidden:"},
        {u"http://a/", u"http://b/", u"", u"NONE"}},
+      // What code page 932 cannot hold is saved as the download sends it.
+      {u"http://例え.jp/café?q=¥😀",
+       {u"http://例え.jp/caf%C3%A9?q=%C2%A5%F0%9F%98%80", u"NONE"},
+       u"http://例え.jp/caf%C3%A9?q=%C2%A5%F0%9F%98%80",
+       {u"http://例え.jp/caf%C3%A9?q=%C2%A5%F0%9F%98%80"},
+       {u"http://例え.jp/caf%C3%A9?q=%C2%A5%F0%9F%98%80", u"NONE"}},
       // "NONE" ends the list: what follows it is gone after the next OK.
       {u"http://a/\r\nNONE\r\nhttp://c/",
        {u"http://a/", u"NONE", u"http://c/", u"NONE"},

@@ -92,9 +92,10 @@ TEST(ProfileText, WritesOneKeyAndKeepsEveryOtherLine) {
       {"[Setting]", u"CODE", u"x", "[Setting]\r\nCODE=x\r\n"},
       // A new section at the end, in the file's own line ends.
       {"[Other]\nA=1", u"CODE", u"x", "[Other]\nA=1\n[Setting]\nCODE=x\n"},
-      // A value stays on its line; what code page 932 cannot hold becomes "?".
+      // A value stays on its line; what code page 932 cannot hold is written by best fit,
+      // or as "?" where there is none.
       {"", u"URL1", u"a\r\nURL2=b\n", "[Setting]\r\nURL1=a  URL2=b \r\n"},
-      {"", u"URL1", u"http://example.jp/😀¥", "[Setting]\r\nURL1=http://example.jp/??\r\n"},
+      {"", u"URL1", u"http://example.jp/😀¥", "[Setting]\r\nURL1=http://example.jp/?\\\r\n"},
   };
   for (const auto& c : cases) {
     ProfileText file(c.before);

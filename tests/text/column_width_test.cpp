@@ -5,7 +5,7 @@
 namespace pagelift {
 namespace {
 
-TEST(ColumnWidth, CountsTwoExactlyForWhatADoubleByteCodeDecodesTo) {
+TEST(ColumnWidth, CountsTheBytesWindowsWritesForTheCharacter) {
   const struct {
     char16_t c;
     int width;
@@ -27,11 +27,16 @@ TEST(ColumnWidth, CountsTwoExactlyForWhatADoubleByteCodeDecodesTo) {
       {u'\u2460', 2, "circled one, NEC row 13"},
       {u'\u7E8A', 2, "IBM extension kanji"},
       {u'\uE000', 2, "first user-defined code (F0 40)"},
-      {u'\u00A5', 1, "yen sign: only an encoder fallback to 81 8F"},
+      {u'\u00A5', 1, "yen sign: written as 5C by best fit"},
       {u'\u2212', 1, "minus sign: only an encoder fallback to 81 7C"},
       {u'\u001A', 1, "what invalid codes decode to"},
       {u'\uFFFD', 1, "replacement character"},
-      {u'\u00E9', 1, "not in the code page"},
+      {u'\u00E9', 1, "written as e by best fit"},
+      {u'\u00AB', 2, "left guillemet: written as 81 E1 by best fit"},
+      {u'\u00B7', 2, "middle dot: written as 81 45 by best fit"},
+      {u'\u00A2', 2, "cent sign: written as 81 91 by best fit"},
+      {u'\u301C', 1, "wave dash: no best fit, written as ?"},
+      {u'\u2016', 1, "double vertical line: no best fit, written as ?"},
       {char16_t{0xD83D}, 1, "high surrogate"},
       {char16_t{0xDE00}, 1, "low surrogate"},
   };
