@@ -5,6 +5,14 @@
 
 namespace pagelift {
 
+namespace {
+
+FetchResult NoFetch() {
+  return {false, kFetchFailedText};
+}
+
+}  // namespace
+
 FetchThreads::~FetchThreads() {
   // A finished thread's result is still queued for this object; destroying the object
   // drops it.
@@ -18,26 +26,27 @@ void FetchThreads::Start(Fetch fetch, Done done) {
   try {
     // Finish cannot run before this function returns: it is queued for this thread.
     job.thread = std::thread([this, id, fetch = std::move(fetch)] {
-      std::optional<FetchResult> result;
+      // An exception must not end the program from this thread; the user is told the
+      // fetch failed, as for a download that failed.
+      FetchResult result = NoFetch();
       try {
         result = fetch();
       } catch (...) {
-        // Nothing to hand back; an exception must not end the program from this thread.
       }
       PostFinish(id, std::move(result));
     });
   } catch (const std::system_error&) {
-    PostFinish(id, std::nullopt);
+    PostFinish(id, NoFetch());
   }
 }
 
-void FetchThreads::PostFinish(std::uint64_t id, std::optional<FetchResult> result) {
+void FetchThreads::PostFinish(std::uint64_t id, FetchResult result) {
   QMetaObject::invokeMethod(
       this, [this, id, result = std::move(result)]() mutable { Finish(id, std::move(result)); },
       Qt::QueuedConnection);
 }
 
-void FetchThreads::Finish(std::uint64_t id, std::optional<FetchResult> result) {
+void FetchThreads::Finish(std::uint64_t id, FetchResult result) {
   const auto found = running_.find(id);
   if (found == running_.end()) return;
   Job job = std::move(found->second);

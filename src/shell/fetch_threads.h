@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <thread>
 
 #include "capture/fetch_text.h"
@@ -18,9 +17,9 @@ namespace pagelift {
 class FetchThreads : public QObject {
  public:
   using Fetch = std::function<FetchResult()>;
-  // Receives the fetch's result, or nothing when the fetch raised an exception or no
-  // thread could be made for it.
-  using Done = std::function<void(const std::optional<FetchResult>&)>;
+  // Receives the fetch's result; when the fetch raised an exception or no thread could
+  // be made for it, the result of a download that failed, with the failure text.
+  using Done = std::function<void(const FetchResult&)>;
 
   FetchThreads() = default;
   FetchThreads(const FetchThreads&) = delete;
@@ -40,8 +39,8 @@ class FetchThreads : public QObject {
     Done done;
   };
   // On this object's thread.
-  void Finish(std::uint64_t id, std::optional<FetchResult> result);
-  void PostFinish(std::uint64_t id, std::optional<FetchResult> result);
+  void Finish(std::uint64_t id, FetchResult result);
+  void PostFinish(std::uint64_t id, FetchResult result);
 
   std::map<std::uint64_t, Job> running_;
   std::uint64_t next_id_ = 0;

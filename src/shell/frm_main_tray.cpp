@@ -72,12 +72,12 @@ void frmMain::GetNetText(int index) {
   if (!codes_) codes_ = std::make_shared<const NonCodeClass>();
   const std::uint64_t fetch = ++last_fetch_;
   fetches_.Start([url, settings, codes = codes_] { return FetchPageText(url, settings, *codes); },
-                 [this, fetch](const std::optional<FetchResult>& result) {
+                 [this, fetch](const FetchResult& result) {
                    // A page chosen earlier that arrives later must not replace the text of
                    // the one chosen last.
                    if (fetch == last_fetch_) {
                      ClearClipboard();
-                     if (result) SetClipboardText(result->text);
+                     SetClipboardText(result.text);
                    }
                    ShowIdleUnlessFetching();
                  });

@@ -361,20 +361,18 @@ TEST_F(TrayTest, ClosingTheWindowHidesItAsCancelDoes) {
   EXPECT_TRUE(form_->TrayIcon().isVisible());
 }
 
-TEST(FetchThreads, AFetchThatRaisesHandsBackNothing) {
+TEST(FetchThreads, AFetchThatRaisesHandsBackTheFailureText) {
   FetchThreads threads;
-  std::vector<bool> results;
-  threads.Start([]() -> FetchResult { throw std::runtime_error("broken"); },
-                [&](const std::optional<FetchResult>& result) { results.push_back(!!result); });
-  threads.Start(
-      [] {
-        return FetchResult{true, u"text"};
-      },
-      [&](const std::optional<FetchResult>& result) { results.push_back(!!result); });
+  std::vector<std::u16string> results;
+  const auto record = [&](const FetchResult& result) {
+    results.push_back(result.downloaded ? u"downloaded " + result.text : result.text);
+  };
+  threads.Start([]() -> FetchResult { throw std::bad_alloc(); }, record);
+  threads.Start([] { return FetchResult{true, u"text"}; }, record);
   EXPECT_EQ(threads.Running(), 2u);
   ASSERT_TRUE(WaitUntil([&] { return threads.Running() == 0; }));
   std::sort(results.begin(), results.end());
-  EXPECT_EQ(results, (std::vector<bool>{false, true}));
+  EXPECT_EQ(results, (std::vector<std::u16string>{u"downloaded text", kFetchFailedText}));
 }
 
 TEST(EndSignals, EachEndSignalCallsTheEndOnTheEventLoop) {
