@@ -5,6 +5,7 @@
 #include "shell/end_signals.h"
 #include "shell/first_settings.h"
 #include "shell/frm_main.h"
+#include "shell/settings_location.h"
 #include "shell/toolkit.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
   // An installed program finds the sample pages beside its own folder.
   pagelift::WriteFirstSettings(
       pagelift::ApplicationSettingsFile(),
-      pagelift::ApplicationFolder() / ".." / "share" / "pagelift" / "samples");
+      pagelift::InstalledDataFolder(pagelift::ApplicationFolder()) / "samples");
   pagelift::frmMain form(pagelift::ApplicationSettingsFile());
   const pagelift::EndSignals end_signals([&form] { form.Form_Unload(); });
   // The end of the desktop session makes Qt leave the event loop by itself.

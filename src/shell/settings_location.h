@@ -5,10 +5,16 @@
 
 namespace pagelift {
 
+// What an installation puts beside the program's folder: <prefix>/share/pagelift for a
+// program in <prefix>/bin. Its sample pages are in "samples" there.
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& program_folder);
+
 // Where the settings file of a program lives: in `program_folder`, named `program_name`
-// (the program file's name without its extension) followed by ".ini". When that folder
-// cannot be written and holds no such file, as with an installed program, the same name
-// in `config_folder` (the user's own configuration folder) instead.
+// (the program file's name without its extension) followed by ".ini". An installed
+// program (one with InstalledDataFolder beside it) keeps it in `config_folder`, the user's
+// own configuration folder, whoever runs it and whatever file lies beside it: a folder
+// shared by every user is no place for one user's settings. So does a program whose
+// folder cannot be written and holds no such file.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& program_folder,
                                        std::u16string_view program_name,
                                        const std::filesystem::path& config_folder);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Debian package from BUILD, installs it, and checks the installed programs:
-# pagelift-cli turns an installed sample page into text, and the tray program keeps an
-# ordinary user's settings in that user's configuration folder. Removes it again.
+# pagelift-cli turns an installed sample page into text, and the tray program keeps the
+# settings of root and of an ordinary user in that user's configuration folder. Removes it
+# again.
 set -eu
 build=$1
 if [ "$(id -u)" -ne 0 ]; then
@@ -17,6 +18,7 @@ home=$(mktemp -d)
 cleanup() {
   DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq pagelift >/dev/null 2>&1 || true
   rm -rf "$home"
+  rm -f /usr/bin/pagelift.ini
 }
 trap cleanup EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/dev/null
@@ -32,14 +34,37 @@ case $text in
   *) echo "pagelift-cli text gave: $text"; exit 1 ;;
 esac
 
-# An ordinary user's first start: the settings land in the user's folder, not in /usr/bin.
-chown nobody "$home"
-setpriv --reuid=nobody --regid=nogroup --clear-groups \
-  env HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
-  timeout -s TERM 3 /usr/bin/pagelift >/dev/null 2>&1 || true
-settings=$home/.config/Pagelift/pagelift.ini
-[ -f "$settings" ] || { echo "no settings in $settings"; find "$home"; exit 1; }
-grep -q "file:///usr/share/pagelift/samples/sample" "$settings" ||
-  { echo "settings do not list the samples:"; cat "$settings"; exit 1; }
+# start_as USER HOME: the installed tray program's first seconds, as USER with HOME.
+start_as() {
+  chown "$1" "$2"
+  setpriv --reuid="$1" --regid="$(id -gn "$1")" --clear-groups \
+    env HOME="$2" XDG_CONFIG_HOME="$2/.config" QT_QPA_PLATFORM=offscreen \
+    timeout -s TERM 3 /usr/bin/pagelift >/dev/null 2>&1 || true
+}
+
+# First starts by root and by an ordinary user: each user's settings land in that
+# user's folder, never in /usr/bin, where root could write them.
+root_home=$home/root nobody_home=$home/nobody
+mkdir -p "$root_home" "$nobody_home"
+chmod 755 "$home"
+start_as root "$root_home"
+start_as nobody "$nobody_home"
 [ ! -e /usr/bin/pagelift.ini ] || { echo "settings were written into /usr/bin"; exit 1; }
-echo "installed $deb: pagelift-cli works, settings in $settings"
+for settings in "$root_home/.config/Pagelift/pagelift.ini" "$nobody_home/.config/Pagelift/pagelift.ini"; do
+  [ -f "$settings" ] || { echo "no settings in $settings"; find "$home"; exit 1; }
+  grep -q "file:///usr/share/pagelift/samples/sample" "$settings" ||
+    { echo "settings do not list the samples:"; cat "$settings"; exit 1; }
+done
+
+# A settings file left in /usr/bin by an earlier version is nobody's: it is neither read
+# nor written.
+printf '[Setting]\r\nURL1=http://stray.example/\r\n' >/usr/bin/pagelift.ini
+rm -rf "$nobody_home/.config"
+start_as nobody "$nobody_home"
+stray=$(cat /usr/bin/pagelift.ini)
+rm -f /usr/bin/pagelift.ini
+grep -q "file:///usr/share/pagelift/samples/sample" "$nobody_home/.config/Pagelift/pagelift.ini" ||
+  { echo "the stray file in /usr/bin was taken over"; exit 1; }
+[ "$stray" = "$(printf '[Setting]\r\nURL1=http://stray.example/\r')" ] ||
+  { echo "the stray file in /usr/bin was changed: $stray"; exit 1; }
+echo "installed $deb: pagelift-cli works, settings in each user's folder"

@@ -7,13 +7,19 @@
 namespace pagelift {
 namespace {
 
-TEST(SettingsFilePath, BesideTheProgramUnlessItsFolderCannotBeWritten) {
+TEST(SettingsFilePath, BesideTheProgramUnlessInstalledOrItsFolderCannotBeWritten) {
   const test::TempFolder folder;
   const auto config = folder / "config";
   EXPECT_EQ(SettingsFilePath(folder.path(), u"pagelift", config), folder / "pagelift.ini");
   // A folder that cannot take a new file: the user's configuration folder.
   const auto missing = folder / "missing";
   EXPECT_EQ(SettingsFilePath(missing, u"pagelift", config), config / "pagelift.ini");
+  // An installed program: never beside itself, though its folder can be written (as by
+  // root) and a file from an earlier start lies there.
+  std::filesystem::create_directories(folder / "usr" / "bin");
+  std::filesystem::create_directories(folder / "usr" / "share" / "pagelift");
+  test::WriteBytes(folder / "usr" / "bin" / "pagelift.ini", "[Setting]\r\n");
+  EXPECT_EQ(SettingsFilePath(folder / "usr" / "bin", u"pagelift", config), config / "pagelift.ini");
 }
 
 }  // namespace
