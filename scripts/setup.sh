@@ -9,6 +9,9 @@ PAGELIFT_PACKAGES=(
   libcpp-httplib-dev tinyproxy curl
   # the window toolkit and a Japanese gothic font
   qt6-base-dev fonts-ipafont-gothic
+  # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library that asks
+  # the compositor whether wl-copy's protocol is there
+  libwayland-dev wl-clipboard
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
   # the fuzzers
