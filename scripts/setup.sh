@@ -18,6 +18,8 @@ PAGELIFT_PACKAGES=(
   clang libclang-rt-dev
   # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
   trayer xdotool xclip x11-utils
+  # a StatusNotifierItem tray of our own on a session bus
+  dbus-daemon dbus-bin python3-dbus python3-gi
   # the Debian package
   dpkg-dev
 )
