@@ -20,6 +20,8 @@ PAGELIFT_PACKAGES=(
   trayer xdotool xclip x11-utils
   # a StatusNotifierItem tray of our own on a session bus
   dbus-daemon dbus-bin python3-dbus python3-gi
+  # headless Wayland compositors, XWayland for Mutter, and Qt's Wayland platform
+  sway kwin-wayland mutter xwayland qt6-wayland
   # the Debian package
   dpkg-dev
 )

@@ -205,6 +205,8 @@ def mutter_read(bus, mime):
             fd = session.SelectionRead(mime).take()
         except dbus.DBusException as error:
             sys.exit("Mutter gives no selection: %s" % error.get_dbus_message())
+        # Mutter hands over a pipe that does not wait for its data.
+        os.set_blocking(fd, True)
         with os.fdopen(fd, "rb") as source:
             while chunk := source.read(1 << 20):
                 sys.stdout.buffer.write(chunk)

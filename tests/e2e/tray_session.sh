@@ -69,6 +69,19 @@ menu_count() { menus | grep -c . || true; }
 # menus_open N: exactly N menus are on the screen.
 menus_open() { test "$(menu_count)" -eq "$1"; }
 
+# write_big_page FILE: a page of 50 MiB of Japanese paragraphs.
+write_big_page() {
+  local paragraph='<p>今日の天気：東京は朝から晴れ、午後は少し雲が広がるでしょう。<b>最高気温</b>は十八度の見込みです。</p>'
+  local _
+  for _ in $(seq 1000); do echo "$paragraph"; done >"$work/paragraphs"
+  {
+    echo '<html><body>'
+    for _ in $(seq 350); do cat "$work/paragraphs"; done
+    echo '</body></html>'
+  } >"$1"
+  rm "$work/paragraphs"
+}
+
 # The tray of a desktop that speaks StatusNotifierItem: tests/e2e/sni.py on a session bus
 # of its own.
 sni=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/sni.py
