@@ -113,17 +113,21 @@ void WlCopyClipboard::Start(Request request) {
   process->setChildProcessModifier([input, errors] {
     if (input >= 0) ::dup2(input, STDIN_FILENO);
     ::dup2(errors, STDERR_FILENO);
+    // The wl-copy left behind to serve the text lives on; it must not hold on to this
+    // program's files and connections (a download's socket, say).
+    ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
   });
   connect(process, &QProcess::finished, this,
           [this, process](int code, QProcess::ExitStatus status) {
+            if (!running_ || running_->process != process) return;
             QString failure;
-            if (running_ && running_->stopped) {
+            if (running_->stopped) {
               failure = QStringLiteral("wl-copy が %1 秒たっても終わりませんでした。")
                             .arg(static_cast<double>(limit_.count()) / 1000);
             } else if (status == QProcess::CrashExit) {
               failure = QStringLiteral("wl-copy が異常終了しました。");
             } else if (code != 0) {
-              failure = running_ ? ErrorText(running_->errors) : QString();
+              failure = ErrorText(running_->errors);
               if (failure.isEmpty())
                 failure = QStringLiteral("wl-copy が終了コード %1 で終わりました。").arg(code);
             }

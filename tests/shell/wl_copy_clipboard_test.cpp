@@ -3,7 +3,9 @@
 // compositors is tried end to end (tests/e2e/wayland_clipboard.sh).
 #include "shell/wl_copy_clipboard.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -31,6 +33,10 @@ void WriteScript(const std::filesystem::path& path, const std::string& body) {
 
 TEST(WlCopyClipboard, RunsOneWlCopyAtATimeWithTheWholeTextOfTheLastRequest) {
   const test::TempFolder folder;
+  // A file of this program's, which the wl-copy left behind to serve the text must not
+  // keep open.
+  const int ours = ::open("/dev/null", O_RDONLY);
+  ASSERT_GE(ours, 0);
   // Notes when each run starts and ends, and keeps what it read; takes its time, so that
   // runs started together would overlap.
   WriteScript(folder / "wl-copy",
@@ -38,8 +44,11 @@ TEST(WlCopyClipboard, RunsOneWlCopyAtATimeWithTheWholeTextOfTheLastRequest) {
               "echo \"start $*\" >>\"$dir/log\"\n"
               "n=$(grep -c start \"$dir/log\")\n"
               "cat >\"$dir/input.$n\"\n"
-              "sleep 0.1\n"
-              "echo end >>\"$dir/log\"");
+              "test -e /proc/$$/fd/" +
+                  std::to_string(ours) +
+                  " && echo \"has our file\" >>\"$dir/log\"\n"
+                  "sleep 0.1\n"
+                  "echo end >>\"$dir/log\"");
   std::vector<std::u16string> told;
   WlCopyClipboard clipboard([&told](const std::u16string& text) { told.push_back(text); },
                             QString::fromStdString((folder / "wl-copy").string()));
@@ -58,6 +67,7 @@ TEST(WlCopyClipboard, RunsOneWlCopyAtATimeWithTheWholeTextOfTheLastRequest) {
   EXPECT_TRUE(test::FileBytes(folder / "input.2") == TextToUtf8(last))
       << "the text arrived cut or changed";
   EXPECT_TRUE(told.empty());
+  ::close(ours);
 }
 
 TEST(WlCopyClipboard, TellsWhyATextDidNotArriveButNotAFailedEmptying) {
