@@ -10,7 +10,7 @@ source "$(dirname "$0")/../tests/e2e/tray_session.sh"
 write_big_page "$work/big.html"
 echo "page: $(stat -c %s "$work/big.html") bytes"
 
-"$build/tests/e2e/page_server" "$work/big.html" >"$work/port" &
+"$build/tests/e2e/page_server" "$work/big.html" >"$work/port" 2>"$work/requests.log" &
 pids+=($!)
 wait_for 10 test -s "$work/port"
 cp "$build/pagelift" "$work/pagelift"
