@@ -116,12 +116,14 @@ def serve_watcher():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     watcher = Watcher(bus)
-    # The host first, so that an item that sees the watcher also sees a host.
-    dbus.service.BusName("org.kde.StatusNotifierHost-%d" % os.getpid(), bus)
-    name = dbus.service.BusName(WATCHER, bus, do_not_queue=True)
+    # The names go with the objects that hold them. The host's comes first, so that an
+    # item that sees the watcher also sees a host.
+    watcher.names = [
+        dbus.service.BusName("org.kde.StatusNotifierHost-%d" % os.getpid(), bus),
+        dbus.service.BusName(WATCHER, bus, do_not_queue=True),
+    ]
     watcher.StatusNotifierHostRegistered()
     GLib.MainLoop().run()
-    del name
 
 
 def the_item(bus):
@@ -143,14 +145,7 @@ def the_menu(bus):
 
 
 def menu_layout(menu):
-    # Qt fills a submenu only once it has been told the submenu is about to show.
-    _, (root_id, _, _) = menu.GetLayout(0, 0, ["label"], dbus_interface=MENU)
-    _, layout = menu.GetLayout(root_id, -1, ["label", "visible", "children-display"],
-                               dbus_interface=MENU)
-    for _, (entry_id, props, children) in enumerate(layout[2]):
-        if children or props.get("children-display") == "submenu":
-            menu.AboutToShow(entry_id, dbus_interface=MENU)
-    return menu.GetLayout(root_id, -1, ["label", "visible"], dbus_interface=MENU)[1]
+    return menu.GetLayout(0, -1, ["label", "visible"], dbus_interface=MENU)[1]
 
 
 def label_of(props):
@@ -158,18 +153,11 @@ def label_of(props):
     return str(props.get("label", "")).replace("__", "\0").replace("_", "").replace("\0", "_")
 
 
-def visible_entries(layout, depth=0):
+def print_menu(layout, depth=0):
     for child in layout[2]:
-        entry_id, props, _ = child
-        if not props.get("visible", True):
-            continue
-        yield depth, int(entry_id), label_of(props)
-        yield from visible_entries(child, depth + 1)
-
-
-def print_menu(bus):
-    for depth, _, label in visible_entries(menu_layout(the_menu(bus))):
-        print("  " * depth + label)
+        if child[1].get("visible", True):
+            print("  " * depth + label_of(child[1]))
+            print_menu(child, depth + 1)
 
 
 def click(bus, labels):
@@ -222,7 +210,7 @@ def main():
     if command == "item":
         print(the_item(bus).bus_name)
     elif command == "menu":
-        print_menu(bus)
+        print_menu(menu_layout(the_menu(bus)))
     elif command == "click":
         click(bus, arguments)
     elif command == "icon":
