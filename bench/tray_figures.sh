@@ -7,17 +7,10 @@ set -euo pipefail
 build=$(cd "${1:-$(dirname "$0")/../build}" && pwd)
 source "$(dirname "$0")/../tests/e2e/tray_session.sh"
 
-# A page of 50 MiB of Japanese paragraphs.
-paragraph='<p>今日の天気：東京は朝から晴れ、午後は少し雲が広がるでしょう。<b>最高気温</b>は十八度の見込みです。</p>'
-{
-  echo '<html><body>'
-  for _ in $(seq 1000); do echo "$paragraph"; done >"$work/k"
-  for _ in $(seq 350); do cat "$work/k"; done
-  echo '</body></html>'
-} >"$work/big.html"
+write_big_page "$work/big.html"
 echo "page: $(stat -c %s "$work/big.html") bytes"
 
-"$build/tests/e2e/page_server" "$work/big.html" >"$work/port" &
+"$build/tests/e2e/page_server" "$work/big.html" >"$work/port" 2>"$work/requests.log" &
 pids+=($!)
 wait_for 10 test -s "$work/port"
 cp "$build/pagelift" "$work/pagelift"

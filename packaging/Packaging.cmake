@@ -20,6 +20,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Web pages as plain text on the Clipboard,
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# wl-copy puts the text on the Clipboard of a Wayland desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS wl-clipboard)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -9,12 +9,19 @@ PAGELIFT_PACKAGES=(
   libcpp-httplib-dev tinyproxy curl
   # the window toolkit and a Japanese gothic font
   qt6-base-dev fonts-ipafont-gothic
+  # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library that asks
+  # the compositor whether wl-copy's protocol is there
+  libwayland-dev wl-clipboard
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
   # the fuzzers
   clang libclang-rt-dev
   # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
   trayer xdotool xclip x11-utils
+  # a StatusNotifierItem tray of our own on a session bus
+  dbus-daemon dbus-bin python3-dbus python3-gi
+  # headless Wayland compositors, XWayland for Mutter, and Qt's Wayland platform
+  sway kwin-wayland mutter xwayland qt6-wayland
   # the Debian package
   dpkg-dev
 )

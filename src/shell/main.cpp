@@ -1,7 +1,9 @@
 // The tray program. It takes no command line: everything comes from its settings file.
 #include <QApplication>
 #include <cstdlib>
+#include <memory>
 
+#include "shell/clipboard.h"
 #include "shell/end_signals.h"
 #include "shell/first_settings.h"
 #include "shell/frm_main.h"
@@ -9,8 +11,13 @@
 #include "shell/toolkit.h"
 
 int main(int argc, char** argv) {
+  // Before the application object, since it may choose the platform Qt runs on.
+  const pagelift::ClipboardWay clipboard_way = pagelift::ChooseClipboardWay();
   QApplication application(argc, argv);
   pagelift::SetUpApplication();
+  const std::unique_ptr<pagelift::Clipboard> clipboard =
+      pagelift::MakeClipboard(clipboard_way, pagelift::QtMessageBox());
+  pagelift::UseClipboard(clipboard.get());
   // An installed program finds the sample pages beside its own folder.
   pagelift::WriteFirstSettings(
       pagelift::ApplicationSettingsFile(),

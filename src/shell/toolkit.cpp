@@ -7,9 +7,15 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "shell/clipboard.h"
 #include "shell/settings_location.h"
 
 namespace pagelift {
+namespace {
+
+Clipboard* clipboard_in_use = nullptr;
+
+}  // namespace
 
 void SetUpApplication() {
   QApplication::setApplicationName(ToQString(ApplicationTitle()));
@@ -44,11 +50,23 @@ MessageBoxCallback QtMessageBox() {
   return ShowMessageBox;
 }
 
+void UseClipboard(Clipboard* clipboard) {
+  clipboard_in_use = clipboard;
+}
+
 void ClearClipboard() {
+  if (clipboard_in_use) {
+    clipboard_in_use->Clear();
+    return;
+  }
   QGuiApplication::clipboard()->clear();
 }
 
 void SetClipboardText(const std::u16string& text) {
+  if (clipboard_in_use) {
+    clipboard_in_use->SetText(text);
+    return;
+  }
   QGuiApplication::clipboard()->setText(ToQString(text));
 }
 

@@ -13,6 +13,8 @@
 
 namespace pagelift {
 
+class Clipboard;
+
 // Shows a message to the user; the subsystems below the shell receive it in this form.
 using MessageBoxCallback = ModalMessage;
 
@@ -37,6 +39,9 @@ void ShowMessageBox(const std::u16string& text);
 // ShowMessageBox as a callback for the subsystems below the shell.
 MessageBoxCallback QtMessageBox();
 
+// From now on ClearClipboard and SetClipboardText go to `clipboard`, or to the toolkit's
+// own Clipboard when it is null. It must outlive their last call.
+void UseClipboard(Clipboard* clipboard);
 void ClearClipboard();
 // The Clipboard then holds exactly `text`, as plain text.
 void SetClipboardText(const std::u16string& text);

@@ -11,15 +11,6 @@ page_server=$2
 output=$3
 source "$(dirname "$0")/tray_session.sh"
 
-fail() {
-  echo "FAIL: $*"
-  local log
-  for log in "$work"/*.log; do
-    [ -s "$log" ] && { echo "== ${log##*/}"; cat "$log"; }
-  done
-  exit 1
-}
-
 # The page, and the text the Clipboard must then hold: folded at 20 columns (ten wide
 # characters), CR LF after every line.
 cat >"$work/page.html" <<'EOF'

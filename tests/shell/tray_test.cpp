@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "shell/end_signals.h"
+#include "shell/event_loop.h"
 #include "shell/fetch_threads.h"
 #include "shell/files.h"
 #include "shell/frm_main.h"
@@ -33,18 +34,8 @@ namespace pagelift {
 namespace {
 
 using namespace std::chrono_literals;
+using test::WaitUntil;
 using Pictures = std::vector<std::string>;
-
-// Runs the event loop until `done` holds, for at most 10 s.
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto limit = std::chrono::steady_clock::now() + 10s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    QCoreApplication::processEvents();
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 std::u16string Clipboard() {
   return FromQString(QGuiApplication::clipboard()->text());
