@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "shell/profile.h"
+#include "settings/profile.h"
 
 using namespace pagelift;
 

@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "shell/cp932.h"
-#include "shell/profile.h"
-#include "shell/settings_keys.h"
+#include "settings/cp932.h"
+#include "settings/profile.h"
+#include "settings/settings_keys.h"
 #include "shell/tray_pictures.h"
 #include "text/settings_number.h"
 

@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "settings/first_settings.h"
+#include "settings/settings_location.h"
 #include "shell/clipboard.h"
 #include "shell/end_signals.h"
-#include "shell/first_settings.h"
 #include "shell/frm_main.h"
-#include "shell/settings_location.h"
 #include "shell/toolkit.h"
 
 int main(int argc, char** argv) {

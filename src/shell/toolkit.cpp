@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "settings/settings_location.h"
 #include "shell/clipboard.h"
-#include "shell/settings_location.h"
 
 namespace pagelift {
 namespace {

@@ -13,8 +13,8 @@
 #include <memory>
 #include <random>
 
-#include "shell/files.h"
-#include "shell/profile.h"
+#include "settings/profile.h"
+#include "support/files.h"
 
 namespace pagelift {
 namespace {

@@ -15,8 +15,8 @@
 
 #include "convert/utf8_text.h"
 #include "shell/event_loop.h"
-#include "shell/files.h"
 #include "support/file_bytes.h"
+#include "support/files.h"
 #include "support/text.h"
 
 namespace pagelift {

@@ -1,12 +1,12 @@
-#include "shell/first_settings.h"
+#include "settings/first_settings.h"
 
 #include <algorithm>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "shell/profile.h"
-#include "shell/settings_keys.h"
+#include "settings/profile.h"
+#include "settings/settings_keys.h"
 
 namespace pagelift {
 

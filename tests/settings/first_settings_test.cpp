@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "files.h"
-#include "shell/first_settings.h"
-#include "shell/profile.h"
+#include "settings/first_settings.h"
+#include "settings/profile.h"
+#include "support/files.h"
 
 namespace pagelift {
 namespace {

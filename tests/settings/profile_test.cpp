@@ -1,10 +1,10 @@
-#include "shell/profile.h"
+#include "settings/profile.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "shell/files.h"
+#include "support/files.h"
 
 namespace pagelift {
 namespace {

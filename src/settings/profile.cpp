@@ -1,9 +1,9 @@
-#include "shell/profile.h"
+#include "settings/profile.h"
 
 #include <algorithm>
 
-#include "shell/atomic_file.h"
-#include "shell/cp932.h"
+#include "settings/atomic_file.h"
+#include "settings/cp932.h"
 
 namespace pagelift {
 namespace {

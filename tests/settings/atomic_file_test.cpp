@@ -1,4 +1,4 @@
-#include "shell/atomic_file.h"
+#include "settings/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "shell/files.h"
+#include "support/files.h"
 
 namespace pagelift {
 namespace {

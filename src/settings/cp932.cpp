@@ -1,4 +1,4 @@
-#include "shell/cp932.h"
+#include "settings/cp932.h"
 
 #include <exception>
 #include <span>

@@ -1,8 +1,8 @@
-#include "shell/settings_location.h"
+#include "settings/settings_location.h"
 
 #include <gtest/gtest.h>
 
-#include "shell/files.h"
+#include "support/files.h"
 
 namespace pagelift {
 namespace {
