@@ -11,6 +11,7 @@
 
 #include "capture/http_get_bytes.h"
 #include "support/loopback_server.h"
+#include "support/loopback_socket.h"
 #include "support/tiny_proxy.h"
 
 namespace pagelift {

@@ -16,6 +16,7 @@
 #include "shell/frm_main.h"
 #include "support/file_bytes.h"
 #include "support/loopback_server.h"
+#include "support/loopback_socket.h"
 #include "support/raw_server.h"
 #include "support/tiny_proxy.h"
 

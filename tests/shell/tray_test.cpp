@@ -27,6 +27,7 @@
 #include "shell/frm_main.h"
 #include "support/files.h"
 #include "support/loopback_server.h"
+#include "support/loopback_socket.h"
 #include "support/text.h"
 #include "support/tiny_proxy.h"
 

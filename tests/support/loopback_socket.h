@@ -3,18 +3,46 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
 
 namespace pagelift::test {
 
-// Binds the socket `fd` to 127.0.0.1 on a port the system picks, and returns that port.
-inline int BindToFreeLoopbackPort(int fd) {
+// 127.0.0.1 on `port`; 0 lets the system pick the port when binding.
+inline sockaddr_in LoopbackAddress(int port = 0) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+// Binds the socket `fd` to 127.0.0.1 on a port the system picks, and returns that port.
+inline int BindToFreeLoopbackPort(int fd) {
+  sockaddr_in address = LoopbackAddress();
   bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
   socklen_t length = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   return ntohs(address.sin_port);
+}
+
+// A loopback port that nothing listens on right now.
+inline int FreeLoopbackPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int port = BindToFreeLoopbackPort(fd);
+  close(fd);
+  return port;
+}
+
+// Whether something accepts connections on 127.0.0.1 at `port`.
+inline bool AcceptsOnLoopback(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = LoopbackAddress(port);
+  const bool accepts =
+      connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return accepts;
 }
 
 }  // namespace pagelift::test

@@ -29,8 +29,8 @@ inline std::string Sample(const std::string& name) {
 }
 
 // The sample page, once in each of the six codes.
-inline const char* const kSampleFiles[] = {"sample.sjis.html",  "sample.jis.html",
-                                           "sample.euc.html",   "sample.utf16.html",
-                                           "sample.utf7.html",  "sample.utf8.html"};
+inline const char* const kSampleFiles[] = {"sample.sjis.html", "sample.jis.html",
+                                           "sample.euc.html",  "sample.utf16.html",
+                                           "sample.utf7.html", "sample.utf8.html"};
 
 }  // namespace pagelift::test

@@ -1,11 +1,8 @@
 #include "support/tiny_proxy.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,17 +19,6 @@ namespace pagelift::test {
 
 namespace {
 
-bool Accepts(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return ok;
-}
-
 std::string FindProgram(const char* name) {
   for (const char* dir : {"/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin"}) {
     const std::string path = std::string(dir) + "/" + name;
@@ -42,13 +28,6 @@ std::string FindProgram(const char* name) {
 }
 
 }  // namespace
-
-int FreeLoopbackPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  const int port = BindToFreeLoopbackPort(fd);
-  close(fd);
-  return port;
-}
 
 TinyProxy::TinyProxy() {
   const std::string program = FindProgram("tinyproxy");
@@ -77,7 +56,7 @@ TinyProxy::TinyProxy() {
     _exit(127);
   }
   pid_ = pid;
-  for (int i = 0; i < 100 && !Accepts(port_); ++i) {
+  for (int i = 0; i < 100 && !AcceptsOnLoopback(port_); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 }

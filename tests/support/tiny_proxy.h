@@ -22,7 +22,4 @@ class TinyProxy {
   int pid_ = -1;
 };
 
-// A loopback port that nothing listens on right now.
-int FreeLoopbackPort();
-
 }  // namespace pagelift::test
