@@ -16,6 +16,8 @@ PAGELIFT_PACKAGES=(
   xvfb imagemagick
   # the fuzzers
   clang libclang-rt-dev
+  # a compiler for Windows, which checks the files built only there
+  g++-mingw-w64-x86-64-win32
   # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
   trayer xdotool xclip x11-utils
   # a StatusNotifierItem tray of our own on a session bus

@@ -1,5 +1,8 @@
 #pragma once
 
+// The file system calls the settings file needs, one file per platform:
+// atomic_file_posix.cpp and atomic_file_windows.cpp, chosen by CMake.
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -21,5 +24,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // temporary file is complete; tests use it to stop the program there.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          const std::function<void()>& before_rename = {});
+
+// Whether this process may create files in `folder`.
+bool CanCreateFilesIn(const std::filesystem::path& folder);
 
 }  // namespace pagelift

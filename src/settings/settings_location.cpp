@@ -1,6 +1,6 @@
 #include "settings/settings_location.h"
 
-#include <unistd.h>
+#include "settings/atomic_file.h"
 
 namespace pagelift {
 
@@ -17,7 +17,7 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& program_fold
   if (std::filesystem::is_directory(InstalledDataFolder(program_folder), error)) {
     return config_folder / name;
   }
-  if (std::filesystem::exists(beside, error) || ::access(program_folder.c_str(), W_OK) == 0) {
+  if (std::filesystem::exists(beside, error) || CanCreateFilesIn(program_folder)) {
     return beside;
   }
   return config_folder / name;

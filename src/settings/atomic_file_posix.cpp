@@ -96,4 +96,8 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes,
   return true;
 }
 
+bool CanCreateFilesIn(const fs::path& folder) {
+  return ::access(folder.c_str(), W_OK) == 0;
+}
+
 }  // namespace pagelift

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The platform's own conversions by Windows code page number: Windows' functions on
+// Windows (code_pages_windows.cpp), ICU converters that behave as they do elsewhere
+// (code_pages_icu.cpp). CMake builds one of the two.
+
+namespace pagelift {
+
+inline constexpr std::int32_t kShiftJisCodePage = 932;
+inline constexpr std::int32_t kIso2022JpCodePage = 50221;  // half-width katakana as ESC ( I
+inline constexpr std::int32_t kUtf7CodePage = 65000;
+inline constexpr std::int32_t kUtf8CodePage = 65001;
+
+// The bytes of `text` in `code_page`; none for a code page the platform does not know.
+// May throw.
+std::vector<std::uint8_t> TextToCodePage(std::int32_t code_page, std::u16string_view text);
+
+// The text of `bytes` in `code_page`; none for a code page the platform does not know.
+// May throw.
+std::u16string CodePageToText(std::int32_t code_page, std::span<const std::uint8_t> bytes);
+
+}  // namespace pagelift
