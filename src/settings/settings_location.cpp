@@ -8,6 +8,13 @@ std::filesystem::path InstalledDataFolder(const std::filesystem::path& program_f
   return program_folder / ".." / "share" / "pagelift";
 }
 
+std::filesystem::path SamplesFolder(const std::filesystem::path& program_folder) {
+  std::error_code error;
+  const std::filesystem::path installed = InstalledDataFolder(program_folder);
+  return std::filesystem::is_directory(installed, error) ? installed / "samples"
+                                                         : program_folder / "samples";
+}
+
 std::filesystem::path SettingsFilePath(const std::filesystem::path& program_folder,
                                        std::u16string_view program_name,
                                        const std::filesystem::path& config_folder) {

@@ -6,8 +6,12 @@
 namespace pagelift {
 
 // What an installation puts beside the program's folder: <prefix>/share/pagelift for a
-// program in <prefix>/bin. Its sample pages are in "samples" there.
+// program in <prefix>/bin.
 std::filesystem::path InstalledDataFolder(const std::filesystem::path& program_folder);
+
+// The sample pages the first settings list: "samples" in InstalledDataFolder for an
+// installed program, else "samples" beside the program (the build puts them there).
+std::filesystem::path SamplesFolder(const std::filesystem::path& program_folder);
 
 // Where the settings file of a program lives: in `program_folder`, named `program_name`
 // (the program file's name without its extension) followed by ".ini". An installed

@@ -18,10 +18,9 @@ int main(int argc, char** argv) {
   const std::unique_ptr<pagelift::Clipboard> clipboard =
       pagelift::MakeClipboard(clipboard_way, pagelift::QtMessageBox());
   pagelift::UseClipboard(clipboard.get());
-  // An installed program finds the sample pages beside its own folder.
-  pagelift::WriteFirstSettings(
-      pagelift::ApplicationSettingsFile(),
-      pagelift::InstalledDataFolder(pagelift::ApplicationFolder()) / "samples");
+  // The first start lists the sample pages, so that "ネット取得" has something to fetch.
+  pagelift::WriteFirstSettings(pagelift::ApplicationSettingsFile(),
+                               pagelift::SamplesFolder(pagelift::ApplicationFolder()));
   pagelift::frmMain form(pagelift::ApplicationSettingsFile());
   const pagelift::EndSignals end_signals([&form] { form.Form_Unload(); });
   // The end of the desktop session makes Qt leave the event loop by itself.

@@ -20,6 +20,10 @@ TEST(SettingsFilePath, BesideTheProgramUnlessInstalledOrItsFolderCannotBeWritten
   std::filesystem::create_directories(folder / "usr" / "share" / "pagelift");
   test::WriteBytes(folder / "usr" / "bin" / "pagelift.ini", "[Setting]\r\n");
   EXPECT_EQ(SettingsFilePath(folder / "usr" / "bin", u"pagelift", config), config / "pagelift.ini");
+  // Its samples are installed beside it too; a built one has them in its own folder.
+  EXPECT_EQ(SamplesFolder(folder / "usr" / "bin"),
+            folder / "usr" / "bin" / ".." / "share" / "pagelift" / "samples");
+  EXPECT_EQ(SamplesFolder(folder.path()), folder / "samples");
 }
 
 }  // namespace
