@@ -7,11 +7,8 @@
 #include <memory>
 #include <vector>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 #include "convert/utf8_text.h"
+#include "judge/huge_pages.h"
 
 namespace pagelift {
 
@@ -31,29 +28,14 @@ struct Transfer {
   bool reserved = false;
 };
 
-// Room for `capacity` bytes. A large page is mostly the cost of faulting in fresh memory,
-// so large buffers ask for huge pages, where the system offers them.
-void Reserve(std::vector<std::uint8_t>& body, std::size_t capacity) {
-  body.reserve(capacity);
-#ifdef __linux__
-  constexpr std::uintptr_t kHuge = 2u << 20;
-  if (body.capacity() >= 2 * kHuge) {
-    const auto start = (reinterpret_cast<std::uintptr_t>(body.data()) + kHuge - 1) & ~(kHuge - 1);
-    const auto end =
-        (reinterpret_cast<std::uintptr_t>(body.data()) + body.capacity()) & ~(kHuge - 1);
-    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  }
-#endif
-}
-
 // With a known length the body lands in one allocation instead of growing into it.
 void ReserveForContentLength(Transfer& transfer) {
   transfer.reserved = true;
   curl_off_t length = -1;
   if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
       length > 0) {
-    Reserve(transfer.body, static_cast<std::size_t>(
-                               std::min<std::int64_t>({length, transfer.max_bytes, kMaxReserve})));
+    ReserveLarge(transfer.body, static_cast<std::size_t>(std::min<std::int64_t>(
+                                    {length, transfer.max_bytes, kMaxReserve})));
   }
 }
 
@@ -66,7 +48,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
   try {
     std::vector<std::uint8_t>& body = transfer->body;
     if (body.capacity() - body.size() < taken) {
-      Reserve(body, std::max(body.size() + taken, body.capacity() * 2));  // geometric growth
+      ReserveLarge(body, std::max(body.size() + taken, body.capacity() * 2));  // geometric growth
     }
     body.insert(body.end(), data, data + taken);
   } catch (const std::exception&) {

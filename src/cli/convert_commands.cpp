@@ -30,7 +30,7 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const Arguments args = ParseArguments(words, {}, {"--code", "--mode"}, 1);
   const std::u16string choice = CodeChoice(args);
   const NonCodeClass codes = CodesInMode(args, err);
-  const ByteArray bytes(ReadInput(FileOperand(args), in));
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
   const std::u16string name = CodeNameForChoice(codes, choice, bytes);
   out << TextToUtf8(DecodeAsCodeName(codes, name, bytes));
   return kDone;
@@ -42,7 +42,7 @@ int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const std::u16string choice = CodeChoice(args);
   if (choice == kAutoCode) throw UsageError("encode needs a fixed code, not automatic judgement");
   const NonCodeClass codes = CodesInMode(args, err);
-  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
+  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in).Data());
   const ByteArray bytes = EncodeAsCodeName(codes, choice, text, args.Has("--bom"));
   const std::span<const std::uint8_t> data = bytes.Data();
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));

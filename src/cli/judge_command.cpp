@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/input.h"
+#include "cli/options.h"
 #include "cli/usage_error.h"
 #include "judge/judges.h"
 
@@ -12,7 +13,7 @@ namespace pagelift::cli {
 
 int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
   const Arguments args = ParseArguments(words, {"--scores"}, {}, 1);
-  const ByteArray bytes(ReadInput(args.operands.empty() ? "" : args.operands[0], in));
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
   if (bytes.Data().empty()) throw UsageError("the input is empty: there is no code to judge");
 
   if (args.Has("--scores")) {

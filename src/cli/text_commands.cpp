@@ -37,7 +37,7 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
   const Arguments args = ParseArguments(words, {}, {"--width"}, 1);
   const std::optional<std::string> width = args.Value("--width");
   if (!width) throw UsageError("fold needs --width W");
-  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
+  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in).Data());
   WriteUtf8(out, WrapLines(text, NumberOfText(OptionText(*width))));
   return kDone;
 }
@@ -45,13 +45,13 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
 int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
   const Arguments args = ParseArguments(words, {}, {"--code", "--width"}, 1);
   const FetchSettings settings = SettingsOf(args);
-  std::vector<std::uint8_t> bytes = ReadInput(FileOperand(args), in);
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
+  if (bytes.Data().size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw UsageError("the input is too large (2 GB or more)");
   }
   // The input stands for a download: its length is the download's count.
-  const auto count = static_cast<std::int32_t>(bytes.size());
-  return Print(PageText(count, ByteArray(std::move(bytes)), settings, NonCodeClass()), out);
+  const auto count = static_cast<std::int32_t>(bytes.Data().size());
+  return Print(PageText(count, bytes, settings, NonCodeClass()), out);
 }
 
 int RunFetch(const std::vector<std::string>& words, std::ostream& out) {
