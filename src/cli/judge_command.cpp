@@ -13,7 +13,8 @@ namespace pagelift::cli {
 
 int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
   const Arguments args = ParseArguments(words, {"--scores"}, {}, 1);
-  const ByteArray bytes = ReadInput(FileOperand(args), in);
+  // The judges read no further than this, so neither does the command.
+  const ByteArray bytes = ReadInput(FileOperand(args), in, kJudgedBytes);
   if (bytes.Data().empty()) throw UsageError("the input is empty: there is no code to judge");
 
   if (args.Has("--scores")) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,11 @@ inline constexpr std::string_view kUTF8 = "UTF8";
 
 // Each judge reads at most the first 1000 bytes as scan positions (a sequence starting
 // among them may read on to the array's end) and never copies the array.
+//
+// No judge reads past the first kJudgedBytes bytes: the longest sequence looked at, a
+// six-byte UTF-8 form, starting at the last scan position, ends there. So every judge, and
+// JudgeCode, gives the same result for those bytes as for the whole array.
+inline constexpr std::size_t kJudgedBytes = 1000 + 5;
 // All throw EmptyArrayError for an array with no bytes, and SubscriptError for an unset
 // array or one not indexed from 0 (the marker array).
 Score JudgeJIS(const ByteArray& bytes);
