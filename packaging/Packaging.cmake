@@ -20,6 +20,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Web pages as plain text on the Clipboard,
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcurl is loaded when the first download starts, so the linker cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libcurl4)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -1,12 +1,11 @@
 #include "capture/http_get_bytes.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <exception>
 #include <memory>
 #include <vector>
 
+#include "capture/curl_library.h"
 #include "convert/utf8_text.h"
 #include "judge/huge_pages.h"
 
@@ -22,6 +21,7 @@ constexpr std::int64_t kMaxReserve = std::int64_t{256} << 20;
 constexpr long kReadBuffer = 512 * 1024;
 
 struct Transfer {
+  const CurlLibrary* library = nullptr;
   CURL* curl = nullptr;
   std::vector<std::uint8_t> body;
   std::int64_t max_bytes = 0;
@@ -32,7 +32,8 @@ struct Transfer {
 void ReserveForContentLength(Transfer& transfer) {
   transfer.reserved = true;
   curl_off_t length = -1;
-  if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+  if (transfer.library->easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) ==
+          CURLE_OK &&
       length > 0) {
     ReserveLarge(transfer.body, static_cast<std::size_t>(std::min<std::int64_t>(
                                     {length, transfer.max_bytes, kMaxReserve})));
@@ -82,42 +83,46 @@ std::int32_t HttpGetBytes(const std::u16string& url, ByteArray& bytes, const std
                           const HttpLimits& limits) {
   if (url.empty()) return 0;
   try {
-    static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (global != CURLE_OK) return 0;
-    CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
+    const CurlLibrary* const library = Curl();
+    if (library == nullptr) return 0;
+    CurlHandle curl(library->easy_init(), library->easy_cleanup);
     if (!curl) return 0;
     CURL* c = curl.get();
 
-    HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"), curl_slist_free_all);
+    HeaderList headers(library->slist_append(nullptr, "Cache-Control: no-cache"),
+                       library->slist_free_all);
     if (!headers) return 0;
-    curl_slist_append(headers.get(), "Pragma: no-cache");
+    library->slist_append(headers.get(), "Pragma: no-cache");
 
     Transfer transfer;
+    transfer.library = library;
     transfer.curl = c;
     transfer.max_bytes = std::clamp<std::int64_t>(limits.max_bytes, 0, 2147483647);
     const std::string target = UrlForTransfer(url);
-    curl_easy_setopt(c, CURLOPT_URL, target.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding libcurl can decode
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);         // downloads run on worker threads
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
-    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    const auto setopt = library->easy_setopt;
+    setopt(c, CURLOPT_URL, target.c_str());
+    setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+    setopt(c, CURLOPT_USERAGENT, kUserAgent);
+    setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding libcurl can decode
+    setopt(c, CURLOPT_NOSIGNAL, 1L);         // downloads run on worker threads
+    setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds);
+    setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
+    setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
+    setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    setopt(c, CURLOPT_WRITEDATA, &transfer);
     // Without CURLOPT_PROXY libcurl follows the proxy environment variables.
     const std::string proxy_text = TextToUtf8(proxy);
-    if (!proxy.empty()) curl_easy_setopt(c, CURLOPT_PROXY, proxy_text.c_str());
+    if (!proxy.empty()) setopt(c, CURLOPT_PROXY, proxy_text.c_str());
 
-    const CURLcode result = curl_easy_perform(c);
+    const CURLcode result = library->easy_perform(c);
     if (result != CURLE_OK && transfer.body.empty()) return 0;  // nothing received: untouched
-    transfer.body.shrink_to_fit();                              // trimmed once to the exact count
+    // The room reserved past the count was never written, so it takes no memory: the body
+    // is not copied to trim it.
     const auto count = static_cast<std::int32_t>(transfer.body.size());
     bytes = count > 0 ? ByteArray(std::move(transfer.body)) : ByteArray::Empty();
     return count;
