@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "convert/bom.h"
+#include "convert/charsets.h"
+#include "convert/code_choice.h"
+
+namespace pagelift {
+
+// The to-text member that a code name selects (see DecodeAsCodeName), as the facade runs
+// it in mode 0, for a page that comes in pieces cut anywhere: the text of all the pieces
+// together is the member's text of the whole page. No piece is ever handed to a
+// converter larger than it was given, so a page of any size can be decoded in pieces that
+// fit the converters' 32-bit counts.
+class PageDecoder {
+ public:
+  explicit PageDecoder(std::u16string_view code_name);
+
+  // Appends the text of `bytes`, the page's next piece, to `out`; `last` for its last
+  // piece (which may be empty). Throws Error when a converter fails: unlike the member,
+  // which gives an empty text then, so that a page whose text cannot be made is not
+  // taken for an empty one.
+  void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
+
+ private:
+  Code code_;
+  std::optional<MarkCutter> marks_;          // UNICODE and UTF-8 cut their marks first
+  std::unique_ptr<CharsetDecoder> charset_;  // all but UNICODE
+  std::optional<std::uint8_t> odd_byte_;     // UNICODE: the first half of a unit
+};
+
+}  // namespace pagelift

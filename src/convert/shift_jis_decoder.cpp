@@ -1,0 +1,106 @@
+#include "convert/shift_jis_decoder.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace pagelift {
+
+namespace {
+
+// Copies the ASCII from `at` as units, sixteen bytes at a time, and stops before the
+// first block that holds another byte.
+[[gnu::always_inline]] inline void CopyAscii(const std::uint8_t*& at, const std::uint8_t* end,
+                                             char16_t*& to) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  while (end - at >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    if (_mm_movemask_epi8(block) != 0) return;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(block, zero));
+    at += 16;
+    to += 16;
+  }
+#else
+  (void)at;
+  (void)end;
+  (void)to;
+#endif
+}
+
+// Decodes from `at` what the table settles, into `to`; stops at the end or at the first
+// byte it does not settle.
+const std::uint8_t* DecodeByTable(const ShiftJisTable& table, const std::uint8_t* at,
+                                  const std::uint8_t* end, char16_t*& to) {
+  const bool ascii_is_itself = table.AsciiIsItself();
+  while (at < end) {
+    if (ascii_is_itself && *at < 0x80) {
+      CopyAscii(at, end, to);
+      // The rest of the run, up to the next byte that needs the table.
+      while (at < end && *at < 0x80) *to++ = *at++;
+      continue;
+    }
+    const std::uint8_t byte = *at;
+    switch (table.KindOf(byte)) {
+      case ShiftJisTable::Kind::kSingle:
+        *to++ = table.Unit(byte);
+        ++at;
+        continue;
+      case ShiftJisTable::Kind::kLead:
+        if (end - at >= 2) {
+          if (const char16_t unit = table.Pair(byte, at[1]); unit != 0) {
+            *to++ = unit;
+            at += 2;
+            continue;
+          }
+        }
+        return at;
+      case ShiftJisTable::Kind::kAsk:
+        return at;
+    }
+  }
+  return at;
+}
+
+}  // namespace
+
+ShiftJisDecoder::ShiftJisDecoder() : table_(ShiftJisTable::Get()), icu_("windows-31j") {}
+
+void ShiftJisDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
+  const std::uint8_t* at = bytes.data();
+  const std::uint8_t* const end = at + bytes.size();
+  if (icu_holds_bytes_) at = ThroughIcu(at, end, last, out);
+  while (at < end) {
+    // The table never makes more than one unit of a byte.
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(end - at));
+    char16_t* to = out.data() + start;
+    at = DecodeByTable(table_, at, end, to);
+    out.resize(static_cast<std::size_t>(to - out.data()));
+    if (at < end) at = ThroughIcu(at, end, last, out);
+  }
+}
+
+// In Shift_JIS a character is one byte or two. Whatever came before, a character ends
+// with the first byte after `at` that is a character of its own: it either ends the pair
+// that a lead before it opened, or, when it cannot end that pair, ICU replaces the lead
+// alone and reads it as itself.
+const std::uint8_t* ShiftJisDecoder::ThroughIcu(const std::uint8_t* at, const std::uint8_t* end,
+                                                bool last, std::u16string& out) {
+  const std::uint8_t* stop = icu_holds_bytes_ ? at : at + 1;
+  while (stop < end && table_.KindOf(*stop) != ShiftJisTable::Kind::kSingle) ++stop;
+  const bool to_end = stop >= end;
+  if (to_end) {
+    stop = end;
+  } else {
+    ++stop;
+  }
+  const std::size_t start = out.size();
+  icu_.DecodePartInto({at, static_cast<std::size_t>(stop - at)}, to_end && last, out);
+  for (std::size_t i = start; i < out.size(); ++i) out[i] = RestoreShiftJisControl(out[i]);
+  icu_holds_bytes_ = to_end && !last;
+  return stop;
+}
+
+}  // namespace pagelift
