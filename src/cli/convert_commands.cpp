@@ -8,6 +8,7 @@
 #include "cli/usage_error.h"
 #include "convert/code_choice.h"
 #include "convert/non_code_class.h"
+#include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift::cli {
@@ -32,7 +33,18 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const NonCodeClass codes = CodesInMode(args, err);
   const ByteArray bytes = ReadInput(FileOperand(args), in);
   const std::u16string name = CodeNameForChoice(codes, choice, bytes);
-  out << TextToUtf8(DecodeAsCodeName(codes, name, bytes));
+  if (codes.FuncRogic() != 0) {
+    WriteUtf8(out, DecodeAsCodeName(codes, name, bytes));
+    return kDone;
+  }
+  // The stream back end's text, written piece by piece as it is decoded.
+  Utf8Writer writer(out);
+  std::u16string text;
+  PageDecoder(name).DecodeAll(bytes.Data(), kPieceBytes, text, [&](bool) {
+    writer.Write(text);
+    text.clear();
+  });
+  writer.Finish();
   return kDone;
 }
 

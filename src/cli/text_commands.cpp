@@ -26,8 +26,11 @@ FetchSettings SettingsOf(const Arguments& args) {
   return settings;
 }
 
-int Print(const FetchResult& result, std::ostream& out) {
+int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
   WriteUtf8(out, result.text);
+  if (!result.problem.empty()) {
+    err << "pagelift-cli: the text of the page could not be made: " << result.problem << '\n';
+  }
   return result.downloaded ? kDone : kFailureText;
 }
 
@@ -42,7 +45,8 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
   return kDone;
 }
 
-int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+            std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--code", "--width"}, 1);
   const FetchSettings settings = SettingsOf(args);
   const ByteArray bytes = ReadInput(FileOperand(args), in);
@@ -51,14 +55,14 @@ int RunText(const std::vector<std::string>& words, std::istream& in, std::ostrea
   }
   // The input stands for a download: its length is the download's count.
   const auto count = static_cast<std::int32_t>(bytes.Data().size());
-  return Print(PageText(count, bytes, settings, NonCodeClass()), out);
+  return Print(PageText(count, bytes, settings, NonCodeClass()), out, err);
 }
 
-int RunFetch(const std::vector<std::string>& words, std::ostream& out) {
+int RunFetch(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--proxy", "--code", "--width"}, 1);
   if (args.operands.empty()) throw UsageError("fetch needs a URL");
   const FetchSettings settings = SettingsOf(args);
-  return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out);
+  return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out, err);
 }
 
 }  // namespace pagelift::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -12,6 +14,10 @@
 #include "convert/code_choice.h"
 
 namespace pagelift {
+
+// Pages are decoded this many bytes at a time: the text of a piece stays in cache for
+// what is done with it next, and no converter is handed more than its 32-bit counts hold.
+inline constexpr std::size_t kPieceBytes = 64 * 1024;
 
 // The to-text member that a code name selects (see DecodeAsCodeName), as the facade runs
 // it in mode 0, for a page that comes in pieces cut anywhere: the text of all the pieces
@@ -27,6 +33,21 @@ class PageDecoder {
   // which gives an empty text then, so that a page whose text cannot be made is not
   // taken for an empty one.
   void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
+
+  // Decodes all of `bytes`, `piece_bytes` (at least 1) at a time, appending the text of
+  // each piece to `out` and calling `next(last)` after it, which may take that text away.
+  template <typename Next>
+  void DecodeAll(std::span<const std::uint8_t> bytes, std::size_t piece_bytes, std::u16string& out,
+                 Next next) {
+    std::size_t at = 0;
+    do {
+      const std::size_t size = std::min(piece_bytes, bytes.size() - at);
+      const bool last = at + size == bytes.size();
+      Decode(bytes.subspan(at, size), last, out);
+      next(last);
+      at += size;
+    } while (at < bytes.size());
+  }
 
  private:
   Code code_;

@@ -8,17 +8,23 @@ namespace pagelift {
 
 namespace {
 
-// Copies the ASCII from `at` as units, sixteen bytes at a time, and stops before the
-// first block that holds another byte.
+// Copies the ASCII from `at` as units, sixteen bytes at a time, up to the first other byte
+// or the last block. A block is written whole, so `to` needs room for 16 units past
+// where the run ends; the next units written go over them.
 [[gnu::always_inline]] inline void CopyAscii(const std::uint8_t*& at, const std::uint8_t* end,
                                              char16_t*& to) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   while (end - at >= 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    if (_mm_movemask_epi8(block) != 0) return;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(block, zero));
+    if (const int others = _mm_movemask_epi8(block); others != 0) {
+      const int ascii = __builtin_ctz(static_cast<unsigned>(others));
+      at += ascii;
+      to += ascii;
+      return;
+    }
     at += 16;
     to += 16;
   }

@@ -18,12 +18,12 @@ void ThrowIfFailed(UErrorCode status) {
   if (U_FAILURE(status)) throw Error(std::string("UTF-8 conversion: ") + u_errorName(status));
 }
 
-// Converts `text` in pieces, so that no length passes the converter's 32-bit limit; a
-// piece never ends between the two halves of a surrogate pair.
+// Converts `text` in pieces, so that no length passes the converter's 32-bit limit, into
+// `bytes`; a piece never ends between the two halves of a surrogate pair.
 template <typename Sink>
-void ForEachUtf8Piece(std::u16string_view text, Sink sink) {
+void ForEachUtf8Piece(std::u16string_view text, std::string& bytes, Sink sink) {
   constexpr std::size_t kPiece = 1 << 16;
-  std::string bytes(std::min(text.size(), kPiece) * 3, '\0');
+  bytes.resize(std::max(bytes.size(), std::min(text.size(), kPiece) * 3));
   while (!text.empty()) {
     std::size_t size = std::min(text.size(), kPiece);
     if (size < text.size() && U16_IS_LEAD(text[size - 1])) --size;
@@ -60,14 +60,43 @@ std::u16string Utf8ToText(std::span<const std::uint8_t> bytes) {
 std::string TextToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  ForEachUtf8Piece(text, [&out](std::string_view piece) { out += piece; });
+  std::string bytes;
+  ForEachUtf8Piece(text, bytes, [&out](std::string_view piece) { out += piece; });
   return out;
 }
 
 void WriteUtf8(std::ostream& out, std::u16string_view text) {
-  ForEachUtf8Piece(text, [&out](std::string_view piece) {
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  });
+  Utf8Writer writer(out);
+  writer.Write(text);
+  writer.Finish();
+}
+
+void Utf8Writer::Write(std::u16string_view part) {
+  const auto write = [this](std::string_view piece) {
+    out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  };
+  if (!held_.empty() && !part.empty()) {
+    // The held lead and the unit after it, as a pair when they are one.
+    if (U16_IS_TRAIL(part.front())) {
+      held_.push_back(part.front());
+      part.remove_prefix(1);
+    }
+    ForEachUtf8Piece(held_, bytes_, write);
+    held_.clear();
+  }
+  if (!part.empty() && U16_IS_LEAD(part.back())) {
+    held_.push_back(part.back());
+    part.remove_suffix(1);
+  }
+  ForEachUtf8Piece(part, bytes_, write);
+}
+
+void Utf8Writer::Finish() {
+  const auto write = [this](std::string_view piece) {
+    out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  };
+  ForEachUtf8Piece(held_, bytes_, write);
+  held_.clear();
 }
 
 }  // namespace pagelift

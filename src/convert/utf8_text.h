@@ -20,4 +20,19 @@ std::string TextToUtf8(std::u16string_view text);
 // The same, written to `out` piece by piece instead of held whole.
 void WriteUtf8(std::ostream& out, std::u16string_view text);
 
+// WriteUtf8 for a text that comes in parts, cut anywhere: a surrogate pair cut in two is
+// written whole.
+class Utf8Writer {
+ public:
+  explicit Utf8Writer(std::ostream& out) : out_(out) {}
+  void Write(std::u16string_view part);
+  // Writes a lead surrogate that the last part ended with, unpaired.
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  std::u16string held_;  // a lead surrogate that may begin a pair
+  std::string bytes_;
+};
+
 }  // namespace pagelift

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "judge/huge_pages.h"
+
 namespace pagelift {
 
 namespace {
@@ -31,7 +33,7 @@ LineFolder::LineFolder(double width, std::size_t text_size)
   // characters (one when the limit is below 3); the kept characters and the CR LF after
   // each line take no more room than the text itself, plus the last CR LF.
   const auto least_piece = static_cast<std::size_t>(std::max<std::int64_t>(1, (limit_ - 1) / 2));
-  text_.reserve(text_size + kCrLf.size() + kCrLf.size() * (text_size / least_piece));
+  ReserveLarge(text_, text_size + kCrLf.size() + kCrLf.size() * (text_size / least_piece));
 }
 
 // One walk over the piece: eight characters at a time while all of them fit, then one at

@@ -43,9 +43,19 @@ TEST(Utf8, ReadsEachInvalidSequenceAsReplacementCharacters) {
 }
 
 TEST(Utf8, WritesUnpairedSurrogatesAsReplacementCharacters) {
-  const char16_t text[] = {u'a', 0xD83D, u'z', 0xDE00, 0xD83D};
-  EXPECT_EQ(Utf8Of(std::u16string_view(text, std::size(text))),
-            "a\xEF\xBF\xBDz\xEF\xBF\xBD\xEF\xBF\xBD");
+  const char16_t text[] = {u'a', 0xD83D, u'z', 0xDE00, 0xD83D, 0xDE00, 0xD83D};
+  const std::u16string_view whole(text, std::size(text));
+  const std::string expected = "a\xEF\xBF\xBDz\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD";
+  EXPECT_EQ(Utf8Of(whole), expected);
+  // Written in two parts, cut anywhere, a pair stays a pair.
+  for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+    std::ostringstream out;
+    Utf8Writer writer(out);
+    writer.Write(whole.substr(0, cut));
+    writer.Write(whole.substr(cut));
+    writer.Finish();
+    EXPECT_EQ(out.str(), expected) << cut;
+  }
 }
 
 TEST(Utf8, KeepsLongTextAndPairsAcrossItsPiecesWhole) {

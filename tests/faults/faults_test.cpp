@@ -18,6 +18,7 @@
 #include "support/loopback_server.h"
 #include "support/raw_server.h"
 #include "support/tiny_proxy.h"
+#include "text/html_to_text.h"
 
 // The faults a user can meet, each with the outcome the program promises: nothing
 // crashes, nothing hangs, no saved setting is lost.
@@ -46,6 +47,9 @@ FetchResult Fetch(const std::string& url, const std::u16string& proxy = u"",
   return FetchPageText(text_url, FetchSettings{proxy, code, u"100"}, NonCodeClass(), limits);
 }
 
+// What an endless page repeats.
+constexpr std::string_view kEndlessUnit = "<p>あいう endless page text</p>";
+
 test::LoopbackServer& Server() {
   static test::LoopbackServer* server = [] {
     auto* s = new test::LoopbackServer;
@@ -60,6 +64,13 @@ test::LoopbackServer& Server() {
     });
     s->http.Get("/zeros", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(4000, '\0'), "application/octet-stream");
+    });
+    s->http.Get("/endless", [](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("text/html", [](std::size_t, httplib::DataSink& sink) {
+        std::string block;
+        while (block.size() < 64000) block += kEndlessUnit;
+        return sink.write(block.data(), block.size());
+      });
     });
     s->http.Get("/no-tags", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(50u << 20, 'a'), "text/plain");
@@ -140,6 +151,22 @@ const Fault kFaults[] = {
        return text + (quick ? "quick" : "slow");
      },
      "begun\r\nquick"},
+    {"an endless page: the text of all that came before the download's cap",
+     [] {
+       HttpLimits limits;
+       limits.max_bytes = 1000000;
+       const FetchResult result =
+           FetchPageText(U16(Server().Url("/endless")), FetchSettings{u"", u"UTF-8", u"100"},
+                         NonCodeClass(), limits);
+       std::string page;
+       while (page.size() < 1000000) page += kEndlessUnit;
+       page.resize(1000000);
+       const std::u16string expected = HtmlToText(
+           Utf8ToText({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()}), 100);
+       return std::string(result.downloaded ? "downloaded: " : "failed: ") +
+              (result.text == expected ? "the text of its first 1,000,000 bytes" : "another text");
+     },
+     "downloaded: the text of its first 1,000,000 bytes"},
     {"a page of zero bytes: read as UTF-16, 2,000 NUL characters folded at 100",
      [] {
        const std::string text = TextOf(Fetch(Server().Url("/zeros")));

@@ -368,7 +368,7 @@ TEST(FetchThreads, AFetchThatRaisesHandsBackNothing) {
                 [&](const std::optional<FetchResult>& result) { results.push_back(!!result); });
   threads.Start(
       [] {
-        return FetchResult{true, u"text"};
+        return FetchResult{true, u"text", {}};
       },
       [&](const std::optional<FetchResult>& result) { results.push_back(!!result); });
   EXPECT_EQ(threads.Running(), 2u);
