@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/usage_error.h"
 #include "convert/code_choice.h"
+#include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 #include "text/settings_number.h"
 #include "text/wrap_lines.h"
@@ -40,8 +41,23 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
   const Arguments args = ParseArguments(words, {}, {"--width"}, 1);
   const std::optional<std::string> width = args.Value("--width");
   if (!width) throw UsageError("fold needs --width W");
-  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in).Data());
-  WriteUtf8(out, WrapLines(text, NumberOfText(OptionText(*width))));
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
+  // Read, folded and written piece by piece, so that the text is never held whole.
+  LineWrapper wrapper(NumberOfText(OptionText(*width)), kPieceBytes);
+  Utf8Reader reader;
+  Utf8Writer writer(out);
+  std::u16string text;
+  std::u16string folded;
+  ForEachPiece(bytes.Data(), kPieceBytes, [&](std::span<const std::uint8_t> piece, bool last) {
+    reader.Read(piece, last, text);
+    wrapper.Add(text, last);
+    text.clear();
+    wrapper.TakeText(folded);
+    writer.Write(folded);
+    folded.clear();
+  });
+  writer.Write(wrapper.Finish());
+  writer.Finish();
   return kDone;
 }
 

@@ -19,6 +19,18 @@ namespace pagelift {
 // what is done with it next, and no converter is handed more than its 32-bit counts hold.
 inline constexpr std::size_t kPieceBytes = 64 * 1024;
 
+// Calls `take(piece, last)` for `bytes` cut into pieces of `piece_bytes` (at least 1), in
+// order; once with an empty last piece when `bytes` is empty.
+template <typename Take>
+void ForEachPiece(std::span<const std::uint8_t> bytes, std::size_t piece_bytes, Take take) {
+  std::size_t at = 0;
+  do {
+    const std::size_t size = std::min(piece_bytes, bytes.size() - at);
+    take(bytes.subspan(at, size), at + size == bytes.size());
+    at += size;
+  } while (at < bytes.size());
+}
+
 // The to-text member that a code name selects (see DecodeAsCodeName), as the facade runs
 // it in mode 0, for a page that comes in pieces cut anywhere: the text of all the pieces
 // together is the member's text of the whole page. No piece is ever handed to a
@@ -39,14 +51,10 @@ class PageDecoder {
   template <typename Next>
   void DecodeAll(std::span<const std::uint8_t> bytes, std::size_t piece_bytes, std::u16string& out,
                  Next next) {
-    std::size_t at = 0;
-    do {
-      const std::size_t size = std::min(piece_bytes, bytes.size() - at);
-      const bool last = at + size == bytes.size();
-      Decode(bytes.subspan(at, size), last, out);
+    ForEachPiece(bytes, piece_bytes, [&](std::span<const std::uint8_t> piece, bool last) {
+      Decode(piece, last, out);
       next(last);
-      at += size;
-    } while (at < bytes.size());
+    });
   }
 
  private:

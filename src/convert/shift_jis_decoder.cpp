@@ -1,39 +1,10 @@
 #include "convert/shift_jis_decoder.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "convert/ascii_runs.h"
 
 namespace pagelift {
 
 namespace {
-
-// Copies the ASCII from `at` as units, sixteen bytes at a time, up to the first other byte
-// or the last block. A block is written whole, so `to` needs room for 16 units past
-// where the run ends; the next units written go over them.
-[[gnu::always_inline]] inline void CopyAscii(const std::uint8_t*& at, const std::uint8_t* end,
-                                             char16_t*& to) {
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  while (end - at >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(block, zero));
-    if (const int others = _mm_movemask_epi8(block); others != 0) {
-      const int ascii = __builtin_ctz(static_cast<unsigned>(others));
-      at += ascii;
-      to += ascii;
-      return;
-    }
-    at += 16;
-    to += 16;
-  }
-#else
-  (void)at;
-  (void)end;
-  (void)to;
-#endif
-}
 
 // Decodes from `at` what the table settles, into `to`; stops at the end or at the first
 // byte it does not settle.
@@ -42,9 +13,7 @@ const std::uint8_t* DecodeByTable(const ShiftJisTable& table, const std::uint8_t
   const bool ascii_is_itself = table.AsciiIsItself();
   while (at < end) {
     if (ascii_is_itself && *at < 0x80) {
-      CopyAscii(at, end, to);
-      // The rest of the run, up to the next byte that needs the table.
-      while (at < end && *at < 0x80) *to++ = *at++;
+      ascii_runs::Widen(at, end, to);
       continue;
     }
     const std::uint8_t byte = *at;

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagelift {
 
@@ -14,6 +15,21 @@ namespace pagelift {
 // changed: a byte-order mark stays as U+FEFF. Throws Error for input of 2 GB or more,
 // which the converter cannot take in one piece.
 std::u16string Utf8ToText(std::span<const std::uint8_t> bytes);
+
+// Appends the text of `bytes`, less than 2 GB, to `out`.
+void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out);
+
+// Utf8ToText for bytes that come in pieces, cut anywhere: the text of all the pieces
+// together is that of the whole.
+class Utf8Reader {
+ public:
+  // Appends the text of the next piece, less than 2 GB, to `out`; `last` for the last
+  // piece.
+  void Read(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
+
+ private:
+  std::vector<std::uint8_t> held_;  // a sequence that the end of a piece may have cut short
+};
 
 // `text` as UTF-8, an unpaired surrogate as U+FFFD.
 std::string TextToUtf8(std::u16string_view text);

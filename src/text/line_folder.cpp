@@ -96,7 +96,7 @@ const char16_t* LineFolder::AddLineStart(const char16_t* start, const char16_t* 
 bool LineFolder::BeginLine(const char16_t*& start, const char16_t* end) {
   while (start < end && *start == u' ') ++start;
   if (start == end) return false;  // a blank line, or the spaces a line begins with
-  if (!text_.empty()) AppendCrLf();
+  if (!text_.empty() || !taken_tail_.empty()) AppendCrLf();
   in_line_ = true;
   room_ = limit_;
   piece_open_ = false;
@@ -138,8 +138,17 @@ const char16_t* LineFolder::Fold(const char16_t* start, const char16_t* end, boo
   return keep;
 }
 
+void LineFolder::TakeText(std::u16string& out) {
+  if (text_.empty()) return;
+  taken_tail_ += text_.substr(text_.size() - std::min<std::size_t>(text_.size(), 2));
+  taken_tail_.erase(0, taken_tail_.size() - std::min<std::size_t>(taken_tail_.size(), 2));
+  out += text_;
+  text_.clear();
+}
+
 std::u16string LineFolder::Finish() {
-  if (!text_.ends_with(kCrLf)) AppendCrLf();
+  const std::u16string tail = taken_tail_ + text_.substr(text_.size() - std::min<std::size_t>(text_.size(), 2));
+  if (!tail.ends_with(kCrLf)) AppendCrLf();
   return std::move(text_);
 }
 

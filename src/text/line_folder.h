@@ -29,6 +29,10 @@ class LineFolder {
   // last piece, to at most `width` columns.
   const char16_t* AddLineStart(const char16_t* start, const char16_t* end);
 
+  // Moves the text folded so far to the end of `out`, so that a long text need not be
+  // held whole; Finish gives what comes after it.
+  void TakeText(std::u16string& out);
+
   // The folded text, ending with one CR LF whatever was added. Leaves the folder empty.
   std::u16string Finish();
 
@@ -56,6 +60,7 @@ class LineFolder {
   const ColumnWidths& widths_;
   std::int64_t limit_;  // whole columns; INT64_MAX for a width that never folds
   std::u16string text_;
+  std::u16string taken_tail_;  // the last two units TakeText took, if any
   // The line begun with AddLineStart and not ended yet: the columns its open piece has
   // room for still, and whether some of that piece is in `text_` already.
   bool in_line_ = false;
