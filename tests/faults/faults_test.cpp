@@ -188,12 +188,12 @@ const Fault kFaults[] = {
        Dialog dialog;
        fs::create_directory(dialog.file_);
        dialog.Start();
-       const std::string width = dialog.form_->txtMaxChar->text().toStdString();
-       dialog.form_->txtProxy->setText("typed:8080");
+       const std::string width = dialog.form_->txtMaxChar()->text().toStdString();
+       dialog.form_->txtProxy()->setText("typed:8080");
        dialog.form_->cmdOk_Click();
        return width + " " + std::to_string(dialog.messages_) + " message " +
               (fs::is_directory(dialog.file_) ? "still a directory " : "replaced ") +
-              dialog.form_->txtProxy->text().toStdString();
+              dialog.form_->txtProxy()->text().toStdString();
      },
      "100 1 message still a directory typed:8080"},
     {"a settings folder made read-only after the start: OK says so, nothing is lost",
@@ -202,13 +202,13 @@ const Fault kFaults[] = {
        Dialog dialog;
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
-       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->txtProxy()->setText("typed:8080");
        chmod(dialog.file_.c_str(), 0444);
        chmod(dialog.folder_.c_str(), 0555);
        dialog.form_->cmdOk_Click();
        return std::to_string(dialog.messages_) + " message, file " +
               (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
-              dialog.form_->txtProxy->text().toStdString();
+              dialog.form_->txtProxy()->text().toStdString();
      },
      "1 message, file intact, typed typed:8080"},
     {"a settings file changed by another program while the dialog is open: both kept",
@@ -217,7 +217,7 @@ const Fault kFaults[] = {
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
        std::ofstream(dialog.file_, std::ios::binary | std::ios::app) << "[Other]\r\nKEY=theirs\r\n";
-       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->txtProxy()->setText("typed:8080");
        dialog.form_->cmdOk_Click();
        const std::string after = test::FileBytes(dialog.file_);
        return std::string(after.find("[Other]\r\nKEY=theirs\r\n") != std::string::npos
