@@ -97,7 +97,10 @@ peak() {
   kb=$(awk '/VmHWM/ {print $2}' "/proc/$app/status")
   echo "$kb"
 }
-close_menus  # the choice closes the menus, after which a click comes through again
+# The choice closes the menus and changes the icon; a click that comes within 0.2 s or
+# so of that is dropped.
+wait_for 5 menus_open 0
+sleep 0.3
 times=()
 while [ ! -s "$work/owned_at" ]; do
   times+=("$(menu_ms)")
