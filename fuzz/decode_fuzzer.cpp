@@ -46,8 +46,9 @@ std::u16string InPieces(std::u16string_view code_name, std::span<const std::uint
 }  // namespace
 
 // Every to-text member in both modes, and the to-bytes members on what they decode. In
-// mode 0, the Shift_JIS table gives ICU's text, and every code decoded in pieces (their
-// size taken from the first byte) gives the text of the whole.
+// mode 0, the Shift_JIS table and the ASCII runs of EUC-JP give ICU's text, and every
+// code decoded in pieces (their size taken from the first byte) gives the text of the
+// whole.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ByteArray bytes(std::vector<std::uint8_t>(data, data + size));
   int messages = 0;
@@ -63,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(texts[0].size() <= size && texts[1].size() <= size && texts[2].size() <= size);
     if (mode == 0) {
       FUZZ_CHECK(texts[0] == DecodeShiftJisByIcu(bytes.Data()));
+      FUZZ_CHECK(texts[2] == DecodeByIcuName("EUC-JP", bytes.Data()));
       const std::size_t piece = size > 0 ? data[0] % 16 + 1 : 1;
       const char16_t* const names[] = {u"SJIS", u"JIS", u"EUC", u"UTF7", u"UTF8", u"UNICODE"};
       for (std::size_t k = 0; k < 6; ++k) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "convert/ascii_runs_decoder.h"
 #include "convert/icu_codec.h"
 #include "convert/shift_jis_decoder.h"
 
@@ -153,6 +154,8 @@ std::optional<Charset> CharsetNamed(std::string_view name) {
 CharsetDecoder::CharsetDecoder(Charset charset) : charset_(charset) {
   if (charset == Charset::kShiftJis) {
     shift_jis_ = std::make_unique<ShiftJisDecoder>();
+  } else if (charset == Charset::kEucJp || charset == Charset::kUtf8) {
+    ascii_runs_ = std::make_unique<AsciiRunsDecoder>(IcuName(charset));
   } else {
     // Both ISO-2022-JP kinds read JIS X 0212; they differ only in what they write.
     icu_ = std::make_unique<IcuCodec>(IsIso2022Jp(charset) ? IcuName(Charset::kIso2022Jp)
@@ -165,6 +168,10 @@ CharsetDecoder::~CharsetDecoder() = default;
 void CharsetDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
   if (shift_jis_) {
     shift_jis_->Decode(bytes, last, out);
+    return;
+  }
+  if (ascii_runs_) {
+    ascii_runs_->Decode(bytes, last, out);
     return;
   }
   if (!IsIso2022Jp(charset_)) {

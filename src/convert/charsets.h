@@ -10,6 +10,7 @@
 
 namespace pagelift {
 
+class AsciiRunsDecoder;
 class IcuCodec;
 class ShiftJisDecoder;
 
@@ -50,6 +51,7 @@ class CharsetDecoder {
  private:
   Charset charset_;
   std::unique_ptr<ShiftJisDecoder> shift_jis_;
+  std::unique_ptr<AsciiRunsDecoder> ascii_runs_;
   std::unique_ptr<IcuCodec> icu_;
   std::vector<std::uint8_t> held_;  // ISO-2022-JP: the end of a piece that may begin ESC $ D
   std::vector<std::uint8_t> patched_;

@@ -83,6 +83,17 @@ void IcuCodec::DecodePieceInto(std::span<const std::uint8_t> bytes, bool last,
   }
 }
 
+char16_t* IcuCodec::DecodePartTo(std::span<const std::uint8_t> bytes, bool last, char16_t* target,
+                                 char16_t* limit) {
+  const char* source = reinterpret_cast<const char*>(bytes.data());
+  UChar* to = reinterpret_cast<UChar*>(target);
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_toUnicode(converter_, &to, reinterpret_cast<UChar*>(limit), &source, source + bytes.size(),
+                 nullptr, last, &error);
+  Check(error, "decoding failed");
+  return reinterpret_cast<char16_t*>(to);
+}
+
 void IcuCodec::EncodeInto(std::u16string_view text, std::vector<std::uint8_t>& out) {
   ucnv_resetFromUnicode(converter_);
   const std::size_t per_unit = std::min<std::size_t>(ucnv_getMaxCharSize(converter_), 3);

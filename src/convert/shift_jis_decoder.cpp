@@ -45,16 +45,18 @@ ShiftJisDecoder::ShiftJisDecoder() : table_(ShiftJisTable::Get()), icu_("windows
 void ShiftJisDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
   const std::uint8_t* at = bytes.data();
   const std::uint8_t* const end = at + bytes.size();
-  if (icu_holds_bytes_) at = ThroughIcu(at, end, last, out);
+  // Neither the table nor ICU makes more than one unit of a byte; a lead that ICU held
+  // from the piece before adds one.
+  const std::size_t start = out.size();
+  out.resize(start + bytes.size() + 2);
+  char16_t* to = out.data() + start;
+  char16_t* const limit = out.data() + out.size();
+  if (icu_holds_bytes_) at = ThroughIcu(at, end, last, to, limit);
   while (at < end) {
-    // The table never makes more than one unit of a byte.
-    const std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(end - at));
-    char16_t* to = out.data() + start;
     at = DecodeByTable(table_, at, end, to);
-    out.resize(static_cast<std::size_t>(to - out.data()));
-    if (at < end) at = ThroughIcu(at, end, last, out);
+    if (at < end) at = ThroughIcu(at, end, last, to, limit);
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 // In Shift_JIS a character is one byte or two. Whatever came before, a character ends
@@ -62,7 +64,7 @@ void ShiftJisDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std
 // that a lead before it opened, or, when it cannot end that pair, ICU replaces the lead
 // alone and reads it as itself.
 const std::uint8_t* ShiftJisDecoder::ThroughIcu(const std::uint8_t* at, const std::uint8_t* end,
-                                                bool last, std::u16string& out) {
+                                                bool last, char16_t*& to, char16_t* limit) {
   const std::uint8_t* stop = icu_holds_bytes_ ? at : at + 1;
   while (stop < end && table_.KindOf(*stop) != ShiftJisTable::Kind::kSingle) ++stop;
   const bool to_end = stop >= end;
@@ -71,9 +73,9 @@ const std::uint8_t* ShiftJisDecoder::ThroughIcu(const std::uint8_t* at, const st
   } else {
     ++stop;
   }
-  const std::size_t start = out.size();
-  icu_.DecodePartInto({at, static_cast<std::size_t>(stop - at)}, to_end && last, out);
-  for (std::size_t i = start; i < out.size(); ++i) out[i] = RestoreShiftJisControl(out[i]);
+  char16_t* const from = to;
+  to = icu_.DecodePartTo({at, static_cast<std::size_t>(stop - at)}, to_end && last, to, limit);
+  for (char16_t* unit = from; unit < to; ++unit) *unit = RestoreShiftJisControl(*unit);
   icu_holds_bytes_ = to_end && !last;
   return stop;
 }

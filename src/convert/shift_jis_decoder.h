@@ -24,7 +24,7 @@ class ShiftJisDecoder {
  private:
   // Hands bytes from `at` to ICU up to a point where a character surely ends; returns it.
   const std::uint8_t* ThroughIcu(const std::uint8_t* at, const std::uint8_t* end, bool last,
-                                 std::u16string& out);
+                                 char16_t*& to, char16_t* limit);
 
   const ShiftJisTable& table_;
   IcuCodec icu_;

@@ -49,17 +49,31 @@ TEST(ShiftJisDecode, GivesIcusTextForEveryCodeOfOneAndTwoBytes) {
   }
 }
 
-TEST(ShiftJisDecode, GivesIcusTextForRandomBytesAndRealPages) {
-  // Leads, trails, bytes that lead nothing or are nothing, controls ICU swaps, ASCII.
-  const Bytes alphabet =
-      test::Hex("00 1A 1C 20 3C 41 7F 80 81 82 85 9F A0 A1 DF E0 EF F0 FC FD FF");
-  for (const Bytes& bytes : RandomStrings(alphabet, 3000, 40)) {
-    ASSERT_EQ(Decode(Charset::kShiftJis, bytes), DecodeShiftJisByIcu(bytes))
-        << testing::PrintToString(bytes);
+TEST(CharsetDecode, GivesIcusTextForRandomBytesAndRealPages) {
+  // The charsets whose decoding takes ASCII runs, or Shift_JIS codes, past ICU.
+  const struct {
+    Charset charset;
+    std::u16string (*icu)(std::span<const std::uint8_t>);
+    const char* sample;
+    // Leads, trails, bytes that lead nothing or are nothing, controls ICU swaps, ASCII.
+    Bytes alphabet;
+  } charsets[] = {
+      {Charset::kShiftJis, DecodeShiftJisByIcu, "sample.sjis.html",
+       test::Hex("00 1A 1C 20 3C 41 7F 80 81 82 85 9F A0 A1 DF E0 EF F0 FC FD FF")},
+      {Charset::kEucJp,
+       [](std::span<const std::uint8_t> b) { return DecodeByIcuName("EUC-JP", b); },
+       "sample.euc.html", test::Hex("00 0A 41 5C 7E 8E 8F A1 A4 A2 B0 DF E0 FE FF 80")},
+      {Charset::kUtf8, [](std::span<const std::uint8_t> b) { return DecodeByIcuName("UTF-8", b); },
+       "sample.utf8.html", test::Hex("00 41 7F 80 BF C2 C3 E3 81 82 ED EF BB F0 9F F4 F8 FF")},
+  };
+  for (const auto& c : charsets) {
+    for (const Bytes& bytes : RandomStrings(c.alphabet, 3000, 40)) {
+      ASSERT_EQ(Decode(c.charset, bytes), c.icu(bytes)) << testing::PrintToString(bytes);
+    }
+    const Bytes page = Sample(c.sample);
+    ASSERT_FALSE(page.empty());
+    EXPECT_EQ(Decode(c.charset, page), c.icu(page)) << c.sample;
   }
-  const Bytes page = Sample("sample.sjis.html");
-  ASSERT_FALSE(page.empty());
-  EXPECT_EQ(Decode(Charset::kShiftJis, page), DecodeShiftJisByIcu(page));
 }
 
 // The page's text through a PageDecoder fed pieces of `piece` bytes.
