@@ -86,6 +86,7 @@ void LineFolder::AddLine(const char16_t* start, const char16_t* end) {
   }
   Fold(start, end, true);
   in_line_ = false;
+  spaces_ = 0;  // spaces at the end of a line go
 }
 
 const char16_t* LineFolder::AddLineStart(const char16_t* start, const char16_t* end) {
@@ -107,6 +108,25 @@ const char16_t* LineFolder::Fold(const char16_t* start, const char16_t* end, boo
   const std::int64_t limit = limit_;
   std::int64_t room = room_;
   bool open = piece_open_;
+  if (spaces_ > 0) {
+    // Spaces came before [start, end) in the line. Only when something else follows them
+    // are they the line's: as many as the open piece holds, the rest going with the fold.
+    while (start < end && *start == u' ') {
+      ++start;
+      ++spaces_;
+    }
+    if (start == end) return end;
+    if (spaces_ <= room) {
+      text_.append(static_cast<std::size_t>(spaces_), u' ');
+      room -= spaces_;
+    } else {
+      text_.append(static_cast<std::size_t>(std::max<std::int64_t>(room, 0)), u' ');
+      AppendCrLf();
+      room = limit;
+      open = false;
+    }
+    spaces_ = 0;
+  }
   for (;;) {
     // No character takes more than two columns, so a rest of at most limit / 2 characters
     // fits without being counted.
@@ -115,7 +135,7 @@ const char16_t* LineFolder::Fold(const char16_t* start, const char16_t* end, boo
     if (piece_end == end) break;
     const char16_t* rest = piece_end;
     while (rest < end && *rest == u' ') ++rest;
-    if (rest == end) break;  // only spaces follow, which may end the line: wait
+    if (rest == end) break;  // only spaces follow, which may end the line: they wait
     Append(start, piece_end);
     AppendCrLf();
     room = limit;
@@ -126,16 +146,20 @@ const char16_t* LineFolder::Fold(const char16_t* start, const char16_t* end, boo
     Append(start, end);
     return end;
   }
-  // What stays in the open piece whatever follows: all but the spaces that may end the
-  // line and a surrogate that may begin a pair. (When the piece is full before `end`,
-  // only spaces follow it, so all that stays waits before them.)
+  // What stays in the open piece whatever follows: all but a surrogate that may begin a
+  // pair, or the spaces that may end the line, which are counted rather than kept. (When
+  // the piece is full before `end`, only spaces follow it.)
   const char16_t* keep = end;
-  while (keep > start && keep[-1] == u' ') --keep;
-  if (keep > start && keep[-1] >= 0xD800 && keep[-1] <= 0xDBFF) --keep;
+  if (keep > start && keep[-1] >= 0xD800 && keep[-1] <= 0xDBFF) {
+    --keep;
+  } else {
+    while (keep > start && keep[-1] == u' ') --keep;
+    spaces_ = end - keep;
+  }
   room_ = room - Columns(start, keep);
   piece_open_ = open || keep > start;
   Append(start, keep);
-  return keep;
+  return spaces_ > 0 ? end : keep;
 }
 
 void LineFolder::TakeText(std::u16string& out) {
@@ -147,7 +171,8 @@ void LineFolder::TakeText(std::u16string& out) {
 }
 
 std::u16string LineFolder::Finish() {
-  const std::u16string tail = taken_tail_ + text_.substr(text_.size() - std::min<std::size_t>(text_.size(), 2));
+  const std::u16string tail =
+      taken_tail_ + text_.substr(text_.size() - std::min<std::size_t>(text_.size(), 2));
   if (!tail.ends_with(kCrLf)) AppendCrLf();
   return std::move(text_);
 }

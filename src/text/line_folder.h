@@ -24,9 +24,8 @@ class LineFolder {
 
   // Adds the start of a line whose end has not come yet, and folds all of it that what
   // follows cannot change. Returns where the part not taken yet begins: the caller gives
-  // that part again, with what follows it, to the next AddLineStart or AddLine. What stays
-  // untaken is spaces that may end the line, a surrogate that may begin a pair, and the
-  // last piece, to at most `width` columns.
+  // that part again, with what follows it, to the next AddLineStart or AddLine. All is
+  // taken but a last unit that may begin a surrogate pair.
   const char16_t* AddLineStart(const char16_t* start, const char16_t* end);
 
   // Moves the text folded so far to the end of `out`, so that a long text need not be
@@ -66,6 +65,7 @@ class LineFolder {
   bool in_line_ = false;
   std::int64_t room_ = 0;
   bool piece_open_ = false;
+  std::int64_t spaces_ = 0;  // spaces that came last, taken but not placed yet
 };
 
 }  // namespace pagelift
