@@ -66,4 +66,26 @@ namespace pagelift::ascii_runs {
   while (at < end && *at < 0x80) *to++ = static_cast<char>(*at++);
 }
 
+// Just past the first byte of the first run of ASCII from `at` that fills a block of 16
+// (looked for a block at a time, so a run of up to 30 bytes may be passed over), or
+// `end`. Where a converter must read the bytes between runs, it reads shorter runs at its
+// own speed rather than stop for each.
+inline const std::uint8_t* PastLongRunStart(const std::uint8_t* at, const std::uint8_t* end) {
+  for (const std::uint8_t* block = at; end - block >= 16; block += 16) {
+#if defined(__SSE2__)
+    if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block))) != 0) {
+      continue;
+    }
+#else
+    bool ascii = true;
+    for (int k = 0; k < 16; ++k) ascii = ascii && block[k] < 0x80;
+    if (!ascii) continue;
+#endif
+    const std::uint8_t* first = block;
+    while (first > at && first[-1] < 0x80) --first;
+    return first + 1;
+  }
+  return end;
+}
+
 }  // namespace pagelift::ascii_runs

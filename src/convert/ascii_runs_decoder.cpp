@@ -5,10 +5,6 @@
 
 #include "convert/ascii_runs.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace pagelift {
 
 namespace {
@@ -16,24 +12,6 @@ namespace {
 // ICU never makes more units of these charsets than it takes bytes; bytes it held from
 // the piece before may add a few.
 constexpr std::size_t kHeldRoom = 8;
-
-// Just past the first byte of the first run of ASCII from `at` that fills a block of 16
-// (found in the blocks from `at`, so a run of up to 30 bytes may be passed over), or
-// `end`. ICU reads shorter runs at its own speed rather than stop for each.
-const std::uint8_t* LongAsciiRun(const std::uint8_t* at, const std::uint8_t* end) {
-  for (const std::uint8_t* block = at; end - block >= 16; block += 16) {
-#if defined(__SSE2__)
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    if (_mm_movemask_epi8(bytes) != 0) continue;
-#else
-    if (std::any_of(block, block + 16, [](std::uint8_t byte) { return byte >= 0x80; })) continue;
-#endif
-    const std::uint8_t* first = block;
-    while (first > at && first[-1] < 0x80) --first;
-    return first + 1;
-  }
-  return end;
-}
 
 }  // namespace
 
@@ -68,7 +46,7 @@ void AsciiRunsDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, st
 
 const std::uint8_t* AsciiRunsDecoder::ThroughIcu(const std::uint8_t* at, const std::uint8_t* end,
                                                  bool last, char16_t*& to, char16_t* limit) {
-  const std::uint8_t* const stop = LongAsciiRun(at, end);
+  const std::uint8_t* const stop = ascii_runs::PastLongRunStart(at, end);
   const bool to_end = stop == end;
   to = icu_.DecodePartTo({at, static_cast<std::size_t>(stop - at)}, to_end && last, to, limit);
   icu_holds_bytes_ = to_end && !last;

@@ -60,19 +60,16 @@ void ShiftJisDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std
 }
 
 // In Shift_JIS a character is one byte or two. Whatever came before, a character ends
-// with the first byte after `at` that is a character of its own: it either ends the pair
-// that a lead before it opened, or, when it cannot end that pair, ICU replaces the lead
-// alone and reads it as itself.
+// with a byte that is a character of its own, as every ASCII byte is: it either ends the
+// pair that a lead before it opened, or, when it cannot end that pair, ICU replaces the
+// lead alone and reads it as itself. ICU reads on to the start of a long run of ASCII, so
+// that a page full of bad bytes does not call it for each.
 const std::uint8_t* ShiftJisDecoder::ThroughIcu(const std::uint8_t* at, const std::uint8_t* end,
                                                 bool last, char16_t*& to, char16_t* limit) {
-  const std::uint8_t* stop = icu_holds_bytes_ ? at : at + 1;
-  while (stop < end && table_.KindOf(*stop) != ShiftJisTable::Kind::kSingle) ++stop;
-  const bool to_end = stop >= end;
-  if (to_end) {
-    stop = end;
-  } else {
-    ++stop;
-  }
+  const std::uint8_t* const stop =
+      table_.AsciiIsItself() ? ascii_runs::PastLongRunStart(icu_holds_bytes_ ? at : at + 1, end)
+                             : end;
+  const bool to_end = stop == end;
   char16_t* const from = to;
   to = icu_.DecodePartTo({at, static_cast<std::size_t>(stop - at)}, to_end && last, to, limit);
   for (char16_t* unit = from; unit < to; ++unit) *unit = RestoreShiftJisControl(*unit);
