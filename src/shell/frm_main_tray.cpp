@@ -1,6 +1,7 @@
 // The form's tray side: the start and end of the program, the tray icon and the fetch
 // command. The dialog side is in frm_main.cpp.
 #include <QSystemTrayIcon>
+#include <new>
 
 #include "capture/fetch_text.h"
 #include "shell/frm_main.h"
@@ -74,7 +75,14 @@ void frmMain::GetNetText(int index) {
                    // the one chosen last.
                    if (fetch == last_fetch_) {
                      ClearClipboard();
-                     if (result) SetClipboardText(result->text);
+                     if (result) {
+                       try {
+                         SetClipboardText(result->text);
+                       } catch (const std::bad_alloc&) {
+                         // The Clipboard's own copy of a huge text did not fit.
+                         SetClipboardText(kFetchFailedText);
+                       }
+                     }
                    }
                    ShowIdleUnlessFetching();
                  });
