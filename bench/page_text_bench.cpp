@@ -1,31 +1,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "capture/fetch_text.h"
 #include "convert/non_code_class.h"
-#include "convert/utf8_text.h"
+#include "page_of.h"
 
 namespace pagelift {
 namespace {
 
+using bench::PageOf;
+
 // Sizes are given in bytes of the page as downloaded: 1 MB and 10 MB.
 constexpr std::int64_t kSmall = 1 << 20;
 constexpr std::int64_t kLarge = 10 << 20;
-
-std::u16string PageOf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                        std::istreambuf_iterator<char>());
-  if (bytes.empty()) throw std::runtime_error("cannot read " + path);
-  return Utf8ToText(bytes);
-}
 
 std::vector<std::uint8_t> Bytes(const ByteArray& array) {
   return std::vector<std::uint8_t>(array.Data().begin(), array.Data().end());
