@@ -38,8 +38,10 @@ LineFolder::LineFolder(double width, std::size_t text_size)
 
 // One walk over the piece: eight characters at a time while all of them fit, then one at
 // a time.
-const char16_t* LineFolder::PieceEnd(const char16_t* start, const char16_t* end, std::int64_t room,
-                                     bool open) const {
+[[gnu::always_inline]] inline const char16_t* LineFolder::PieceEnd(const char16_t* start,
+                                                                   const char16_t* end,
+                                                                   std::int64_t room,
+                                                                   bool open) const {
   const char16_t* at = start;
   while (room >= 8 && end - at >= 8) {
     const int block = widths_.Of(at[0]) + widths_.Of(at[1]) + widths_.Of(at[2]) +
@@ -72,6 +74,17 @@ std::int64_t LineFolder::Columns(const char16_t* start, const char16_t* end) con
   return columns;
 }
 
+[[gnu::always_inline]] inline bool LineFolder::BeginLine(const char16_t*& start,
+                                                         const char16_t* end) {
+  while (start < end && *start == u' ') ++start;
+  if (start == end) return false;  // a blank line, or the spaces a line begins with
+  if (!text_.empty() || !taken_tail_.empty()) AppendCrLf();
+  in_line_ = true;
+  room_ = limit_;
+  piece_open_ = false;
+  return true;
+}
+
 void LineFolder::AddLine(const char16_t* start, const char16_t* end) {
   while (end > start && end[-1] == u' ') --end;
   if (!in_line_) {
@@ -92,16 +105,6 @@ void LineFolder::AddLine(const char16_t* start, const char16_t* end) {
 const char16_t* LineFolder::AddLineStart(const char16_t* start, const char16_t* end) {
   if (!in_line_ && !BeginLine(start, end)) return end;
   return Fold(start, end, false);
-}
-
-bool LineFolder::BeginLine(const char16_t*& start, const char16_t* end) {
-  while (start < end && *start == u' ') ++start;
-  if (start == end) return false;  // a blank line, or the spaces a line begins with
-  if (!text_.empty() || !taken_tail_.empty()) AppendCrLf();
-  in_line_ = true;
-  room_ = limit_;
-  piece_open_ = false;
-  return true;
 }
 
 const char16_t* LineFolder::Fold(const char16_t* start, const char16_t* end, bool line_ends) {
