@@ -45,6 +45,8 @@ class PageReducer {
   // Reduces what is left and returns the folded text. Call once.
   std::u16string Finish();
 
+  // The scan of one page, in the build for one instruction set; HtmlToText runs one over
+  // a whole page.
   class Scan;
 
  private:
