@@ -34,13 +34,13 @@ std::size_t KeepUnmarked(std::span<const std::uint8_t> bytes, std::span<const st
         hit ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - bytes.data()) : end;
     kept.insert(kept.end(), bytes.begin() + i, bytes.begin() + at);
     if (at == end) break;
-    const std::size_t room = std::min(end - at, mark.size());
-    if (std::equal(mark.begin(), mark.begin() + room, bytes.begin() + at)) {
-      if (room == mark.size()) {
+    if (end - at >= mark.size()) {
+      if (std::equal(mark.begin(), mark.end(), bytes.begin() + at)) {
         i = at + mark.size();
         continue;
       }
-      if (!ends) return at;
+    } else if (!ends && std::equal(bytes.begin() + at, bytes.end(), mark.begin())) {
+      return at;  // the rest may be the start of a mark
     }
     kept.push_back(bytes[at]);
     i = at + 1;
