@@ -1,18 +1,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "convert/utf8_text.h"
+#include "page_of.h"
 #include "text/html_to_text.h"
 #include "text/wrap_lines.h"
 
 namespace pagelift {
 namespace {
+
+using bench::PageOf;
 
 // Sizes are given in bytes of UTF-16 text: 1 MB and 10 MB.
 constexpr std::int64_t kSmall = 1 << 20;
@@ -26,14 +25,6 @@ std::u16string Repeated(std::u16string_view unit, std::int64_t bytes) {
   while (text.size() < size) text.append(unit);
   text.resize(size);
   return text;
-}
-
-std::u16string PageOf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                        std::istreambuf_iterator<char>());
-  if (bytes.empty()) throw std::runtime_error("cannot read " + path);
-  return Utf8ToText(bytes);
 }
 
 // The sample page: a small Japanese page with a title, paragraphs and a pre block, all

@@ -1,10 +1,14 @@
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "convert/bom.h"
+#include "convert/charsets.h"
 #include "convert/non_code_class.h"
+#include "convert/page_decoder.h"
 #include "fuzz_check.h"
 
 using namespace pagelift;
@@ -25,9 +29,26 @@ void CheckRoundTrip(const NonCodeClass& codes, const ByteArray& mark,
   FUZZ_CHECK((codes.*decode)(again) == text);
 }
 
+// The text of `bytes` decoded in pieces of `piece` bytes.
+std::u16string InPieces(std::u16string_view code_name, std::span<const std::uint8_t> bytes,
+                        std::size_t piece) {
+  PageDecoder decoder(code_name);
+  std::u16string text;
+  std::size_t at = 0;
+  do {
+    const std::size_t size = std::min(piece, bytes.size() - at);
+    decoder.Decode(bytes.subspan(at, size), at + size == bytes.size(), text);
+    at += size;
+  } while (at < bytes.size());
+  return text;
+}
+
 }  // namespace
 
-// Every to-text member in both modes, and the to-bytes members on what they decode.
+// Every to-text member in both modes, and the to-bytes members on what they decode. In
+// mode 0, the Shift_JIS table and the ASCII runs of EUC-JP give ICU's text, and every
+// code decoded in pieces (their size taken from the first byte) gives the text of the
+// whole.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ByteArray bytes(std::vector<std::uint8_t>(data, data + size));
   int messages = 0;
@@ -41,6 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     // Shift_JIS, EUC-JP and ISO-2022-JP never make more than one unit of a byte.
     FUZZ_CHECK(texts[0].size() <= size && texts[1].size() <= size && texts[2].size() <= size);
+    if (mode == 0) {
+      FUZZ_CHECK(texts[0] == DecodeShiftJisByIcu(bytes.Data()));
+      FUZZ_CHECK(texts[2] == DecodeByIcuName("EUC-JP", bytes.Data()));
+      const std::size_t piece = size > 0 ? data[0] % 16 + 1 : 1;
+      const char16_t* const names[] = {u"SJIS", u"JIS", u"EUC", u"UTF7", u"UTF8", u"UNICODE"};
+      for (std::size_t k = 0; k < 6; ++k) {
+        FUZZ_CHECK(InPieces(names[k], bytes.Data(), piece) == texts[k]);
+      }
+    }
     codes.VbUnicode_To_SJIS(texts[0]);
     codes.VbUnicode_To_JIS(texts[1]);
     codes.VbUnicode_To_EUC(texts[2]);

@@ -22,17 +22,31 @@ bool HoldsPreOpener(const std::u16string& page) {
   return false;
 }
 
+// The page through a PageReducer in parts of `part` units.
+std::u16string InParts(std::u16string_view page, double width, ScanIsa isa, std::size_t part) {
+  PageReducer reducer(width, page.size(), isa);
+  for (std::size_t at = 0; at < page.size(); at += part) {
+    reducer.Input().append(page.substr(at, part));
+    reducer.Reduce();
+  }
+  return reducer.Finish();
+}
+
 }  // namespace
 
-// The first byte gives the fold width, 0 to 127.5; the rest is the page.
+// The first byte gives the fold width, 0 to 127.5; the second the size of the parts for
+// PageReducer, 1 to 32 units; the rest is the page.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 1) return 0;
+  if (size < 2) return 0;
   const double width = data[0] / 2.0;
-  const std::u16string page = fuzz::Utf16Of(data + 1, size - 1);
+  const std::size_t part = data[1] % 32 + 1;
+  const std::u16string page = fuzz::Utf16Of(data + 2, size - 2);
   const std::u16string text = HtmlToText(page, width);
-  // The scan built for each instruction set gives the same text.
+  // The scan built for each instruction set gives the same text, whole or in parts.
   for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
-    if (CanRun(isa)) FUZZ_CHECK(HtmlToText(page, width, isa) == text);
+    if (!CanRun(isa)) continue;
+    FUZZ_CHECK(HtmlToText(page, width, isa) == text);
+    FUZZ_CHECK(InParts(page, width, isa, part) == text);
   }
 
   FUZZ_CHECK(text.ends_with(u"\r\n"));

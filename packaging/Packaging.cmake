@@ -22,6 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # wl-copy puts the text on the Clipboard of a Wayland desktop.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS wl-clipboard)
+# libcurl is loaded when the first download starts, so the linker cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libcurl4)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

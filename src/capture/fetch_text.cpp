@@ -1,27 +1,58 @@
 #include "capture/fetch_text.h"
 
+#include <algorithm>
 #include <exception>
+#include <new>
+#include <span>
 
 #include "convert/code_choice.h"
+#include "judge/errors.h"
 #include "text/html_to_text.h"
 #include "text/settings_number.h"
 
 namespace pagelift {
 
+namespace {
+
+// The folded text of the page, decoded `piece_bytes` at a time as the facade's mode 0
+// decodes it whole, and reduced as it comes.
+std::u16string TextOfPage(std::span<const std::uint8_t> bytes, std::u16string_view code_name,
+                          double width, std::size_t piece_bytes) {
+  // No code gives more than one unit of a byte.
+  PageReducer reducer(width, bytes.size());
+  PageDecoder(code_name).DecodeAll(bytes, piece_bytes, reducer.Input(), [&reducer](bool last) {
+    if (!last) reducer.Reduce();
+  });
+  return reducer.Finish();
+}
+
+FetchResult Failed(std::string problem) {
+  return {false, kFetchFailedText, std::move(problem)};
+}
+
+}  // namespace
+
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
-                     const NonCodeClass& codes) {
-  if (count == 0) return {false, kFetchFailedText};
-  std::u16string page;
+                     const NonCodeClass& codes, std::size_t piece_bytes) {
+  if (count == 0) return {false, kFetchFailedText, {}};
+  const double width = NumberOfText(settings.fold_width);
   try {
     const std::u16string name = CodeNameForChoice(settings.code_choice, bytes);
-    page = DecodeAsCodeName(codes, name, bytes);
-  } catch (const std::exception&) {
-    // The page stays empty; its reduction still replaces the Clipboard's text.
-  }
-  try {
-    return {true, HtmlToText(page, NumberOfText(settings.fold_width))};
-  } catch (const std::exception&) {
-    return {true, u""};
+    if (codes.FuncRogic() != 0) {
+      // The code-page back end converts whole pages only; a conversion that fails there
+      // leaves the page empty, and its reduction still replaces the Clipboard's text.
+      std::u16string page;
+      try {
+        page = DecodeAsCodeName(codes, name, bytes);
+      } catch (const Error&) {
+      }
+      return {true, HtmlToText(page, width), {}};
+    }
+    return {true, TextOfPage(bytes.Data(), name, width, std::max<std::size_t>(piece_bytes, 1)), {}};
+  } catch (const std::bad_alloc&) {
+    return Failed("there is not enough memory for the page's text");
+  } catch (const std::exception& e) {
+    return Failed(e.what());
   }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "capture/http_get_bytes.h"
 #include "convert/non_code_class.h"
+#include "convert/page_decoder.h"
 
 namespace pagelift {
 
@@ -22,13 +24,18 @@ struct FetchSettings {
 struct FetchResult {
   bool downloaded = false;  // false: `text` is the failure text
   std::u16string text;
+  // Why the text of a page that was downloaded could not be made (memory ran out, say);
+  // `downloaded` is false then. Empty otherwise.
+  std::string problem;
 };
 
 // The text path over a download's result: with `count` 0 the failure text; otherwise the
-// bytes decoded in the chosen (or judged) code, reduced to text and folded. A step that
-// fails leaves its result empty and the path goes on. Raises nothing.
+// bytes decoded in the chosen (or judged) code, reduced to text and folded, `piece_bytes`
+// at a time (the text is the same for any piece size). A judgement that fails leaves the
+// code name "自動判定", which decodes as Shift_JIS. When the text cannot be made, the
+// failure text, and the problem. Raises nothing.
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
-                     const NonCodeClass& codes);
+                     const NonCodeClass& codes, std::size_t piece_bytes = kPieceBytes);
 
 // Downloads `url` and runs the text path over it. Touches no window or Clipboard.
 FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settings,

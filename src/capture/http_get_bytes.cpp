@@ -1,18 +1,14 @@
 #include "capture/http_get_bytes.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <exception>
 #include <memory>
 #include <vector>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
+#include "capture/curl_library.h"
 #include "capture/proxy_choice.h"
 #include "convert/utf8_text.h"
+#include "judge/huge_pages.h"
 
 namespace pagelift {
 
@@ -26,35 +22,22 @@ constexpr std::int64_t kMaxReserve = std::int64_t{256} << 20;
 constexpr long kReadBuffer = 512 * 1024;
 
 struct Transfer {
+  const CurlLibrary* library = nullptr;
   CURL* curl = nullptr;
   std::vector<std::uint8_t> body;
   std::int64_t max_bytes = 0;
   bool reserved = false;
 };
 
-// Room for `capacity` bytes. A large page is mostly the cost of faulting in fresh memory,
-// so large buffers ask for huge pages, where the system offers them.
-void Reserve(std::vector<std::uint8_t>& body, std::size_t capacity) {
-  body.reserve(capacity);
-#ifdef __linux__
-  constexpr std::uintptr_t kHuge = 2u << 20;
-  if (body.capacity() >= 2 * kHuge) {
-    const auto start = (reinterpret_cast<std::uintptr_t>(body.data()) + kHuge - 1) & ~(kHuge - 1);
-    const auto end =
-        (reinterpret_cast<std::uintptr_t>(body.data()) + body.capacity()) & ~(kHuge - 1);
-    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  }
-#endif
-}
-
 // With a known length the body lands in one allocation instead of growing into it.
 void ReserveForContentLength(Transfer& transfer) {
   transfer.reserved = true;
   curl_off_t length = -1;
-  if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+  if (transfer.library->easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) ==
+          CURLE_OK &&
       length > 0) {
-    Reserve(transfer.body, static_cast<std::size_t>(
-                               std::min<std::int64_t>({length, transfer.max_bytes, kMaxReserve})));
+    ReserveLarge(transfer.body, static_cast<std::size_t>(std::min<std::int64_t>(
+                                    {length, transfer.max_bytes, kMaxReserve})));
   }
 }
 
@@ -67,7 +50,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
   try {
     std::vector<std::uint8_t>& body = transfer->body;
     if (body.capacity() - body.size() < taken) {
-      Reserve(body, std::max(body.size() + taken, body.capacity() * 2));  // geometric growth
+      ReserveLarge(body, std::max(body.size() + taken, body.capacity() * 2));  // geometric growth
     }
     body.insert(body.end(), data, data + taken);
   } catch (const std::exception&) {
@@ -101,43 +84,50 @@ std::int32_t HttpGetBytes(const std::u16string& url, ByteArray& bytes, const std
                           const HttpLimits& limits) {
   if (url.empty()) return 0;
   try {
-    static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (global != CURLE_OK) return 0;
-    CurlHandle curl(curl_easy_init(), curl_easy_cleanup);
+    const CurlLibrary* const library = Curl();
+    if (library == nullptr) return 0;
+    CurlHandle curl(library->easy_init(), library->easy_cleanup);
     if (!curl) return 0;
     CURL* c = curl.get();
 
-    HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"), curl_slist_free_all);
+    HeaderList headers(library->slist_append(nullptr, "Cache-Control: no-cache"),
+                       library->slist_free_all);
     if (!headers) return 0;
-    curl_slist_append(headers.get(), "Pragma: no-cache");
+    library->slist_append(headers.get(), "Pragma: no-cache");
 
     Transfer transfer;
+    transfer.library = library;
     transfer.curl = c;
     transfer.max_bytes = std::clamp<std::int64_t>(limits.max_bytes, 0, 2147483647);
     const std::string target = UrlForTransfer(url);
-    curl_easy_setopt(c, CURLOPT_URL, target.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding libcurl can decode
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);         // downloads run on worker threads
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
-    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    const auto setopt = library->easy_setopt;
+    setopt(c, CURLOPT_URL, target.c_str());
+    setopt(c, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+    setopt(c, CURLOPT_USERAGENT, kUserAgent);
+    setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    // Compressed as every server can, and quickly: a server may compress a page for brotli
+    // or zstd at their slowest setting as it sends it (ten times gzip's time, 0.6 s for a
+    // 50 MB page on loopback), longer than the whole of the text's making.
+    setopt(c, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+    setopt(c, CURLOPT_NOSIGNAL, 1L);  // downloads run on worker threads
+    setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds);
+    setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
+    setopt(c, CURLOPT_BUFFERSIZE, kReadBuffer);
+    setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    setopt(c, CURLOPT_WRITEDATA, &transfer);
     // Without CURLOPT_PROXY libcurl follows the proxy environment variables; an empty
     // one means no proxy at all.
     const std::optional<std::string> chosen = ProxyForUrl(TextToUtf8(proxy), target);
-    if (chosen) curl_easy_setopt(c, CURLOPT_PROXY, chosen->c_str());
+    if (chosen) setopt(c, CURLOPT_PROXY, chosen->c_str());
 
-    const CURLcode result = curl_easy_perform(c);
+    const CURLcode result = library->easy_perform(c);
     if (result != CURLE_OK && transfer.body.empty()) return 0;  // nothing received: untouched
-    transfer.body.shrink_to_fit();                              // trimmed once to the exact count
+    // The room reserved past the count was never written, so it takes no memory: the body
+    // is not copied to trim it.
     const auto count = static_cast<std::int32_t>(transfer.body.size());
     bytes = count > 0 ? ByteArray(std::move(transfer.body)) : ByteArray::Empty();
     return count;

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <exception>
+#include <new>
 
 #include "cli/commands.h"
 #include "cli/usage_error.h"
@@ -30,8 +31,8 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
     if (command == "decode") return RunDecode(rest, in, out, err);
     if (command == "encode") return RunEncode(rest, in, out, err);
     if (command == "fold") return RunFold(rest, in, out);
-    if (command == "text") return RunText(rest, in, out);
-    if (command == "fetch") return RunFetch(rest, out);
+    if (command == "text") return RunText(rest, in, out, err);
+    if (command == "fetch") return RunFetch(rest, out, err);
     if (command == "--help" || command == "-h") {
       out << kUsageText << '\n';
       return kDone;
@@ -39,6 +40,8 @@ int Run(const std::vector<std::string>& words, std::istream& in, std::ostream& o
     throw UsageError("unknown command " + command);
   } catch (const UsageError& e) {
     err << "pagelift-cli: " << e.what() << " (see pagelift-cli --help)\n";
+  } catch (const std::bad_alloc&) {
+    err << "pagelift-cli: there is not enough memory\n";
   } catch (const std::exception& e) {
     err << "pagelift-cli: " << e.what() << '\n';
   }

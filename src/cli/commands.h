@@ -15,7 +15,8 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
 int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
               std::ostream& err);
 int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
-int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out);
-int RunFetch(const std::vector<std::string>& words, std::ostream& out);
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+            std::ostream& err);
+int RunFetch(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 }  // namespace pagelift::cli

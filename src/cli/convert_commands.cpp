@@ -8,6 +8,7 @@
 #include "cli/usage_error.h"
 #include "convert/code_choice.h"
 #include "convert/non_code_class.h"
+#include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift::cli {
@@ -30,9 +31,20 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const Arguments args = ParseArguments(words, {}, {"--code", "--mode"}, 1);
   const std::u16string choice = CodeChoice(args);
   const NonCodeClass codes = CodesInMode(args, err);
-  const ByteArray bytes(ReadInput(FileOperand(args), in));
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
   const std::u16string name = CodeNameForChoice(choice, bytes);
-  out << TextToUtf8(DecodeAsCodeName(codes, name, bytes));
+  if (codes.FuncRogic() != 0) {
+    WriteUtf8(out, DecodeAsCodeName(codes, name, bytes));
+    return kDone;
+  }
+  // The stream back end's text, written piece by piece as it is decoded.
+  Utf8Writer writer(out);
+  std::u16string text;
+  PageDecoder(name).DecodeAll(bytes.Data(), kPieceBytes, text, [&](bool) {
+    writer.Write(text);
+    text.clear();
+  });
+  writer.Finish();
   return kDone;
 }
 
@@ -42,7 +54,7 @@ int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostr
   const std::u16string choice = CodeChoice(args);
   if (choice == kAutoCode) throw UsageError("encode needs a fixed code, not automatic judgement");
   const NonCodeClass codes = CodesInMode(args, err);
-  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
+  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in).Data());
   const ByteArray bytes = EncodeAsCodeName(codes, choice, text, args.Has("--bom"));
   const std::span<const std::uint8_t> data = bytes.Data();
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));

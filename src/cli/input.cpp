@@ -1,36 +1,93 @@
 #include "cli/input.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <iostream>
+#include <vector>
 
 #include "cli/usage_error.h"
+#include "judge/huge_pages.h"
 
 namespace pagelift::cli {
 
 namespace {
 
-std::vector<std::uint8_t> ReadStream(std::istream& in) {
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>());
+constexpr std::size_t kFirstRead = 64 * 1024;
+
+[[noreturn]] void CannotRead(const std::string& name, const std::string& why) {
+  throw UsageError("cannot read " + name + ": " + why);
+}
+
+// Makes room for `size` bytes, growing the buffer geometrically.
+void GrowTo(std::vector<std::uint8_t>& bytes, std::size_t size) {
+  if (size > bytes.capacity()) ReserveLarge(bytes, std::max(size, 2 * bytes.capacity()));
+  bytes.resize(size);
+}
+
+// A regular file's size is known before its first byte: the buffer is made that size at
+// once (one more byte finds the end), and the bytes are read straight into it. Pipes and
+// the like are read in growing pieces.
+ByteArray ReadDescriptor(int fd, const std::string& name, std::size_t limit) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) CannotRead(name, std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) CannotRead(name, "it is a directory");
+  const std::size_t known = S_ISREG(status.st_mode) && status.st_size > 0
+                                ? static_cast<std::size_t>(status.st_size) + 1
+                                : kFirstRead;
+  std::vector<std::uint8_t> bytes;
+  std::size_t got = 0;
+  GrowTo(bytes, std::min(limit, known));
+  while (got < limit) {
+    if (got == bytes.size()) GrowTo(bytes, std::min(limit, std::max(2 * got, kFirstRead)));
+    const ssize_t count = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) CannotRead(name, std::strerror(errno));
+    if (count == 0) break;
+    got += static_cast<std::size_t>(count);
+  }
+  bytes.resize(got);
+  return ByteArray(std::move(bytes));
+}
+
+ByteArray ReadStream(std::istream& in, std::size_t limit) {
+  std::vector<std::uint8_t> bytes;
+  std::size_t got = 0;
+  while (got < limit) {
+    GrowTo(bytes, std::min(limit, std::max(2 * got, kFirstRead)));
+    const std::streamsize count =
+        in.rdbuf()->sgetn(reinterpret_cast<char*>(bytes.data() + got),
+                          static_cast<std::streamsize>(bytes.size() - got));
+    if (count <= 0) break;
+    got += static_cast<std::size_t>(count);
+  }
+  bytes.resize(got);
+  return ByteArray(std::move(bytes));
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadInput(const std::string& operand, std::istream& in) {
-  if (operand.empty() || operand == "-") return ReadStream(in);
-  std::error_code ec;
-  if (std::filesystem::is_directory(operand, ec)) {
-    throw UsageError("cannot read " + operand + ": it is a directory");
+ByteArray ReadInput(const std::string& operand, std::istream& in, std::size_t limit) {
+  if (operand.empty() || operand == "-") {
+    // The program's own standard input is read as a file is, past the stream's buffer.
+    if (in.rdbuf() == std::cin.rdbuf())
+      return ReadDescriptor(STDIN_FILENO, "standard input", limit);
+    return ReadStream(in, limit);
   }
-  std::ifstream file(operand, std::ios::binary);
-  if (!file) throw UsageError("cannot read " + operand + ": " + std::strerror(errno));
-  std::vector<std::uint8_t> bytes = ReadStream(file);
-  if (file.bad()) throw UsageError("cannot read " + operand + ": read error");
-  return bytes;
+  const int fd = ::open(operand.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) CannotRead(operand, std::strerror(errno));
+  try {
+    ByteArray bytes = ReadDescriptor(fd, operand, limit);
+    ::close(fd);
+    return bytes;
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
 }
 
 }  // namespace pagelift::cli

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <istream>
+#include <limits>
 #include <string>
-#include <vector>
+
+#include "judge/byte_array.h"
 
 namespace pagelift::cli {
 
-// All bytes of the file named by `operand`, or of `in` when it is empty or "-".
-// Throws UsageError when the file cannot be read.
-std::vector<std::uint8_t> ReadInput(const std::string& operand, std::istream& in);
+// The bytes of the file named by `operand`, or of `in` when it is empty or "-", read up
+// to `limit` bytes. Throws UsageError when the input cannot be read.
+ByteArray ReadInput(const std::string& operand, std::istream& in,
+                    std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 }  // namespace pagelift::cli

@@ -28,9 +28,11 @@ void PrintScores(PageBytes bytes, std::ostream& out) {
 
 int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
   const Arguments args = ParseArguments(words, {"--scores", "--page"}, {}, 1);
-  const std::vector<std::uint8_t> input = ReadInput(FileOperand(args), in);
-  if (input.empty()) throw UsageError("the input is empty: there is no code to judge");
-  const PageBytes bytes(input);
+  // The judges read no further than kJudgedBytes; the page's judgement reads it all.
+  const ByteArray input =
+      ReadInput(FileOperand(args), in, args.Has("--page") ? SIZE_MAX : kJudgedBytes);
+  const PageBytes bytes = input.Data();
+  if (bytes.empty()) throw UsageError("the input is empty: there is no code to judge");
 
   if (!args.Has("--page")) {
     if (args.Has("--scores")) PrintScores(bytes, out);

@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/usage_error.h"
 #include "convert/code_choice.h"
+#include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 #include "text/settings_number.h"
 #include "text/wrap_lines.h"
@@ -26,8 +27,11 @@ FetchSettings SettingsOf(const Arguments& args) {
   return settings;
 }
 
-int Print(const FetchResult& result, std::ostream& out) {
+int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
   WriteUtf8(out, result.text);
+  if (!result.problem.empty()) {
+    err << "pagelift-cli: the text of the page could not be made: " << result.problem << '\n';
+  }
   return result.downloaded ? kDone : kFailureText;
 }
 
@@ -37,28 +41,44 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
   const Arguments args = ParseArguments(words, {}, {"--width"}, 1);
   const std::optional<std::string> width = args.Value("--width");
   if (!width) throw UsageError("fold needs --width W");
-  const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in));
-  WriteUtf8(out, WrapLines(text, NumberOfText(OptionText(*width))));
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
+  // Read, folded and written piece by piece, so that the text is never held whole.
+  LineWrapper wrapper(NumberOfText(OptionText(*width)), kPieceBytes);
+  Utf8Reader reader;
+  Utf8Writer writer(out);
+  std::u16string text;
+  std::u16string folded;
+  ForEachPiece(bytes.Data(), kPieceBytes, [&](std::span<const std::uint8_t> piece, bool last) {
+    reader.Read(piece, last, text);
+    wrapper.Add(text, last);
+    text.clear();
+    wrapper.TakeText(folded);
+    writer.Write(folded);
+    folded.clear();
+  });
+  writer.Write(wrapper.Finish());
+  writer.Finish();
   return kDone;
 }
 
-int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
+int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+            std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--code", "--width"}, 1);
   const FetchSettings settings = SettingsOf(args);
-  std::vector<std::uint8_t> bytes = ReadInput(FileOperand(args), in);
-  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+  const ByteArray bytes = ReadInput(FileOperand(args), in);
+  if (bytes.Data().size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw UsageError("the input is too large (2 GB or more)");
   }
   // The input stands for a download: its length is the download's count.
-  const auto count = static_cast<std::int32_t>(bytes.size());
-  return Print(PageText(count, ByteArray(std::move(bytes)), settings, NonCodeClass()), out);
+  const auto count = static_cast<std::int32_t>(bytes.Data().size());
+  return Print(PageText(count, bytes, settings, NonCodeClass()), out, err);
 }
 
-int RunFetch(const std::vector<std::string>& words, std::ostream& out) {
+int RunFetch(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--proxy", "--code", "--width"}, 1);
   if (args.operands.empty()) throw UsageError("fetch needs a URL");
   const FetchSettings settings = SettingsOf(args);
-  return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out);
+  return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out, err);
 }
 
 }  // namespace pagelift::cli

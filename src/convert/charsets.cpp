@@ -4,7 +4,9 @@
 #include <array>
 #include <cstring>
 
+#include "convert/ascii_runs_decoder.h"
 #include "convert/icu_codec.h"
+#include "convert/shift_jis_decoder.h"
 
 namespace pagelift {
 
@@ -32,34 +34,15 @@ bool IsIso2022Jp(Charset charset) {
   return charset == Charset::kIso2022Jp || charset == Charset::kIso2022JpWindows;
 }
 
-// ICU's Windows Shift_JIS table keeps the IBM PC arrangement of three control codes
-// (1A <-> U+001C, 1C <-> U+007F, 7F <-> U+001A); Windows maps all three to themselves.
-// None of these bytes is ever part of a double-byte character, so they can be put right
-// one for one after the conversion, and only pages that hold one need the extra pass.
+// ICU's Windows Shift_JIS table swaps three controls (see RestoreShiftJisControl). None
+// of these bytes is ever part of a double-byte character, so they can be put right one
+// for one after the conversion, and only texts that hold one need the extra pass.
 bool HasSwappedControls(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) return false;
   for (std::uint8_t control : {0x1A, 0x1C, 0x7F}) {
     if (std::memchr(bytes.data(), control, bytes.size()) != nullptr) return true;
   }
   return false;
-}
-
-void RestoreShiftJisControls(std::u16string& text) {
-  for (char16_t& c : text) {
-    switch (c) {
-      case 0x1C:
-        c = 0x1A;
-        break;
-      case 0x7F:
-        c = 0x1C;
-        break;
-      case 0x1A:
-        c = 0x7F;
-        break;
-      default:
-        break;
-    }
-  }
 }
 
 void RestoreShiftJisControls(std::vector<std::uint8_t>& bytes) {
@@ -82,16 +65,16 @@ void RestoreShiftJisControls(std::vector<std::uint8_t>& bytes) {
 
 constexpr std::array<std::uint8_t, 3> kShortJisX0212 = {0x1B, 0x24, 0x44};  // ESC $ D
 
-// ESC $ D is an old short form of ESC $ ( D that ICU does not read: spell it out. The
-// page is copied only when it holds the short form.
-bool NeedsLongJisX0212(std::span<const std::uint8_t> bytes) {
-  return std::search(bytes.begin(), bytes.end(), kShortJisX0212.begin(), kShortJisX0212.end()) !=
-         bytes.end();
+// The number of bytes at the end of `bytes` that begin ESC $ D without finishing it.
+std::size_t OpenShortJisX0212(std::span<const std::uint8_t> bytes) {
+  if (!bytes.empty() && bytes.back() == 0x1B) return 1;
+  if (bytes.size() >= 2 && bytes[bytes.size() - 2] == 0x1B && bytes.back() == 0x24) return 2;
+  return 0;
 }
 
-std::vector<std::uint8_t> WithLongJisX0212(std::span<const std::uint8_t> bytes) {
-  std::vector<std::uint8_t> out;
-  out.reserve(bytes.size() + bytes.size() / 16 + 4);
+// `bytes` with ESC $ ( D for every ESC $ D.
+void WriteLongJisX0212(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& out) {
+  out.reserve(out.size() + bytes.size() + bytes.size() / 16 + 4);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     out.push_back(bytes[i]);
     if (bytes[i] == 0x1B && bytes.size() - i >= 3 && bytes[i + 1] == 0x24 && bytes[i + 2] == 0x44) {
@@ -100,7 +83,6 @@ std::vector<std::uint8_t> WithLongJisX0212(std::span<const std::uint8_t> bytes) 
       ++i;  // the $ was written; the D follows on the next turn
     }
   }
-  return out;
 }
 
 bool IsHalfwidthKatakana(char16_t c) {
@@ -169,16 +151,61 @@ std::optional<Charset> CharsetNamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::u16string Decode(Charset charset, std::span<const std::uint8_t> bytes) {
-  // Both ISO-2022-JP kinds read JIS X 0212; they differ only in what they write.
-  IcuCodec codec(IsIso2022Jp(charset) ? IcuName(Charset::kIso2022Jp) : IcuName(charset));
-  std::u16string text;
-  if (IsIso2022Jp(charset) && NeedsLongJisX0212(bytes)) {
-    codec.DecodeInto(WithLongJisX0212(bytes), text);
+CharsetDecoder::CharsetDecoder(Charset charset) : charset_(charset) {
+  if (charset == Charset::kShiftJis) {
+    shift_jis_ = std::make_unique<ShiftJisDecoder>();
+  } else if (charset == Charset::kEucJp || charset == Charset::kUtf8) {
+    ascii_runs_ = std::make_unique<AsciiRunsDecoder>(IcuName(charset));
   } else {
-    codec.DecodeInto(bytes, text);
+    // Both ISO-2022-JP kinds read JIS X 0212; they differ only in what they write.
+    icu_ = std::make_unique<IcuCodec>(IsIso2022Jp(charset) ? IcuName(Charset::kIso2022Jp)
+                                                           : IcuName(charset));
   }
-  if (charset == Charset::kShiftJis && HasSwappedControls(bytes)) RestoreShiftJisControls(text);
+}
+
+CharsetDecoder::~CharsetDecoder() = default;
+
+void CharsetDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
+  if (shift_jis_) {
+    shift_jis_->Decode(bytes, last, out);
+    return;
+  }
+  if (ascii_runs_) {
+    ascii_runs_->Decode(bytes, last, out);
+    return;
+  }
+  if (!IsIso2022Jp(charset_)) {
+    icu_->DecodePartInto(bytes, last, out);
+    return;
+  }
+  // ESC $ D is an old short form of ESC $ ( D that ICU does not read: it is spelt out.
+  // The bytes are copied only when they hold the short form, or a piece ends in the middle
+  // of one.
+  const bool has_short_form = std::search(bytes.begin(), bytes.end(), kShortJisX0212.begin(),
+                                          kShortJisX0212.end()) != bytes.end();
+  if (held_.empty() && !has_short_form && (last || OpenShortJisX0212(bytes) == 0)) {
+    icu_->DecodePartInto(bytes, last, out);
+    return;
+  }
+  // What may begin a short form at the end waits for the next piece.
+  held_.insert(held_.end(), bytes.begin(), bytes.end());
+  const std::size_t open = last ? 0 : OpenShortJisX0212(held_);
+  patched_.clear();
+  WriteLongJisX0212(std::span(held_).first(held_.size() - open), patched_);
+  held_.erase(held_.begin(), held_.end() - static_cast<std::ptrdiff_t>(open));
+  icu_->DecodePartInto(patched_, last, out);
+}
+
+std::u16string Decode(Charset charset, std::span<const std::uint8_t> bytes) {
+  CharsetDecoder decoder(charset);
+  std::u16string text;
+  decoder.Decode(bytes, true, text);
+  return text;
+}
+
+std::u16string DecodeShiftJisByIcu(std::span<const std::uint8_t> bytes) {
+  std::u16string text = DecodeByIcuName("windows-31j", bytes);
+  for (char16_t& c : text) c = RestoreShiftJisControl(c);
   return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -8,6 +9,10 @@
 #include <vector>
 
 namespace pagelift {
+
+class AsciiRunsDecoder;
+class IcuCodec;
+class ShiftJisDecoder;
 
 // The charsets Japanese pages come in, each as such pages really use it.
 enum class Charset {
@@ -29,6 +34,32 @@ std::optional<Charset> CharsetNamed(std::string_view name);
 // Throw Error when the converter fails.
 std::u16string Decode(Charset charset, std::span<const std::uint8_t> bytes);
 std::vector<std::uint8_t> Encode(Charset charset, std::u16string_view text);
+
+// Decode for a page that comes in pieces, cut anywhere: the text is the same as Decode's
+// for the whole page.
+class CharsetDecoder {
+ public:
+  explicit CharsetDecoder(Charset charset);
+  ~CharsetDecoder();
+  CharsetDecoder(const CharsetDecoder&) = delete;
+  CharsetDecoder& operator=(const CharsetDecoder&) = delete;
+
+  // Appends the text of `bytes`, the page's next piece, to `out`; `last` for its last
+  // piece (which may be empty). Throws Error when the converter fails.
+  void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
+
+ private:
+  Charset charset_;
+  std::unique_ptr<ShiftJisDecoder> shift_jis_;
+  std::unique_ptr<AsciiRunsDecoder> ascii_runs_;
+  std::unique_ptr<IcuCodec> icu_;
+  std::vector<std::uint8_t> held_;  // ISO-2022-JP: the end of a piece that may begin ESC $ D
+  std::vector<std::uint8_t> patched_;
+};
+
+// Shift_JIS as ICU alone decodes it, the three controls put back: what Decode gives for
+// kShiftJis, the slow way, for comparing the two.
+std::u16string DecodeShiftJisByIcu(std::span<const std::uint8_t> bytes);
 
 // The same through any converter ICU knows by `name`, with no adjustments.
 std::u16string DecodeByIcuName(const char* name, std::span<const std::uint8_t> bytes);

@@ -15,9 +15,15 @@ inline constexpr char16_t kAutoCode[] = u"自動判定";
 // no conversion.
 std::u16string CodeNameForChoice(std::u16string_view choice, const ByteArray& bytes);
 
-// Decodes `bytes` with the member a code name selects, compared exactly: "SJIS", "JIS",
-// "EUC", "UNICODE", "UTF7" or "UTF-7", "UTF8" or "UTF-8"; any other name is Shift_JIS.
-// Passes on what the member raises.
+// The codes the conversion members convert.
+enum class Code { kSJIS, kJIS, kEUC, kUNICODE, kUTF7, kUTF8 };
+
+// The code a code name selects, compared exactly: "SJIS", "JIS", "EUC", "UNICODE", "UTF7"
+// or "UTF-7", "UTF8" or "UTF-8"; any other name is Shift_JIS.
+Code CodeNamed(std::u16string_view code_name);
+
+// Decodes `bytes` with the member that a code name selects (see CodeNamed). Passes on
+// what the member raises.
 std::u16string DecodeAsCodeName(const NonCodeClass& codes, std::u16string_view code_name,
                                 const ByteArray& bytes);
 

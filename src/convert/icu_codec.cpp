@@ -44,6 +44,21 @@ IcuCodec::~IcuCodec() {
 
 void IcuCodec::DecodeInto(std::span<const std::uint8_t> bytes, std::u16string& out) {
   ucnv_resetToUnicode(converter_);
+  DecodePartInto(bytes, true, out);
+}
+
+void IcuCodec::DecodePartInto(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
+  // ICU counts in 32 bits: a larger part goes in pieces it can count.
+  constexpr std::size_t kMost = std::size_t{1} << 30;
+  while (bytes.size() > kMost) {
+    DecodePieceInto(bytes.first(kMost), false, out);
+    bytes = bytes.subspan(kMost);
+  }
+  DecodePieceInto(bytes, last, out);
+}
+
+void IcuCodec::DecodePieceInto(std::span<const std::uint8_t> bytes, bool last,
+                               std::u16string& out) {
   // None of our charsets gives more than one UTF-16 unit per byte, so one allocation
   // normally suffices; the loop only guards against a converter that does.
   const std::size_t start = out.size();
@@ -54,7 +69,7 @@ void IcuCodec::DecodeInto(std::span<const std::uint8_t> bytes, std::u16string& o
   for (;;) {
     UErrorCode error = U_ZERO_ERROR;
     UChar* const target_end = reinterpret_cast<UChar*>(out.data() + out.size());
-    ucnv_toUnicode(converter_, &target, target_end, &source, source_end, nullptr, true, &error);
+    ucnv_toUnicode(converter_, &target, target_end, &source, source_end, nullptr, last, &error);
     const std::size_t used =
         static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data()));
     if (error == U_BUFFER_OVERFLOW_ERROR) {
@@ -66,6 +81,17 @@ void IcuCodec::DecodeInto(std::span<const std::uint8_t> bytes, std::u16string& o
     out.resize(used);
     return;
   }
+}
+
+char16_t* IcuCodec::DecodePartTo(std::span<const std::uint8_t> bytes, bool last, char16_t* target,
+                                 char16_t* limit) {
+  const char* source = reinterpret_cast<const char*>(bytes.data());
+  UChar* to = reinterpret_cast<UChar*>(target);
+  UErrorCode error = U_ZERO_ERROR;
+  ucnv_toUnicode(converter_, &to, reinterpret_cast<UChar*>(limit), &source, source + bytes.size(),
+                 nullptr, last, &error);
+  Check(error, "decoding failed");
+  return reinterpret_cast<char16_t*>(to);
 }
 
 void IcuCodec::EncodeInto(std::u16string_view text, std::vector<std::uint8_t>& out) {

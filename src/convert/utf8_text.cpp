@@ -2,10 +2,12 @@
 
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <limits>
 
+#include "convert/ascii_runs.h"
 #include "judge/errors.h"
 
 namespace pagelift {
@@ -18,21 +20,35 @@ void ThrowIfFailed(UErrorCode status) {
   if (U_FAILURE(status)) throw Error(std::string("UTF-8 conversion: ") + u_errorName(status));
 }
 
-// Converts `text` in pieces, so that no length passes the converter's 32-bit limit; a
-// piece never ends between the two halves of a surrogate pair.
+// Converts `text` in pieces, so that no length passes the converter's 32-bit limit, into
+// `bytes`; a piece never ends between the two halves of a surrogate pair.
 template <typename Sink>
-void ForEachUtf8Piece(std::u16string_view text, Sink sink) {
+void ForEachUtf8Piece(std::u16string_view text, std::string& bytes, Sink sink) {
   constexpr std::size_t kPiece = 1 << 16;
-  std::string bytes(std::min(text.size(), kPiece) * 3, '\0');
+  bytes.resize(std::max(bytes.size(), std::min(text.size(), kPiece) * 3));
   while (!text.empty()) {
     std::size_t size = std::min(text.size(), kPiece);
     if (size < text.size() && U16_IS_LEAD(text[size - 1])) --size;
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(bytes.data(), static_cast<int32_t>(bytes.size()), &length, text.data(),
-                       static_cast<int32_t>(size), kReplacement, nullptr, &status);
-    ThrowIfFailed(status);
-    sink(std::string_view(bytes.data(), static_cast<std::size_t>(length)));
+    // ASCII runs are copied; ICU converts what lies between them, each a whole number of
+    // characters, since no surrogate pair holds an ASCII unit.
+    const char16_t* at = text.data();
+    const char16_t* const end = at + size;
+    char* to = bytes.data();
+    while (at < end) {
+      ascii_runs::Narrow(at, end, to);
+      const char16_t* other = at;
+      while (other < end && *other >= 0x80) ++other;
+      if (other == at) continue;
+      int32_t length = 0;
+      UErrorCode status = U_ZERO_ERROR;
+      u_strToUTF8WithSub(to, static_cast<int32_t>(bytes.data() + bytes.size() - to), &length, at,
+                         static_cast<int32_t>(other - at), kReplacement, nullptr, &status);
+      if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+      ThrowIfFailed(status);
+      to += length;
+      at = other;
+    }
+    sink(std::string_view(bytes.data(), static_cast<std::size_t>(to - bytes.data())));
     text.remove_prefix(size);
   }
 }
@@ -43,31 +59,113 @@ std::u16string Utf8ToText(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw Error("the text is too large (2 GB or more)");
   }
-  if (bytes.empty()) return {};
-  // UTF-8 never takes fewer bytes than UTF-16 takes units.
-  std::u16string text(bytes.size(), u'\0');
-  int32_t length = 0;
-  UErrorCode status = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(text.data(), static_cast<int32_t>(text.size()), &length,
-                       reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<int32_t>(bytes.size()), kReplacement, nullptr, &status);
-  if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
-  ThrowIfFailed(status);
-  text.resize(static_cast<std::size_t>(length));
+  std::u16string text;
+  AppendUtf8Text(bytes, text);
   return text;
+}
+
+void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
+  if (bytes.empty()) return;
+  // UTF-8 never takes fewer bytes than UTF-16 takes units.
+  const std::size_t start = out.size();
+  out.resize(start + bytes.size());
+  // ASCII runs are copied; ICU converts what lies between them. An ASCII byte is never
+  // part of a sequence, and ends one cut short, so each stretch between them converts as
+  // it would within the whole.
+  const std::uint8_t* at = bytes.data();
+  const std::uint8_t* const end = at + bytes.size();
+  char16_t* to = out.data() + start;
+  while (at < end) {
+    ascii_runs::Widen(at, end, to);
+    const std::uint8_t* other = at;
+    while (other < end && *other >= 0x80) ++other;
+    if (other == at) continue;
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(to, static_cast<int32_t>(other - at), &length,
+                         reinterpret_cast<const char*>(at), static_cast<int32_t>(other - at),
+                         kReplacement, nullptr, &status);
+    if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+    ThrowIfFailed(status);
+    to += length;
+    at = other;
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
+namespace {
+
+// How many bytes at the end of `bytes` begin a sequence that they may not finish: those
+// from the last byte that is no continuation, when it is among the last three and leads.
+std::size_t OpenTail(std::span<const std::uint8_t> bytes) {
+  for (std::size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
+    const std::uint8_t byte = bytes[bytes.size() - k];
+    if (!U8_IS_TRAIL(byte)) return byte >= 0xC0 ? k : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// A byte that is no continuation always begins a sequence of its own, whatever came
+// before, so the text can be cut there; a lead and the continuations after it, of which
+// there are at most three, are read together.
+void Utf8Reader::Read(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
+  if (!held_.empty()) {
+    // The held sequence goes on with the continuations that follow it, three at most.
+    std::size_t more = 0;
+    while (more < 3 && more < bytes.size() && U8_IS_TRAIL(bytes[more])) ++more;
+    held_.insert(held_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(more));
+    bytes = bytes.subspan(more);
+    if (bytes.empty() && !last) return;  // the next piece may go on with it still
+    AppendUtf8Text(held_, out);
+    held_.clear();
+  }
+  const std::size_t open = last ? 0 : OpenTail(bytes);
+  AppendUtf8Text(bytes.first(bytes.size() - open), out);
+  held_.assign(bytes.end() - static_cast<std::ptrdiff_t>(open), bytes.end());
 }
 
 std::string TextToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  ForEachUtf8Piece(text, [&out](std::string_view piece) { out += piece; });
+  std::string bytes;
+  ForEachUtf8Piece(text, bytes, [&out](std::string_view piece) { out += piece; });
   return out;
 }
 
 void WriteUtf8(std::ostream& out, std::u16string_view text) {
-  ForEachUtf8Piece(text, [&out](std::string_view piece) {
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  });
+  Utf8Writer writer(out);
+  writer.Write(text);
+  writer.Finish();
+}
+
+void Utf8Writer::Write(std::u16string_view part) {
+  const auto write = [this](std::string_view piece) {
+    out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  };
+  if (!held_.empty() && !part.empty()) {
+    // The held lead and the unit after it, as a pair when they are one.
+    if (U16_IS_TRAIL(part.front())) {
+      held_.push_back(part.front());
+      part.remove_prefix(1);
+    }
+    ForEachUtf8Piece(held_, bytes_, write);
+    held_.clear();
+  }
+  if (!part.empty() && U16_IS_LEAD(part.back())) {
+    held_.push_back(part.back());
+    part.remove_suffix(1);
+  }
+  ForEachUtf8Piece(part, bytes_, write);
+}
+
+void Utf8Writer::Finish() {
+  const auto write = [this](std::string_view piece) {
+    out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  };
+  ForEachUtf8Piece(held_, bytes_, write);
+  held_.clear();
 }
 
 }  // namespace pagelift

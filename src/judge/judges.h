@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,9 +29,14 @@ inline constexpr std::string_view kUTF8 = "UTF8";
 using PageBytes = std::span<const std::uint8_t>;
 
 // Each judge reads at most the first 1000 bytes as scan positions (a sequence starting
-// among them may read on to the end of the bytes) and never copies them. All throw
-// EmptyArrayError for no bytes; the forms taking a ByteArray also throw SubscriptError for
-// an unset array or one not indexed from 0 (the marker array).
+// among them may read on to the end of the bytes) and never copies them.
+//
+// No judge reads past the first kJudgedBytes bytes: the longest sequence looked at, a
+// six-byte UTF-8 form, starting at the last scan position, ends there. So every judge, and
+// JudgeCode, gives the same result for those bytes as for the whole array.
+inline constexpr std::size_t kJudgedBytes = 1000 + 5;
+// All throw EmptyArrayError for no bytes; the forms taking a ByteArray also throw
+// SubscriptError for an unset array or one not indexed from 0 (the marker array).
 Score JudgeJIS(PageBytes bytes);
 Score JudgeUNICODE(PageBytes bytes);
 Score JudgeUTF8(PageBytes bytes);

@@ -12,6 +12,7 @@ namespace pagelift::judge_detail {
 // What every judge scans: positions 0 to n-1, with lookahead reaching the array's end.
 struct ScanWindow {
   static constexpr std::size_t kMaxPositions = 1000;
+  static_assert(kJudgedBytes == kMaxPositions + 5, "a UTF-8 form of six bytes from the last");
 
   std::span<const std::uint8_t> bytes;  // the whole array
   std::size_t n = 0;                    // number of scan positions

@@ -8,7 +8,7 @@ namespace pagelift {
 namespace {
 
 FetchResult NoFetch() {
-  return {false, kFetchFailedText};
+  return {false, kFetchFailedText, {}};
 }
 
 }  // namespace

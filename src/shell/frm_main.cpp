@@ -67,22 +67,23 @@ std::u16string ReplaceAll(std::u16string text, std::u16string_view from, std::u1
 
 }  // namespace
 
+// The dialog's controls, children of the window.
+struct frmMain::Controls {
+  QPlainTextEdit* txtUrl;
+  QLineEdit* txtProxy;
+  QComboBox* cmbCode;
+  QLineEdit* txtMaxChar;
+  QPushButton* cmdOk;
+  QPushButton* cmdCancel;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+};
+
 frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message_box,
                  QWidget* parent)
     : QWidget(parent),
-      txtUrl(new QPlainTextEdit(this)),
-      txtProxy(new QLineEdit(this)),
-      cmbCode(new QComboBox(this)),
-      txtMaxChar(new QLineEdit(this)),
-      cmdOk(new QPushButton(QStringLiteral("OK"), this)),
-      cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      Label1(new QLabel(
-          QStringLiteral("URL(ネットしたいURLを設定してください。１行に１URLが指定出来ます。)"),
-          this)),
-      Label2(
-          new QLabel(QStringLiteral("Proxy(Proxyサーバーがある場合に指定してください。)"), this)),
-      Label3(new QLabel(QStringLiteral("１行のＭＡＸ文字数"), this)),
-      Label4(new QLabel(QStringLiteral("文字コード"), this)),
       mnuSetUrl(new QMenu(QStringLiteral("ネット取得"), this)),
       mnuMenu(new QMenu(QStringLiteral("メニュー"), this)),
       mnuSetting(new QAction(QStringLiteral("設定..."), this)),
@@ -93,43 +94,8 @@ frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message
       tray_(new QSystemTrayIcon(this)) {
   setWindowTitle(QStringLiteral("Pageliftの設定"));
   setWindowIcon(ImageList1[kIdlePicture]);
-  setFont(DialogFont());
   setFixedSize(416, 159);
-
-  const struct {
-    QWidget* control;
-    const char* name;
-    QRect place;
-  } controls[] = {
-      {txtUrl, "txtUrl", FromTwips(90, 315, 6045, 960)},
-      {txtProxy, "txtProxy", FromTwips(90, 1575, 6045, 315)},
-      {cmbCode, "cmbCode", FromTwips(1080, 1980, 1140, 300)},
-      {txtMaxChar, "txtMaxChar", FromTwips(4005, 1980, 510, 315)},
-      {cmdOk, "cmdOk", FromTwips(4635, 1980, 705, 330)},
-      {cmdCancel, "cmdCancel", FromTwips(5445, 1980, 705, 330)},
-      {Label1, "Label1", FromTwips(90, 90, 6045, 195)},
-      {Label2, "Label2", FromTwips(90, 1350, 6045, 195)},
-      {Label3, "Label3", FromTwips(2295, 2025, 1680, 240)},
-      {Label4, "Label4", FromTwips(90, 2025, 960, 195)},
-  };
-  QWidget* previous = nullptr;
-  for (const auto& c : controls) {
-    c.control->setObjectName(QString::fromLatin1(c.name));
-    c.control->setGeometry(c.place);
-    if (c.control->focusPolicy() == Qt::NoFocus) continue;
-    if (previous) setTabOrder(previous, c.control);
-    previous = c.control;
-  }
-  for (QLabel* label : {Label1, Label2, Label3, Label4}) {
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  }
-
-  txtUrl->setLineWrapMode(QPlainTextEdit::NoWrap);
-  txtUrl->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  txtUrl->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // Tab moves to the next control, as in every other box of the dialog.
-  txtUrl->setTabChangesFocus(true);
-  for (std::u16string_view code : kCodes) cmbCode->addItem(ToQString(code));
+  kept_.width = kDefaultWidth;
 
   mnuSetUrl->setObjectName(QStringLiteral("mnuSetUrl"));
   AddUrlItem();
@@ -144,10 +110,132 @@ frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message
   // double and middle clicks) are left unconnected: they open nothing.
   tray_->setContextMenu(mnuMenu);
 
-  connect(cmdOk, &QPushButton::clicked, this, &frmMain::cmdOk_Click);
-  connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
   connect(mnuSetting, &QAction::triggered, this, &frmMain::mnuSetting_Click);
   connect(mnuEnd, &QAction::triggered, this, &frmMain::mnuEnd_Click);
+}
+
+frmMain::~frmMain() = default;
+
+frmMain::Controls& frmMain::MadeControls() {
+  if (controls_) return *controls_;
+  controls_ = std::make_unique<Controls>(Controls{
+      new QPlainTextEdit(this),
+      new QLineEdit(this),
+      new QComboBox(this),
+      new QLineEdit(this),
+      new QPushButton(QStringLiteral("OK"), this),
+      new QPushButton(QStringLiteral("Cancel"), this),
+      new QLabel(
+          QStringLiteral("URL(ネットしたいURLを設定してください。１行に１URLが指定出来ます。)"),
+          this),
+      new QLabel(QStringLiteral("Proxy(Proxyサーバーがある場合に指定してください。)"), this),
+      new QLabel(QStringLiteral("１行のＭＡＸ文字数"), this),
+      new QLabel(QStringLiteral("文字コード"), this),
+  });
+  Controls& c = *controls_;
+  setFont(DialogFont());
+
+  const struct {
+    QWidget* control;
+    const char* name;
+    QRect place;
+  } controls[] = {
+      {c.txtUrl, "txtUrl", FromTwips(90, 315, 6045, 960)},
+      {c.txtProxy, "txtProxy", FromTwips(90, 1575, 6045, 315)},
+      {c.cmbCode, "cmbCode", FromTwips(1080, 1980, 1140, 300)},
+      {c.txtMaxChar, "txtMaxChar", FromTwips(4005, 1980, 510, 315)},
+      {c.cmdOk, "cmdOk", FromTwips(4635, 1980, 705, 330)},
+      {c.cmdCancel, "cmdCancel", FromTwips(5445, 1980, 705, 330)},
+      {c.Label1, "Label1", FromTwips(90, 90, 6045, 195)},
+      {c.Label2, "Label2", FromTwips(90, 1350, 6045, 195)},
+      {c.Label3, "Label3", FromTwips(2295, 2025, 1680, 240)},
+      {c.Label4, "Label4", FromTwips(90, 2025, 960, 195)},
+  };
+  QWidget* previous = nullptr;
+  for (const auto& control : controls) {
+    control.control->setObjectName(QString::fromLatin1(control.name));
+    control.control->setGeometry(control.place);
+    if (control.control->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) setTabOrder(previous, control.control);
+    previous = control.control;
+  }
+  for (QLabel* label : {c.Label1, c.Label2, c.Label3, c.Label4}) {
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+
+  c.txtUrl->setLineWrapMode(QPlainTextEdit::NoWrap);
+  c.txtUrl->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  c.txtUrl->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab moves to the next control, as in every other box of the dialog.
+  c.txtUrl->setTabChangesFocus(true);
+  for (std::u16string_view code : kCodes) c.cmbCode->addItem(ToQString(code));
+
+  connect(c.cmdOk, &QPushButton::clicked, this, &frmMain::cmdOk_Click);
+  connect(c.cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+
+  // From now on the controls hold the settings.
+  c.cmbCode->setCurrentIndex(kept_.code);
+  c.txtMaxChar->setText(ToQString(kept_.width));
+  c.txtProxy->setText(ToQString(kept_.proxy));
+  c.txtUrl->setPlainText(ToQString(kept_.urls));
+  kept_ = Kept();
+  return c;
+}
+
+QPlainTextEdit* frmMain::txtUrl() {
+  return MadeControls().txtUrl;
+}
+QLineEdit* frmMain::txtProxy() {
+  return MadeControls().txtProxy;
+}
+QComboBox* frmMain::cmbCode() {
+  return MadeControls().cmbCode;
+}
+QLineEdit* frmMain::txtMaxChar() {
+  return MadeControls().txtMaxChar;
+}
+QPushButton* frmMain::cmdOk() {
+  return MadeControls().cmdOk;
+}
+QPushButton* frmMain::cmdCancel() {
+  return MadeControls().cmdCancel;
+}
+QLabel* frmMain::Label1() {
+  return MadeControls().Label1;
+}
+QLabel* frmMain::Label2() {
+  return MadeControls().Label2;
+}
+QLabel* frmMain::Label3() {
+  return MadeControls().Label3;
+}
+QLabel* frmMain::Label4() {
+  return MadeControls().Label4;
+}
+
+std::u16string frmMain::ProxyText() const {
+  return controls_ ? FromQString(controls_->txtProxy->text()) : kept_.proxy;
+}
+
+std::u16string frmMain::CodeText() const {
+  return controls_ ? FromQString(controls_->cmbCode->currentText())
+                   : std::u16string(kCodes[static_cast<std::size_t>(kept_.code)]);
+}
+
+std::u16string frmMain::WidthText() const {
+  return controls_ ? FromQString(controls_->txtMaxChar->text()) : kept_.width;
+}
+
+void frmMain::ShowSettings(int code, const std::u16string& width, const std::u16string& proxy,
+                           const std::u16string& urls) {
+  if (!controls_) {
+    kept_ = Kept{code, width, proxy, ReplaceAll(urls, kLineEnd, u"\n")};
+    return;
+  }
+  controls_->cmbCode->setCurrentIndex(code);
+  controls_->txtMaxChar->setText(ToQString(width));
+  controls_->txtProxy->setText(ToQString(proxy));
+  SetUrlText(urls);
 }
 
 QAction* frmMain::AddUrlItem() {
@@ -171,16 +259,26 @@ void frmMain::SetUrlItemCaption(int index, std::u16string_view url) {
 }
 
 std::u16string frmMain::UrlText() const {
-  return ReplaceAll(FromQString(txtUrl->toPlainText()), u"\n", kLineEnd);
+  const std::u16string box = controls_ ? FromQString(controls_->txtUrl->toPlainText()) : kept_.urls;
+  return ReplaceAll(box, u"\n", kLineEnd);
 }
 
 void frmMain::SetUrlText(std::u16string_view text) {
-  txtUrl->setPlainText(ToQString(ReplaceAll(std::u16string(text), kLineEnd, u"\n")));
+  std::u16string box = ReplaceAll(std::u16string(text), kLineEnd, u"\n");
+  if (controls_) {
+    controls_->txtUrl->setPlainText(ToQString(box));
+  } else {
+    kept_.urls = std::move(box);
+  }
 }
 
 void frmMain::MendWidth() {
-  if (NumberOfText(FromQString(txtMaxChar->text())) <= 0)
-    txtMaxChar->setText(ToQString(kDefaultWidth));
+  if (NumberOfText(WidthText()) > 0) return;
+  if (controls_) {
+    controls_->txtMaxChar->setText(ToQString(kDefaultWidth));
+  } else {
+    kept_.width = kDefaultWidth;
+  }
 }
 
 void frmMain::LoadSetting() {
@@ -192,15 +290,12 @@ void frmMain::LoadSetting() {
 
   const std::u16string code = value(u"CODE", kCodes[0]);
   const auto* chosen = std::find(std::begin(kCodes), std::end(kCodes), code);
-  cmbCode->setCurrentIndex(
-      chosen == std::end(kCodes) ? 0 : static_cast<int>(chosen - std::begin(kCodes)));
+  const int code_index =
+      chosen == std::end(kCodes) ? 0 : static_cast<int>(chosen - std::begin(kCodes));
+  std::u16string width = value(u"MAXCHAR", kDefaultWidth);
+  if (NumberOfText(width) <= 0) width = kDefaultWidth;
+  const std::u16string proxy = value(u"PROXY", u"");
 
-  txtMaxChar->setText(ToQString(value(u"MAXCHAR", kDefaultWidth)));
-  MendWidth();
-
-  txtProxy->setText(ToQString(value(u"PROXY", u"")));
-
-  SetUrlText(u"");
   SetUrlItemCaption(0, u"");
   while (mnuSetUrlItem_.size() > 1) {
     delete mnuSetUrlItem_.back();
@@ -216,10 +311,11 @@ void frmMain::LoadSetting() {
     SetUrlItemCaption(i, url);
     mnuSetUrlItem_[static_cast<std::size_t>(i)]->setVisible(!url.empty());
   }
-  SetUrlText(urls);
+  ShowSettings(code_index, width, proxy, urls);
 }
 
 void frmMain::mnuSetting_Click() {
+  MadeControls();
   show();
   raise();
   activateWindow();
@@ -233,10 +329,10 @@ void frmMain::cmdOk_Click() {
   // once, so that no crash leaves half of them written.
   const std::optional<ProfileText> old_file = ProfileText::Load(settings_file_);
   ProfileText file = old_file.value_or(ProfileText());
-  file.Set(kSection, u"CODE", FromQString(cmbCode->currentText()));
+  file.Set(kSection, u"CODE", CodeText());
   MendWidth();
-  file.Set(kSection, u"MAXCHAR", FromQString(txtMaxChar->text()));
-  file.Set(kSection, u"PROXY", FromQString(txtProxy->text()));
+  file.Set(kSection, u"MAXCHAR", WidthText());
+  file.Set(kSection, u"PROXY", ProxyText());
   const std::vector<std::u16string> lines = SplitLines(UrlText());
   for (int n = 1; n <= kUrlKeys; ++n) {
     const auto line = static_cast<std::size_t>(n - 1);

@@ -30,6 +30,10 @@ namespace pagelift {
 // the fetch command and the folding read the proxy, the code choice and the fold width
 // from them, not from the file. It also owns the tray icon and its popup menu, whose
 // "ネット取得" submenu lists the URLs of the settings, and runs the fetches.
+//
+// The controls are made when they are first asked for (when the dialog is first shown,
+// as a rule): a program at rest in the tray does not carry them. Until then the window
+// keeps the text they would show, and the settings are read from that.
 class frmMain : public QWidget {
   Q_OBJECT
 
@@ -39,16 +43,25 @@ class frmMain : public QWidget {
   explicit frmMain(std::filesystem::path settings_file,
                    MessageBoxCallback message_box = QtMessageBox(), QWidget* parent = nullptr);
 
-  QPlainTextEdit* const txtUrl;
-  QLineEdit* const txtProxy;
-  QComboBox* const cmbCode;
-  QLineEdit* const txtMaxChar;
-  QPushButton* const cmdOk;
-  QPushButton* const cmdCancel;
-  QLabel* const Label1;
-  QLabel* const Label2;
-  QLabel* const Label3;
-  QLabel* const Label4;
+  ~frmMain() override;
+
+  // The dialog's controls, made with the first of them asked for.
+  QPlainTextEdit* txtUrl();
+  QLineEdit* txtProxy();
+  QComboBox* cmbCode();
+  QLineEdit* txtMaxChar();
+  QPushButton* cmdOk();
+  QPushButton* cmdCancel();
+  QLabel* Label1();
+  QLabel* Label2();
+  QLabel* Label3();
+  QLabel* Label4();
+
+  // The settings as the controls hold them, or would: the proxy text, the code box's
+  // text and the fold width's text. These make no controls.
+  std::u16string ProxyText() const;
+  std::u16string CodeText() const;
+  std::u16string WidthText() const;
 
   // The submenu "ネット取得" and its entries, entry i holding the URL of key
   // "URL<i + 1>". Entry 0 always exists; an entry for an empty line is hidden.
@@ -68,7 +81,7 @@ class frmMain : public QWidget {
   static constexpr std::size_t kIdlePicture = 0;
   static constexpr std::size_t kBusyPicture = 1;
 
-  // The URL box's text, CR LF between its lines.
+  // The URL box's text, CR LF between its lines. Makes no controls either.
   std::u16string UrlText() const;
   void SetUrlText(std::u16string_view text);
 
@@ -123,8 +136,23 @@ class frmMain : public QWidget {
   // A fold width whose number is not greater than 0 becomes "100".
   void MendWidth();
 
+  struct Controls;
+  // The controls, made and given the settings kept for them on the first call.
+  Controls& MadeControls();
+  // Puts the settings into the controls, or keeps them for the controls to come.
+  void ShowSettings(int code, const std::u16string& width, const std::u16string& proxy,
+                    const std::u16string& urls);
+
   std::filesystem::path settings_file_;
   MessageBoxCallback message_box_;
+  std::unique_ptr<Controls> controls_;
+  // What the controls would show while there are none.
+  struct Kept {
+    int code = 0;
+    std::u16string width;
+    std::u16string proxy;
+    std::u16string urls;  // with LF line ends, as the URL box holds them
+  } kept_;
   std::vector<QAction*> mnuSetUrlItem_;
 
   QSystemTrayIcon* const tray_;

@@ -1,8 +1,7 @@
 // The form's tray side: the start and end of the program, the tray icon and the fetch
 // command. The dialog side is in frm_main.cpp.
-#include <QComboBox>
-#include <QLineEdit>
 #include <QSystemTrayIcon>
+#include <new>
 
 #include "capture/fetch_text.h"
 #include "shell/frm_main.h"
@@ -65,8 +64,7 @@ void frmMain::GetNetText(int index) {
   ClearClipboard();
   // The settings as the controls hold them now, typed and cancelled or not. The worker
   // thread gets copies: the controls belong to this thread.
-  const FetchSettings settings{FromQString(txtProxy->text()), FromQString(cmbCode->currentText()),
-                               FromQString(txtMaxChar->text())};
+  const FetchSettings settings{ProxyText(), CodeText(), WidthText()};
   // The code-page back end's message box is never needed: the conversion object stays in
   // its default mode, and a worker thread could not show a window anyway.
   if (!codes_) codes_ = std::make_shared<const NonCodeClass>();
@@ -77,7 +75,12 @@ void frmMain::GetNetText(int index) {
                    // the one chosen last.
                    if (fetch == last_fetch_) {
                      ClearClipboard();
-                     SetClipboardText(result.text);
+                     try {
+                       SetClipboardText(result.text);
+                     } catch (const std::bad_alloc&) {
+                       // The Clipboard's own copy of a huge text did not fit.
+                       SetClipboardText(kFetchFailedText);
+                     }
                    }
                    ShowIdleUnlessFetching();
                  });

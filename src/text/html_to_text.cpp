@@ -181,6 +181,34 @@ constexpr bool ReplacementsAreTags() {
 constexpr bool kReplacementsAreTags = ReplacementsAreTags();
 static_assert(kReplacementsAreTags, "the scan acts on replacements inside its window");
 
+// What carries over from one part of a page to the next: the scan's state and the line it
+// has begun, which waits in the line's buffer.
+struct OpenLine {
+  static constexpr std::size_t kSlack = 8;  // read past a run's end by its copy
+
+  explicit OpenLine(LineFolder& line_folder) : folder(line_folder) {}
+
+  // The line's buffer, with room for what a part of `size` units adds to it. Each
+  // character gives at most two (an LF in "<pre>" gives CR LF), so the scan of the part
+  // needs no room checks.
+  char16_t* RoomFor(std::size_t size) {
+    const std::size_t needed = kept + 2 * size + kSlack;
+    if (needed > capacity) {
+      capacity = std::max(needed, 2 * capacity);
+      std::unique_ptr<char16_t[]> larger(new char16_t[capacity]);
+      std::copy(buffer.get(), buffer.get() + kept, larger.get());
+      buffer = std::move(larger);
+    }
+    return buffer.get();
+  }
+
+  LineFolder& folder;
+  std::unique_ptr<char16_t[]> buffer;
+  std::size_t capacity = 0;
+  std::size_t kept = 0;  // units of the line in `buffer`
+  unsigned state = 0;    // see Reducer::state_
+};
+
 // One left-to-right scan, which looks at the page through a window of 64 units and bit
 // masks of where "<", ">", "&" and blanks are in it (see WindowMasks).
 //
@@ -196,23 +224,29 @@ static_assert(kReplacementsAreTags, "the scan acts on replacements inside its wi
 // So every CR LF of the reduced text is one the scan puts there, and the scan hands each
 // line to the fold as it ends, while it is still in cache, instead of the whole text at
 // the end. The line's buffer is then used again from its start.
+//
+// The page may come in parts, each scanned in turn where it may be cut (see MayCutBefore):
+// the state and the line begun carry over (see OpenLine), and the fold takes what it can
+// of that line.
 template <WindowMasks (*kMasksOf)(const char16_t*), std::uint64_t (*kAnglesOf)(const char16_t*)>
 class Reducer {
  public:
-  // Each character gives at most two (an LF in "<pre>" gives CR LF), so the buffer never
-  // grows, and it always has room for the rest of the page copied as it stands.
-  Reducer(std::u16string_view text, LineFolder& folder)
-      : begin_(text.data()),
-        end_(text.data() + text.size()),
-        buffer_(new char16_t[2 * text.size() + kSlack]),
-        folder_(folder) {
+  // Scans [begin, end), the page's next part, going on from `line`.
+  Reducer(const char16_t* begin, const char16_t* end, OpenLine& line)
+      : begin_(begin),
+        end_(end),
+        buffer_(line.RoomFor(static_cast<std::size_t>(end - begin))),
+        line_(line),
+        folder_(line.folder),
+        state_(line.state) {
     MoveWindow(begin_);
   }
 
-  void Run() {
+  // `last` ends the page.
+  void Run(bool last) {
     using unit_scan::CopyUntil;
     const char16_t* at = begin_;
-    char16_t* out = buffer_.get();
+    char16_t* out = buffer_ + line_.kept;
     while (at < end_) {
       if ((state_ & ~kInTag) == 0) {
         // Text and tags, outside regions and "<pre>", are taken a window at a time. Markup
@@ -286,12 +320,20 @@ class Reducer {
       }
       at = ExamineMarkup(at, out);
     }
-    EndLine(out);
+    if (last) {
+      EndLine(out);
+    } else {
+      // The line goes on in the next part: what the fold does not take yet stays.
+      const char16_t* const taken = folder_.AddLineStart(buffer_, out);
+      out = std::copy(taken, static_cast<const char16_t*>(out), buffer_);
+    }
+    line_.kept = static_cast<std::size_t>(out - buffer_);
+    line_.state = state_;
   }
 
  private:
   static constexpr std::size_t kWindow = 64;
-  static constexpr std::size_t kSlack = 8;  // read past a run's end by its copy
+  static constexpr std::size_t kSlack = OpenLine::kSlack;
 
   // The window: where markup and blanks are in the 64 units from `window_`. The last window
   // is read from a copy padded with a unit that is neither; that copy, and the page
@@ -436,8 +478,8 @@ class Reducer {
   }
 
   void EndLine(char16_t*& out) {
-    folder_.AddLine(buffer_.get(), out);
-    out = buffer_.get();
+    folder_.AddLine(buffer_, out);
+    out = buffer_;
   }
 
   // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
@@ -493,10 +535,11 @@ class Reducer {
 
   const char16_t* const begin_;
   const char16_t* const end_;
-  std::unique_ptr<char16_t[]> buffer_;  // the line being reduced
+  char16_t* const buffer_;  // the line being reduced
+  OpenLine& line_;
   // The window (see MoveWindow).
-  const char16_t* window_;
-  const char16_t* units_;  // where its units are read: `window_`, or `tail_` for the last
+  const char16_t* window_ = nullptr;
+  const char16_t* units_ = nullptr;  // where its units are read: `window_`, or `tail_` for the last
   std::uint64_t opens_ = 0;
   std::uint64_t closes_ = 0;
   std::uint64_t markup_ = 0;        // "<", "&" and ">"
@@ -509,19 +552,137 @@ class Reducer {
   std::uint64_t angles_ = 0;
   std::array<char16_t, kWindow + kSlack> tail_{};
   LineFolder& folder_;
-  unsigned state_ = 0;  // the open regions' flags, kInTag and kInPre
+  unsigned state_;  // the open regions' flags, kInTag and kInPre
 };
 
+using BaselineReducer = Reducer<window_masks::Baseline, window_masks::BaselineAngles>;
 #if defined(__x86_64__)
+using Avx2Reducer = Reducer<window_masks::Avx2, window_masks::Avx2Angles>;
+
 // With AVX2 the window's masks take half the instructions. The whole scan is compiled
 // again for it, so that they are built in line.
-[[gnu::target("avx2,pclmul"), gnu::flatten]] void ReduceWithAvx2(std::u16string_view page,
-                                                                 LineFolder& folder) {
-  Reducer<window_masks::Avx2, window_masks::Avx2Angles>(page, folder).Run();
+[[gnu::target("avx2,pclmul"), gnu::flatten]] void ReduceWithAvx2(const char16_t* begin,
+                                                                 const char16_t* end,
+                                                                 OpenLine& line, bool last) {
+  Avx2Reducer(begin, end, line).Run(last);
 }
 #endif
 
+// A comment's closer is found by a look back from its ">" (see Reducer::Run): across a
+// cut, that look must not reach into the part before.
+constexpr std::u16string_view kCommentCloser = u"-->";
+
+template <typename Visit>
+constexpr void ForEachMarkerText(Visit visit) {
+  for (const Marker& marker : kOpeners) visit(marker.text);
+  for (const Marker& marker : kClosers) visit(marker.text);
+  for (const Marker& marker : kReplacements) visit(marker.text);
+  visit(kCommentCloser);
+}
+
+// The ASCII characters that stand in no marker but first (in either case), where every
+// cut is safe. An LF is not among them: it may end a CR LF.
+constexpr std::array<bool, 128> CutAnywhereBefore() {
+  std::array<bool, 128> anywhere{};
+  anywhere.fill(true);
+  ForEachMarkerText([&anywhere](std::u16string_view text) {
+    for (std::size_t k = 1; k < text.size(); ++k) {
+      anywhere[text[k]] = false;
+      if (text[k] >= u'a' && text[k] <= u'z') anywhere[text[k] - (u'a' - u'A')] = false;
+    }
+  });
+  anywhere[u'\n'] = false;
+  return anywhere;
+}
+constexpr std::array<bool, 128> kCutAnywhereBefore = CutAnywhereBefore();
+
+bool StartsWithInAnyCase(const char16_t* at, std::u16string_view text) {
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    const char16_t c = at[k];
+    if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != text[k]) return false;
+  }
+  return true;
+}
+
+// Whether the page may be cut before `at` (begin < at < end), its two sides reduced one
+// after the other with the text they give together: no marker, comment closer or CR LF
+// may run across the cut. The scan's state at `at` carries over; nothing else looks
+// across it. False also when `end` comes too soon to tell.
+bool MayCutBefore(const char16_t* begin, const char16_t* at, const char16_t* end) {
+  if (*at >= 0x80 || kCutAnywhereBefore[*at]) return true;
+  if (*at == u'\n' && at[-1] == u'\r') return false;
+  bool may = true;
+  ForEachMarkerText([&](std::u16string_view text) {
+    for (std::size_t k = 1; may && k < text.size() && at - begin >= static_cast<std::ptrdiff_t>(k);
+         ++k) {
+      const char16_t* const start = at - k;
+      may = end - start >= static_cast<std::ptrdiff_t>(text.size()) &&
+            !StartsWithInAnyCase(start, text);
+    }
+  });
+  return may;
+}
+
+// The last place near the end of [begin, end) where it may be cut, or `begin`. A cut is
+// nearly always within a few units of the end: every "<", every character beyond ASCII
+// and most letters make one.
+const char16_t* LastCut(const char16_t* begin, const char16_t* end) {
+  constexpr std::ptrdiff_t kLooked = 256;
+  for (const char16_t* at = end - 1; at > begin && end - at <= kLooked; --at) {
+    if (MayCutBefore(begin, at, end)) return at;
+  }
+  return begin;
+}
+
 }  // namespace
+
+// The scan of one page, in the build for the instruction set chosen.
+class PageReducer::Scan {
+ public:
+  Scan(double width, std::size_t size, ScanIsa isa)
+      : folder_(width, size), line_(folder_), avx2_(isa == ScanIsa::kAvx2 && CanRun(isa)) {}
+
+  void Run(const char16_t* begin, const char16_t* end, bool last) {
+#if defined(__x86_64__)
+    if (avx2_) {
+      ReduceWithAvx2(begin, end, line_, last);
+      return;
+    }
+#endif
+    BaselineReducer(begin, end, line_).Run(last);
+  }
+
+  std::u16string Finish() {
+    return folder_.Finish();
+  }
+
+ private:
+  LineFolder folder_;
+  OpenLine line_;
+  bool avx2_;
+};
+
+PageReducer::PageReducer(double width, std::size_t size, ScanIsa isa)
+    : scan_(std::make_unique<Scan>(width, size, isa)) {}
+
+PageReducer::PageReducer(double width, std::size_t size)
+    : PageReducer(width, size, BestScanIsa()) {}
+
+PageReducer::~PageReducer() = default;
+
+void PageReducer::Reduce() {
+  const char16_t* const begin = input_.data();
+  const char16_t* const cut = LastCut(begin, begin + input_.size());
+  if (cut == begin) return;
+  scan_->Run(begin, cut, false);
+  input_.erase(0, static_cast<std::size_t>(cut - begin));
+}
+
+std::u16string PageReducer::Finish() {
+  scan_->Run(input_.data(), input_.data() + input_.size(), true);
+  input_.clear();
+  return scan_->Finish();
+}
 
 bool CanRun(ScanIsa isa) {
 #if defined(__x86_64__)
@@ -530,22 +691,20 @@ bool CanRun(ScanIsa isa) {
   return isa == ScanIsa::kBaseline;
 }
 
+ScanIsa BestScanIsa() {
+  return CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline;
+}
+
 std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {
   // The reduced text's size is known only when the scan ends; the page's is an upper bound
   // for it outside "<pre>", and room reserved but never written takes no memory.
-  LineFolder folder(width, page.size());
-#if defined(__x86_64__)
-  if (isa == ScanIsa::kAvx2 && CanRun(isa)) {
-    ReduceWithAvx2(page, folder);
-    return folder.Finish();
-  }
-#endif
-  Reducer<window_masks::Baseline, window_masks::BaselineAngles>(page, folder).Run();
-  return folder.Finish();
+  PageReducer::Scan scan(width, page.size(), isa);
+  scan.Run(page.data(), page.data() + page.size(), true);
+  return scan.Finish();
 }
 
 std::u16string HtmlToText(std::u16string_view page, double width) {
-  return HtmlToText(page, width, CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline);
+  return HtmlToText(page, width, BestScanIsa());
 }
 
 }  // namespace pagelift

@@ -5,8 +5,11 @@
 #include <string>
 
 #include "capture/fetch_text.h"
+#include "convert/code_choice.h"
 #include "support/loopback_server.h"
 #include "support/tiny_proxy.h"
+#include "text/html_to_text.h"
+#include "text/settings_number.h"
 
 namespace pagelift {
 namespace {
@@ -112,6 +115,37 @@ TEST_F(FetchPageTextTest, FoldsAtTheWidthFieldsNumberAndGoesThroughTheProxy) {
   EXPECT_TRUE(result.downloaded);
   EXPECT_EQ(result.text.substr(0, 9), u"ぱーじりふ\r\nとの");  // 10 columns: five wide
   EXPECT_NE(proxy.Log().find("/samples/sample.utf8.html"), std::string::npos);
+}
+
+TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
+  const NonCodeClass codes;
+  const struct {
+    const char* file;
+    std::u16string code;
+  } pages[] = {
+      {"sample.sjis.html", u"SJIS"},     {"sample.jis.html", u"JIS"},
+      {"sample.euc.html", u"EUC"},       {"sample.utf16.html", u"UNICODE"},
+      {"sample.utf7.html", u"UTF-7"},    {"sample.utf8.html", u"UTF-8"},
+      {"sample.utf8.html", u"自動判定"},
+  };
+  for (const auto& page : pages) {
+    const std::string file = FileBytes(page.file);
+    const ByteArray bytes(std::vector<std::uint8_t>(file.begin(), file.end()));
+    const auto count = static_cast<std::int32_t>(file.size());
+    for (const std::u16string width : {u"1", u"7", u"100"}) {
+      const FetchSettings settings = Settings(page.code, width);
+      // The text as the steps make it of the whole page, one after the other.
+      const std::u16string name = CodeNameForChoice(settings.code_choice, bytes);
+      const std::u16string whole =
+          HtmlToText(DecodeAsCodeName(codes, name, bytes), NumberOfText(width));
+      for (const std::size_t piece : {1, 2, 3, 5, 64}) {
+        const FetchResult result = PageText(count, bytes, settings, codes, piece);
+        EXPECT_TRUE(result.downloaded);
+        EXPECT_EQ(result.text, whole)
+            << page.file << ", W=" << NumberOfText(width) << ", pieces of " << piece;
+      }
+    }
+  }
 }
 
 TEST(PageText, ZeroBytesGiveTheFailureTextWhateverTheSettings) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unicode/ustring.h>
 
 #include <cstdint>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -36,16 +38,73 @@ TEST(Utf8, ReadsEachInvalidSequenceAsReplacementCharacters) {
       {"\xC0\xAF", u"\uFFFD\uFFFD"},                              // overlong
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},                    // an encoded surrogate
       {std::string_view("a\0b", 3), std::u16string(u"a\0b", 3)},  // NUL is a character
+      {"\xF0\x9F\x98\x80\x80\x80\xE3\x81\x82", u"\U0001F600\uFFFD\uFFFDあ"},  // strays
+      {"\xC3\xE3\x81\x82\xF0\x9F", u"\uFFFDあ\uFFFD"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(test::Shown(TextOf(c.bytes)), test::Shown(c.text));
+    // Read in pieces of one byte, and in two pieces cut anywhere: the same text.
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size());
+    Utf8Reader bytewise;
+    std::u16string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      bytewise.Read(bytes.subspan(i, 1), i + 1 == bytes.size(), text);
+    }
+    EXPECT_EQ(test::Shown(text), test::Shown(c.text)) << "bytewise";
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+      Utf8Reader reader;
+      text.clear();
+      reader.Read(bytes.first(cut), false, text);
+      reader.Read(bytes.subspan(cut), true, text);
+      EXPECT_EQ(test::Shown(text), test::Shown(c.text)) << "cut at " << cut;
+    }
   }
 }
 
 TEST(Utf8, WritesUnpairedSurrogatesAsReplacementCharacters) {
-  const char16_t text[] = {u'a', 0xD83D, u'z', 0xDE00, 0xD83D};
-  EXPECT_EQ(Utf8Of(std::u16string_view(text, std::size(text))),
-            "a\xEF\xBF\xBDz\xEF\xBF\xBD\xEF\xBF\xBD");
+  const char16_t text[] = {u'a', 0xD83D, u'z', 0xDE00, 0xD83D, 0xDE00, 0xD83D};
+  const std::u16string_view whole(text, std::size(text));
+  const std::string expected = "a\xEF\xBF\xBDz\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD";
+  EXPECT_EQ(Utf8Of(whole), expected);
+  // Written in two parts, cut anywhere, a pair stays a pair.
+  for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+    std::ostringstream out;
+    Utf8Writer writer(out);
+    writer.Write(whole.substr(0, cut));
+    writer.Write(whole.substr(cut));
+    writer.Finish();
+    EXPECT_EQ(out.str(), expected) << cut;
+  }
+}
+
+TEST(Utf8, ConvertsRandomTextsBothWaysExactlyAsIcuDoesWhole) {
+  // ASCII runs are copied and ICU converts what lies between them: the same as ICU alone.
+  std::mt19937 engine(20261207);
+  const std::uint8_t bytes[] = {0x00, 0x41, 0x7F, 0x80, 0xBF, 0xC2, 0xC3, 0xE3,
+                                0xED, 0xEF, 0xF0, 0xF4, 0xF8, 0xFF, 0x81, 0xA0};
+  const char16_t units[] = {0x0041, 0x007F, 0x0080, 0x3042, 0xD83D, 0xDE00, 0xFFFD, 0x0000};
+  std::uniform_int_distribution<std::size_t> size(0, 40);
+  for (int i = 0; i < 3000; ++i) {
+    std::string utf8;
+    std::u16string text;
+    for (std::size_t n = size(engine); n > 0; --n) {
+      utf8.push_back(static_cast<char>(bytes[engine() % std::size(bytes)]));
+      text.push_back(units[engine() % std::size(units)]);
+    }
+    std::u16string icu_text(utf8.size() + 1, u'\0');
+    std::string icu_utf8(text.size() * 3 + 1, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(icu_text.data(), static_cast<int32_t>(icu_text.size()), &length,
+                         utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    icu_text.resize(static_cast<std::size_t>(length));
+    u_strToUTF8WithSub(icu_utf8.data(), static_cast<int32_t>(icu_utf8.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    icu_utf8.resize(static_cast<std::size_t>(length));
+    ASSERT_FALSE(U_FAILURE(status));
+    ASSERT_EQ(test::Shown(TextOf(utf8)), test::Shown(icu_text)) << testing::PrintToString(utf8);
+    ASSERT_EQ(Utf8Of(text), icu_utf8) << test::Shown(text);
+  }
 }
 
 TEST(Utf8, KeepsLongTextAndPairsAcrossItsPiecesWhole) {

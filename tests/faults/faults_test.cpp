@@ -19,6 +19,7 @@
 #include "support/loopback_socket.h"
 #include "support/raw_server.h"
 #include "support/tiny_proxy.h"
+#include "text/html_to_text.h"
 
 // The faults a user can meet, each with the outcome the program promises: nothing
 // crashes, nothing hangs, no saved setting is lost.
@@ -47,6 +48,9 @@ FetchResult Fetch(const std::string& url, const std::u16string& proxy = u"",
   return FetchPageText(text_url, FetchSettings{proxy, code, u"100"}, NonCodeClass(), limits);
 }
 
+// What an endless page repeats.
+constexpr std::string_view kEndlessUnit = "<p>あいう endless page text</p>";
+
 test::LoopbackServer& Server() {
   static test::LoopbackServer* server = [] {
     auto* s = new test::LoopbackServer;
@@ -61,6 +65,13 @@ test::LoopbackServer& Server() {
     });
     s->http.Get("/zeros", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(4000, '\0'), "application/octet-stream");
+    });
+    s->http.Get("/endless", [](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("text/html", [](std::size_t, httplib::DataSink& sink) {
+        std::string block;
+        while (block.size() < 64000) block += kEndlessUnit;
+        return sink.write(block.data(), block.size());
+      });
     });
     s->http.Get("/no-tags", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(50u << 20, 'a'), "text/plain");
@@ -141,6 +152,22 @@ const Fault kFaults[] = {
        return text + (quick ? "quick" : "slow");
      },
      "begun\r\nquick"},
+    {"an endless page: the text of all that came before the download's cap",
+     [] {
+       HttpLimits limits;
+       limits.max_bytes = 1000000;
+       const FetchResult result =
+           FetchPageText(U16(Server().Url("/endless")), FetchSettings{u"", u"UTF-8", u"100"},
+                         NonCodeClass(), limits);
+       std::string page;
+       while (page.size() < 1000000) page += kEndlessUnit;
+       page.resize(1000000);
+       const std::u16string expected = HtmlToText(
+           Utf8ToText({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()}), 100);
+       return std::string(result.downloaded ? "downloaded: " : "failed: ") +
+              (result.text == expected ? "the text of its first 1,000,000 bytes" : "another text");
+     },
+     "downloaded: the text of its first 1,000,000 bytes"},
     {"a page of zero bytes: read as UTF-16, 2,000 NUL characters folded at 100",
      [] {
        const std::string text = TextOf(Fetch(Server().Url("/zeros")));
@@ -162,12 +189,12 @@ const Fault kFaults[] = {
        Dialog dialog;
        fs::create_directory(dialog.file_);
        dialog.Start();
-       const std::string width = dialog.form_->txtMaxChar->text().toStdString();
-       dialog.form_->txtProxy->setText("typed:8080");
+       const std::string width = dialog.form_->txtMaxChar()->text().toStdString();
+       dialog.form_->txtProxy()->setText("typed:8080");
        dialog.form_->cmdOk_Click();
        return width + " " + std::to_string(dialog.messages_) + " message " +
               (fs::is_directory(dialog.file_) ? "still a directory " : "replaced ") +
-              dialog.form_->txtProxy->text().toStdString();
+              dialog.form_->txtProxy()->text().toStdString();
      },
      "100 1 message still a directory typed:8080"},
     {"a settings folder made read-only after the start: OK says so, nothing is lost",
@@ -176,13 +203,13 @@ const Fault kFaults[] = {
        Dialog dialog;
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
-       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->txtProxy()->setText("typed:8080");
        chmod(dialog.file_.c_str(), 0444);
        chmod(dialog.folder_.c_str(), 0555);
        dialog.form_->cmdOk_Click();
        return std::to_string(dialog.messages_) + " message, file " +
               (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
-              dialog.form_->txtProxy->text().toStdString();
+              dialog.form_->txtProxy()->text().toStdString();
      },
      "1 message, file intact, typed typed:8080"},
     {"a settings file changed by another program while the dialog is open: both kept",
@@ -191,7 +218,7 @@ const Fault kFaults[] = {
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
        std::ofstream(dialog.file_, std::ios::binary | std::ios::app) << "[Other]\r\nKEY=theirs\r\n";
-       dialog.form_->txtProxy->setText("typed:8080");
+       dialog.form_->txtProxy()->setText("typed:8080");
        dialog.form_->cmdOk_Click();
        const std::string after = test::FileBytes(dialog.file_);
        return std::string(after.find("[Other]\r\nKEY=theirs\r\n") != std::string::npos

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the Debian package from BUILD, installs it, and checks the installed programs:
-# pagelift-cli turns an installed sample page into text, and the tray program keeps the
-# settings of root and of an ordinary user in that user's configuration folder. Removes it
-# again.
+# pagelift-cli turns an installed sample page into text, read and fetched, and the tray
+# program keeps the settings of root and of an ordinary user in that user's configuration
+# folder. Removes it again.
 set -eu
 build=$1
 if [ "$(id -u)" -ne 0 ]; then
@@ -32,6 +32,13 @@ text=$(/usr/bin/pagelift-cli text /usr/share/pagelift/samples/sample.sjis.html)
 case $text in
   *今日の天気*) ;;
   *) echo "pagelift-cli text gave: $text"; exit 1 ;;
+esac
+# libcurl is loaded by the first download, so the package must name it.
+dpkg-deb -f "$deb" Depends | grep -q libcurl4 || { echo "the package does not depend on libcurl4"; exit 1; }
+text=$(/usr/bin/pagelift-cli fetch file:///usr/share/pagelift/samples/sample.sjis.html)
+case $text in
+  *今日の天気*) ;;
+  *) echo "pagelift-cli fetch gave: $text"; exit 1 ;;
 esac
 
 # start_as USER HOME: the installed tray program's first seconds, as USER with HOME.

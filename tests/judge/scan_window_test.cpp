@@ -29,10 +29,14 @@ std::vector<std::uint8_t> MixedPage(std::size_t size) {
 
 TEST(ScanWindow, BytesPastTheLookaheadOfTheWindowNeverChangeAScore) {
   std::vector<std::uint8_t> page = MixedPage(5000);
+  const std::vector<std::uint8_t> judged(page.begin(), page.begin() + kJudgedBytes);
   std::array<Score, 6> before{};
-  for (std::size_t j = 0; j < kJudges.size(); ++j) before[j] = kJudges[j](ByteArray(page));
+  for (std::size_t j = 0; j < kJudges.size(); ++j) {
+    before[j] = kJudges[j](ByteArray(page));
+    EXPECT_EQ(kJudges[j](ByteArray(judged)), before[j]) << "judge " << j;
+  }
   for (int value = 0; value < 256; ++value) {
-    page[3000] = static_cast<std::uint8_t>(value);
+    page[kJudgedBytes] = static_cast<std::uint8_t>(value);
     for (std::size_t j = 0; j < kJudges.size(); ++j) {
       EXPECT_EQ(kJudges[j](ByteArray(page)), before[j]) << "judge " << j << " byte " << value;
     }

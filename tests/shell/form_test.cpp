@@ -72,10 +72,15 @@ class FormTest : public testing::Test {
 
 TEST_F(FormTest, WithoutAFileShowsTheDefaults) {
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(form_->cmbCode->currentIndex(), 0);
-  EXPECT_EQ(form_->cmbCode->currentText(), QStringLiteral("自動判定"));
-  EXPECT_EQ(form_->txtMaxChar->text(), QStringLiteral("100"));
-  EXPECT_EQ(form_->txtProxy->text(), QString());
+  // A resting program has no controls yet; the settings read the same without them.
+  EXPECT_EQ(form_->findChild<QLineEdit*>(), nullptr);
+  EXPECT_EQ(form_->CodeText(), u"自動判定");
+  EXPECT_EQ(form_->WidthText(), u"100");
+  EXPECT_EQ(form_->ProxyText(), u"");
+  EXPECT_EQ(form_->cmbCode()->currentIndex(), 0);
+  EXPECT_EQ(form_->cmbCode()->currentText(), QStringLiteral("自動判定"));
+  EXPECT_EQ(form_->txtMaxChar()->text(), QStringLiteral("100"));
+  EXPECT_EQ(form_->txtProxy()->text(), QString());
   EXPECT_EQ(form_->UrlText(), u"");
   EXPECT_EQ(Menu(), std::vector<std::u16string>{u""});
   EXPECT_FALSE(fs::exists(settings_));
@@ -120,17 +125,21 @@ TEST_F(FormTest, UrlLinesSurviveOkAndReloadAsTheyShould) {
        {u"http://a/"},
        {u"http://a/", u"NONE", u"NONE"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.typed));
-    fs::remove(settings_);
-    form_->LoadSetting();
-    form_->SetUrlText(c.typed);
-    form_->cmdOk_Click();
-    EXPECT_EQ(UrlKeys(c.saved.size()), c.saved);
-    EXPECT_EQ(form_->UrlText(), c.box);
-    EXPECT_EQ(Menu(), c.menu);
-    form_->cmdOk_Click();
-    EXPECT_EQ(UrlKeys(c.saved_again.size()), c.saved_again);
+  // Before the controls are made, and in them.
+  for (const bool made : {false, true}) {
+    if (made) form_->txtUrl();
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::PrintToString(c.typed) + (made ? " in the controls" : ""));
+      fs::remove(settings_);
+      form_->LoadSetting();
+      form_->SetUrlText(c.typed);
+      form_->cmdOk_Click();
+      EXPECT_EQ(UrlKeys(c.saved.size()), c.saved);
+      EXPECT_EQ(form_->UrlText(), c.box);
+      EXPECT_EQ(Menu(), c.menu);
+      form_->cmdOk_Click();
+      EXPECT_EQ(UrlKeys(c.saved_again.size()), c.saved_again);
+    }
   }
   EXPECT_TRUE(messages_.empty());
 }
@@ -158,13 +167,13 @@ TEST_F(FormTest, AFoldWidthThatIsNoPositiveNumberBecomes100) {
                {u"", u"100"},  {u"80abc", u"80abc"}, {u"10.5", u"10.5"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::u16string(c.width)));
-    form_->txtMaxChar->setText(QString::fromUtf16(c.width));
+    form_->txtMaxChar()->setText(QString::fromUtf16(c.width));
     form_->cmdOk_Click();
     EXPECT_EQ(Key(u"MAXCHAR"), c.kept);
-    EXPECT_EQ(FromQString(form_->txtMaxChar->text()), c.kept);
+    EXPECT_EQ(FromQString(form_->txtMaxChar()->text()), c.kept);
     ASSERT_TRUE(WriteIniValue(u"Setting", u"MAXCHAR", c.width, settings_));
     form_->LoadSetting();
-    EXPECT_EQ(FromQString(form_->txtMaxChar->text()), c.kept);
+    EXPECT_EQ(FromQString(form_->txtMaxChar()->text()), c.kept);
   }
 }
 
@@ -177,10 +186,10 @@ TEST_F(FormTest, CodeValuesSelectTheirEntryAndAnythingElseTheFirst) {
   for (const auto& c : cases) {
     ASSERT_TRUE(WriteIniValue(u"Setting", u"CODE", c.value, settings_));
     form_->LoadSetting();
-    EXPECT_EQ(form_->cmbCode->currentIndex(), c.index)
+    EXPECT_EQ(form_->cmbCode()->currentIndex(), c.index)
         << testing::PrintToString(std::u16string(c.value));
   }
-  form_->cmbCode->setCurrentIndex(5);
+  form_->cmbCode()->setCurrentIndex(5);
   form_->cmdOk_Click();
   EXPECT_EQ(Key(u"CODE"), u"UTF-7");
 }
@@ -190,16 +199,16 @@ TEST_F(FormTest, CancelKeepsWhatWasTypedInForceButUnsaved) {
   form_ = Start();
   form_->mnuSetting_Click();
   EXPECT_TRUE(form_->isVisible());
-  form_->txtProxy->setText(QStringLiteral("new:3128"));
+  form_->txtProxy()->setText(QStringLiteral("new:3128"));
   form_->SetUrlText(u"http://typed/");
   form_->cmdCancel_Click();
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("new:3128"));
+  EXPECT_EQ(form_->txtProxy()->text(), QStringLiteral("new:3128"));
   EXPECT_EQ(Menu(), std::vector<std::u16string>{u""});  // URLs change only with OK
   EXPECT_EQ(Key(u"PROXY"), u"old:8080");
   form_->mnuSetting_Click();  // shown as it was left, not reloaded
-  EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("new:3128"));
-  EXPECT_EQ(Start()->txtProxy->text(), QStringLiteral("old:8080"));  // the next start
+  EXPECT_EQ(form_->txtProxy()->text(), QStringLiteral("new:3128"));
+  EXPECT_EQ(Start()->txtProxy()->text(), QStringLiteral("old:8080"));  // the next start
 }
 
 TEST_F(FormTest, OkCreatesTheFileInTheKeysOrder) {
@@ -255,12 +264,12 @@ TEST_F(FormTest, AFileOfRandomBytesGivesDefaultsAndStaysInFront) {
   for (char& byte : garbage) byte = static_cast<char>(random());
   WriteBytes(settings_, garbage);
   form_->LoadSetting();
-  EXPECT_EQ(form_->txtMaxChar->text(), QStringLiteral("100"));
-  form_->txtProxy->setText(QStringLiteral("proxy:8080"));
+  EXPECT_EQ(form_->txtMaxChar()->text(), QStringLiteral("100"));
+  form_->txtProxy()->setText(QStringLiteral("proxy:8080"));
   form_->cmdOk_Click();
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(FileBytes(settings_).substr(0, garbage.size()), garbage);
-  EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("proxy:8080"));
+  EXPECT_EQ(form_->txtProxy()->text(), QStringLiteral("proxy:8080"));
 }
 
 TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
@@ -277,7 +286,7 @@ TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
     form_->LoadSetting();
     const auto menu = Menu();
     form_->mnuSetting_Click();
-    form_->txtProxy->setText(QStringLiteral("typed:3128"));
+    form_->txtProxy()->setText(QStringLiteral("typed:3128"));
     form_->SetUrlText(u"http://typed/");
     {
       const FileSizeLimit limit(full_disk ? old_file.size() : RLIM_INFINITY);
@@ -287,7 +296,7 @@ TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
     EXPECT_NE(messages_[0].find(u"設定を保存できませんでした"), std::u16string::npos);
     EXPECT_NE(messages_[0].find(FromQString(QString::fromStdString(settings_.string()))),
               std::u16string::npos);
-    EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("typed:3128"));
+    EXPECT_EQ(form_->txtProxy()->text(), QStringLiteral("typed:3128"));
     EXPECT_EQ(form_->UrlText(), u"http://typed/");
     EXPECT_EQ(Menu(), menu);
     if (full_disk) {
@@ -323,7 +332,7 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   };
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("Pageliftの設定"));
   EXPECT_EQ(form_->size(), QSize(416, 159));
-  QWidget* focus = form_->txtUrl;
+  QWidget* focus = form_->txtUrl();
   for (const auto& c : controls) {
     SCOPED_TRACE(c.name);
     auto* control = form_->findChild<QWidget*>(QString::fromLatin1(c.name));
@@ -342,9 +351,9 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
     }
   }
   QStringList codes;
-  for (int i = 0; i < form_->cmbCode->count(); ++i) codes << form_->cmbCode->itemText(i);
+  for (int i = 0; i < form_->cmbCode()->count(); ++i) codes << form_->cmbCode()->itemText(i);
   EXPECT_EQ(codes, QStringList({"自動判定", "SJIS", "JIS", "EUC", "UNICODE", "UTF-7", "UTF-8"}));
-  EXPECT_FALSE(form_->cmbCode->isEditable());
+  EXPECT_FALSE(form_->cmbCode()->isEditable());
   // "ＭＳ ゴシック" 9 point, or the Japanese gothic that stands in for it.
   EXPECT_EQ(form_->font().pointSize(), 9);
   EXPECT_TRUE(form_->font().families().contains(QFontInfo(form_->font()).family()))

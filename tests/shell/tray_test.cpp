@@ -208,8 +208,8 @@ TEST_F(TrayTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "entry " << c.entry << ", code " << c.code << ", width "
                                     << c.width.toStdString());
-    form_->cmbCode->setCurrentIndex(c.code);
-    form_->txtMaxChar->setText(c.width);
+    form_->cmbCode()->setCurrentIndex(c.code);
+    form_->txtMaxChar()->setText(c.width);
     SetClipboardText(u"before");
     pictures_.clear();
     Choose(c.entry);
@@ -261,7 +261,7 @@ TEST_F(TrayTest, AProxyTypedAndCancelledIsUsed) {
   ASSERT_TRUE(proxy.running());
   ListUrls({"/ja"});
   form_->mnuSetting_Click();
-  form_->txtProxy->setText(QString::fromStdString(proxy.address()));
+  form_->txtProxy()->setText(QString::fromStdString(proxy.address()));
   form_->cmdCancel_Click();
   Choose(0);
   ASSERT_TRUE(WaitForNoFetch());
@@ -273,8 +273,8 @@ TEST_F(TrayTest, TheSettingsAreTakenWhenThePageIsChosen) {
   ListUrls({"/held/a"});
   Choose(0);
   ASSERT_TRUE(held_a_.WaitArrived());
-  form_->txtMaxChar->setText("6");
-  form_->cmbCode->setCurrentIndex(1);  // SJIS
+  form_->txtMaxChar()->setText("6");
+  form_->cmbCode()->setCurrentIndex(1);  // SJIS
   held_a_.Open();
   ASSERT_TRUE(WaitForNoFetch());
   EXPECT_EQ(Clipboard(), kJapaneseText);
@@ -345,10 +345,10 @@ TEST_F(TrayTest, EndingDeletesTheIconAndLaterPicturesChangeNothing) {
 
 TEST_F(TrayTest, ClosingTheWindowHidesItAsCancelDoes) {
   form_->mnuSetting_Click();
-  form_->txtProxy->setText("typed:8080");
+  form_->txtProxy()->setText("typed:8080");
   EXPECT_TRUE(form_->close());
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(form_->txtProxy->text(), QStringLiteral("typed:8080"));
+  EXPECT_EQ(form_->txtProxy()->text(), QStringLiteral("typed:8080"));
   EXPECT_FALSE(std::filesystem::exists(settings_));
   EXPECT_TRUE(form_->TrayIcon().isVisible());
 }
@@ -360,7 +360,7 @@ TEST(FetchThreads, AFetchThatRaisesHandsBackTheFailureText) {
     results.push_back(result.downloaded ? u"downloaded " + result.text : result.text);
   };
   threads.Start([]() -> FetchResult { throw std::bad_alloc(); }, record);
-  threads.Start([] { return FetchResult{true, u"text"}; }, record);
+  threads.Start([] { return FetchResult{true, u"text", {}}; }, record);
   EXPECT_EQ(threads.Running(), 2u);
   ASSERT_TRUE(WaitUntil([&] { return threads.Running() == 0; }));
   std::sort(results.begin(), results.end());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -108,6 +109,19 @@ class ReductionByTheRules {
   std::u16string out_;
 };
 
+// The page through a PageReducer, in parts of sizes drawn from `engine`.
+std::u16string InParts(std::u16string_view page, double width, ScanIsa isa, std::mt19937& engine) {
+  PageReducer reducer(width, page.size(), isa);
+  std::uniform_int_distribution<std::size_t> size(1, 24);
+  for (std::size_t at = 0; at < page.size();) {
+    const std::size_t part = std::min(size(engine), page.size() - at);
+    reducer.Input().append(page.substr(at, part));
+    reducer.Reduce();
+    at += part;
+  }
+  return reducer.Finish();
+}
+
 TEST(HtmlToText, ReducesRandomPagesAsTheRulesReadLiterally) {
   test::RandomText pages({
       u"<",           u">",       u"&",        u"-",       u"!",       u"/",         u" ",
@@ -121,15 +135,23 @@ TEST(HtmlToText, ReducesRandomPagesAsTheRulesReadLiterally) {
   // Long runs of plain text, so that runs longer than any block of the scan occur too, and
   // some long pages, over which the scan looks at many stretches in turn.
   const std::u16string long_run = u"東京は晴れ、sunny 18度でしょう。abcdefghijklmnop";
+  // The page in parts too, folded at widths that keep some of a line waiting, or none.
+  const double widths[] = {-1, 0.5, 1, 2, 3, 7, 100, 1e300};
   for (int i = 0; i < 20000; ++i) {
     std::u16string page = pages.Next(i % 16 == 0 ? 400 : 40);
     if (i % 4 == 0) page.insert(page.size() / 2, long_run);
-    const std::u16string expected = WrapLines(ReductionByTheRules(page).Run(), 1000);
+    const std::u16string reduced = ReductionByTheRules(page).Run();
+    const std::u16string expected = WrapLines(reduced, 1000);
+    const double width = widths[static_cast<std::size_t>(i) % std::size(widths)];
+    const std::u16string folded = WrapLines(reduced, width);
     for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
       if (!CanRun(isa)) continue;
       const std::u16string got = HtmlToText(page, 1000, isa);
       ASSERT_EQ(test::Shown(got), test::Shown(expected))
           << "scan built for " << static_cast<int>(isa) << ", page: " << test::Shown(page);
+      ASSERT_EQ(test::Shown(InParts(page, width, isa, pages.Engine())), test::Shown(folded))
+          << "in parts, W=" << width << ", scan built for " << static_cast<int>(isa)
+          << ", page: " << test::Shown(page);
     }
   }
 }

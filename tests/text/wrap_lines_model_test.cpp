@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +71,22 @@ std::u16string FoldByTheRules(std::u16string_view text, double width) {
   return out;
 }
 
+// The text through a LineWrapper, in parts of sizes drawn from `engine`, its folded text
+// taken after each.
+std::u16string InParts(std::u16string_view text, double width, std::mt19937& engine) {
+  LineWrapper wrapper(width, 0);
+  std::uniform_int_distribution<std::size_t> size(0, 12);
+  std::u16string folded;
+  std::size_t at = 0;
+  do {
+    const std::size_t part = std::min(size(engine), text.size() - at);
+    wrapper.Add(text.substr(at, part), at + part == text.size());
+    wrapper.TakeText(folded);
+    at += part;
+  } while (at < text.size());
+  return folded + wrapper.Finish();
+}
+
 TEST(WrapLines, FoldsRandomTextsAsTheRulesReadLiterally) {
   test::RandomText texts({
       u"a",  u"b",  u" ",      u"   ",    u"\t",         u"\r\n",     u"\r\n\r\n",
@@ -79,8 +97,11 @@ TEST(WrapLines, FoldsRandomTextsAsTheRulesReadLiterally) {
   for (int i = 0; i < 20000; ++i) {
     const std::u16string text = texts.Next(30);
     const double width = widths[static_cast<std::size_t>(i) % std::size(widths)];
-    ASSERT_EQ(test::Shown(WrapLines(text, width)), test::Shown(FoldByTheRules(text, width)))
+    const std::u16string expected = FoldByTheRules(text, width);
+    ASSERT_EQ(test::Shown(WrapLines(text, width)), test::Shown(expected))
         << "text: " << test::Shown(text) << " W=" << width;
+    ASSERT_EQ(test::Shown(InParts(text, width, texts.Engine())), test::Shown(expected))
+        << "in parts, text: " << test::Shown(text) << " W=" << width;
   }
 }
 

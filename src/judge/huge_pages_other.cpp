@@ -1,0 +1,7 @@
+#include "judge/huge_pages.h"
+
+namespace pagelift {
+
+void AdviseHugePages(const void*, std::size_t) {}
+
+}  // namespace pagelift
