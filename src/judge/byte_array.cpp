@@ -40,14 +40,6 @@ std::span<const std::uint8_t> ByteArray::Data() const noexcept {
   return bytes_;
 }
 
-std::vector<std::uint8_t> ByteArray::Release() noexcept {
-  std::vector<std::uint8_t> out = std::move(bytes_);
-  bytes_.clear();
-  lower_ = 0;
-  set_ = false;
-  return out;
-}
-
 std::ostream& operator<<(std::ostream& out, const ByteArray& array) {
   if (!array.IsSet()) return out << "unset";
   if (array.IsMarker()) return out << "marker";

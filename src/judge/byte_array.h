@@ -42,9 +42,6 @@ class ByteArray {
   // Every element, the marker's own included.
   const std::vector<std::uint8_t>& Elements() const noexcept { return bytes_; }
 
-  // Moves the elements out and leaves the array unset.
-  std::vector<std::uint8_t> Release() noexcept;
-
   friend bool operator==(const ByteArray&, const ByteArray&) = default;
 
  private:

@@ -37,6 +37,6 @@ ClipboardWay ChooseClipboardWay();
 
 // The Clipboard for `way`, or nothing when the toolkit's own serves. `tell_user` hears of
 // a text that could not be put there. Call after the QApplication is made.
-std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, MessageBoxCallback tell_user);
+std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, ModalMessage tell_user);
 
 }  // namespace pagelift

@@ -50,7 +50,7 @@ ClipboardWay ChooseClipboardWay() {
   return ClipboardWay::kToolkit;
 }
 
-std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, MessageBoxCallback tell_user) {
+std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, ModalMessage tell_user) {
   if (way == ClipboardWay::kToolkit) return nullptr;
   return std::make_unique<WlCopyClipboard>(std::move(tell_user));
 }

@@ -7,7 +7,7 @@ ClipboardWay ChooseClipboardWay() {
   return ClipboardWay::kToolkit;
 }
 
-std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay, MessageBoxCallback) {
+std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay, ModalMessage) {
   return nullptr;
 }
 

@@ -81,8 +81,7 @@ struct frmMain::Controls {
   QLabel* Label4;
 };
 
-frmMain::frmMain(std::filesystem::path settings_file, MessageBoxCallback message_box,
-                 QWidget* parent)
+frmMain::frmMain(std::filesystem::path settings_file, ModalMessage message_box, QWidget* parent)
     : QWidget(parent),
       mnuSetUrl(new QMenu(QStringLiteral("ネット取得"), this)),
       mnuMenu(new QMenu(QStringLiteral("メニュー"), this)),

@@ -40,8 +40,8 @@ class frmMain : public QWidget {
  public:
   // `settings_file` is read by LoadSetting and written by OK; `message_box` tells the
   // user when OK cannot write it.
-  explicit frmMain(std::filesystem::path settings_file,
-                   MessageBoxCallback message_box = QtMessageBox(), QWidget* parent = nullptr);
+  explicit frmMain(std::filesystem::path settings_file, ModalMessage message_box = QtMessageBox(),
+                   QWidget* parent = nullptr);
 
   ~frmMain() override;
 
@@ -144,7 +144,7 @@ class frmMain : public QWidget {
                     const std::u16string& urls);
 
   std::filesystem::path settings_file_;
-  MessageBoxCallback message_box_;
+  ModalMessage message_box_;
   std::unique_ptr<Controls> controls_;
   // What the controls would show while there are none.
   struct Kept {

@@ -46,7 +46,7 @@ void ShowMessageBox(const std::u16string& text) {
   box.exec();
 }
 
-MessageBoxCallback QtMessageBox() {
+ModalMessage QtMessageBox() {
   return ShowMessageBox;
 }
 

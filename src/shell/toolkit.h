@@ -15,9 +15,6 @@ namespace pagelift {
 
 class Clipboard;
 
-// Shows a message to the user; the subsystems below the shell receive it in this form.
-using MessageBoxCallback = ModalMessage;
-
 // Names the application after its title and keeps it running while no window is shown
 // (the settings dialog is hidden most of the time). Call once, after making the
 // QApplication.
@@ -36,8 +33,8 @@ std::filesystem::path ApplicationSettingsFile();
 // A modal box with the error icon, one OK button and the title as its caption; returns
 // when the user closes it.
 void ShowMessageBox(const std::u16string& text);
-// ShowMessageBox as a callback for the subsystems below the shell.
-MessageBoxCallback QtMessageBox();
+// ShowMessageBox as the callback the subsystems below the shell receive.
+ModalMessage QtMessageBox();
 
 // From now on ClearClipboard and SetClipboardText go to `clipboard`, or to the toolkit's
 // own Clipboard when it is null. It must outlive their last call.

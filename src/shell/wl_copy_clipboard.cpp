@@ -58,7 +58,7 @@ struct WlCopyClipboard::Run {
   bool stopped = false;
 };
 
-WlCopyClipboard::WlCopyClipboard(MessageBoxCallback tell_user, QString program,
+WlCopyClipboard::WlCopyClipboard(ModalMessage tell_user, QString program,
                                  std::chrono::milliseconds limit)
     : tell_user_(std::move(tell_user)), program_(std::move(program)), limit_(limit) {}
 

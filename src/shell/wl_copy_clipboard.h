@@ -27,8 +27,7 @@ class WlCopyClipboard final : public QObject, public Clipboard {
   // `tell_user` hears why a text did not reach the Clipboard; a failed emptying is not
   // told, since the text that follows replaces what was left. A wl-copy still running
   // after `limit` is stopped and counts as failed.
-  explicit WlCopyClipboard(MessageBoxCallback tell_user,
-                           QString program = QStringLiteral("wl-copy"),
+  explicit WlCopyClipboard(ModalMessage tell_user, QString program = QStringLiteral("wl-copy"),
                            std::chrono::milliseconds limit = std::chrono::seconds(20));
   ~WlCopyClipboard() override;
   WlCopyClipboard(const WlCopyClipboard&) = delete;
@@ -54,7 +53,7 @@ class WlCopyClipboard final : public QObject, public Clipboard {
   void Finish(const QProcess* process, const QString& failure);
   void Tell(const QString& failure);
 
-  MessageBoxCallback tell_user_;
+  ModalMessage tell_user_;
   QString program_;
   std::chrono::milliseconds limit_;
   std::unique_ptr<Run> running_;
