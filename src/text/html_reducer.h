@@ -83,81 +83,18 @@ class Reducer {
 
   // `last` ends the page.
   void Run(bool last) {
-    using unit_scan::CopyUntil;
     const char16_t* at = begin_;
     char16_t* out = buffer_ + line_.kept;
     while (at < end_) {
       if ((state_ & ~kInTag) == 0) {
-        // Text and tags, outside regions and "<pre>", are taken a window at a time. Markup
-        // that follows markup is examined at once: a page made mostly of it would
-        // otherwise pay for a window's worth of work at every unit.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
-          at = TextAndTags(at, out);
-          if (at == end_) break;
-          if ((state_ & ~kInTag) != 0) continue;  // a region or "<pre>" opened
-        }
-        if (*at == u'>') {
-          if ((state_ & kInTag) == 0) *out++ = u'>';  // a ">" outside a tag is text
-          state_ &= ~kInTag;
-          ++at;
-          continue;
-        }
+        at = InTextAndTags(at, out);
       } else if ((state_ & kRegions) != 0) {
-        // Nothing inside a region is copied. A closer clears only its own region, so a
-        // region opened inside another must be closed as well before text comes back.
-        //
-        // Every marker but "-->" starts with "<", so the scan stops at angle brackets only:
-        // a "-->" ends at the first ">" after where the scan went on, and counts when its
-        // two dashes lie in what the scan passed over (and so were consumed by nothing).
-        const char16_t* const passed = at;
-        at = NextAngleBracket(at);
-        if (at == end_) break;
-        if (*at == u'>') {
-          if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') state_ &= ~kComment;
-          ++at;
-          continue;
-        }
-        const Marker* marker = kInRegion.Find(at, end_);
-        if (marker == nullptr) {
-          ++at;
-        } else {
-          state_ = marker->action == Action::kOpenRegion ? state_ | marker->region
-                                                         : state_ & ~marker->region;
-          at += marker->text.size();
-        }
-        continue;
+        at = InRegion(at);
       } else if ((state_ & kInTag) != 0) {
-        // A tag inside "<pre>": nothing in it is copied, but markers still act there; ">"
-        // ends the tag.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
-          at = NextMarkup(at);
-          if (at == end_) break;
-        }
-        if (*at == u'>') {
-          state_ &= ~kInTag;
-          ++at;
-          continue;
-        }
+        at = InTagInPre(at, out);
       } else {
-        // In "<pre>". Markup and line ends often follow one another; a run is looked for
-        // only when one starts here.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
-          CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
-          if (at == end_) break;
-        }
-        if (*at == u'\n') {
-          EndLine(out);
-          ++at;
-          continue;
-        }
-        if (*at == u'\r') {
-          // A CR before an LF goes: the LF brings the CR LF.
-          if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
-          ++at;
-          continue;
-        }
+        at = InPre(at, out);
       }
-      at = ExamineMarkup(at, out);
     }
     if (last) {
       EndLine(out);
@@ -173,6 +110,79 @@ class Reducer {
  private:
   static constexpr std::size_t kWindow = 64;
   static constexpr std::size_t kSlack = OpenLine::kSlack;
+
+  // The scan in each of its states, from `at` (before `end_`); each returns where the scan
+  // goes on, in the state it has then.
+
+  // Text and tags, outside regions and "<pre>", are taken a window at a time. Markup that
+  // follows markup is examined at once: a page made mostly of it would otherwise pay for a
+  // window's worth of work at every unit.
+  [[gnu::always_inline]] const char16_t* InTextAndTags(const char16_t* at, char16_t*& out) {
+    if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+      at = TextAndTags(at, out);
+      if (at == end_ || (state_ & ~kInTag) != 0) return at;  // or a region or "<pre>" opened
+    }
+    if (*at == u'>') {
+      if ((state_ & kInTag) == 0) *out++ = u'>';  // a ">" outside a tag is text
+      state_ &= ~kInTag;
+      return at + 1;
+    }
+    return ExamineMarkup(at, out);
+  }
+
+  // Nothing inside a region is copied. A closer clears only its own region, so a region
+  // opened inside another must be closed as well before text comes back.
+  //
+  // Every marker but "-->" starts with "<", so the scan stops at angle brackets only: a
+  // "-->" ends at the first ">" after where the scan went on, and counts when its two
+  // dashes lie in what the scan passed over (and so were consumed by nothing).
+  [[gnu::always_inline]] const char16_t* InRegion(const char16_t* at) {
+    const char16_t* const passed = at;
+    at = NextAngleBracket(at);
+    if (at == end_) return at;
+    if (*at == u'>') {
+      if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') state_ &= ~kComment;
+      return at + 1;
+    }
+    const Marker* marker = kInRegion.Find(at, end_);
+    if (marker == nullptr) return at + 1;
+    state_ =
+        marker->action == Action::kOpenRegion ? state_ | marker->region : state_ & ~marker->region;
+    return at + marker->text.size();
+  }
+
+  // A tag inside "<pre>": nothing in it is copied, but markers still act there; ">" ends
+  // the tag.
+  [[gnu::always_inline]] const char16_t* InTagInPre(const char16_t* at, char16_t*& out) {
+    if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+      at = NextMarkup(at);
+      if (at == end_) return at;
+    }
+    if (*at == u'>') {
+      state_ &= ~kInTag;
+      return at + 1;
+    }
+    return ExamineMarkup(at, out);
+  }
+
+  // In "<pre>". Markup and line ends often follow one another; a run is looked for only
+  // when one starts here.
+  [[gnu::always_inline]] const char16_t* InPre(const char16_t* at, char16_t*& out) {
+    if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
+      unit_scan::CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
+      if (at == end_) return at;
+    }
+    if (*at == u'\n') {
+      EndLine(out);
+      return at + 1;
+    }
+    if (*at == u'\r') {
+      // A CR before an LF goes: the LF brings the CR LF.
+      if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
+      return at + 1;
+    }
+    return ExamineMarkup(at, out);
+  }
 
   // The window: where markup and blanks are in the 64 units from `window_`. The last window
   // is read from a copy padded with a unit that is neither; that copy, and the page
