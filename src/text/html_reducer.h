@@ -5,11 +5,11 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "text/html_markers.h"
 #include "text/line_folder.h"
-#include "text/unit_scan.h"
+#include "text/open_line.h"
+#include "text/scalar_scan.h"
 #include "text/window_masks.h"
 
 namespace pagelift::html {
@@ -19,34 +19,6 @@ namespace pagelift::html {
 constexpr unsigned kInTag = 1u << 4;
 constexpr unsigned kInPre = 1u << 5;
 static_assert(((kInTag | kInPre) & kRegions) == 0);
-
-// What carries over from one part of a page to the next: the scan's state and the line it
-// has begun, which waits in the line's buffer.
-struct OpenLine {
-  static constexpr std::size_t kSlack = 8;  // read past a run's end by its copy
-
-  explicit OpenLine(LineFolder& line_folder) : folder(line_folder) {}
-
-  // The line's buffer, with room for what a part of `size` units adds to it. Each
-  // character gives at most two (an LF in "<pre>" gives CR LF), so the scan of the part
-  // needs no room checks.
-  char16_t* RoomFor(std::size_t size) {
-    const std::size_t needed = kept + 2 * size + kSlack;
-    if (needed > capacity) {
-      capacity = std::max(needed, 2 * capacity);
-      std::unique_ptr<char16_t[]> larger(new char16_t[capacity]);
-      std::copy(buffer.get(), buffer.get() + kept, larger.get());
-      buffer = std::move(larger);
-    }
-    return buffer.get();
-  }
-
-  LineFolder& folder;
-  std::unique_ptr<char16_t[]> buffer;
-  std::size_t capacity = 0;
-  std::size_t kept = 0;  // units of the line in `buffer`
-  unsigned state = 0;    // see Reducer::state_
-};
 
 // One left-to-right scan, which looks at the page through a window of 64 units and bit
 // masks of where "<", ">", "&" and blanks are in it (see WindowMasks).
@@ -67,7 +39,10 @@ struct OpenLine {
 // The page may come in parts, each scanned in turn where it may be cut (see page_cut.cpp):
 // the state and the line begun carry over (see OpenLine), and the fold takes what it can
 // of that line.
-template <WindowMasks (*kMasksOf)(const char16_t*), std::uint64_t (*kAnglesOf)(const char16_t*)>
+//
+// `Build` is the build of the scan for one instruction set (see scan_builds.h): it makes the
+// masks and finds and copies runs.
+template <typename Build>
 class Reducer {
  public:
   // Scans [begin, end), the page's next part, going on from `line`.
@@ -118,7 +93,7 @@ class Reducer {
   // follows markup is examined at once: a page made mostly of it would otherwise pay for a
   // window's worth of work at every unit.
   [[gnu::always_inline]] const char16_t* InTextAndTags(const char16_t* at, char16_t*& out) {
-    if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+    if (!IsOneOf<u'<', u'&', u'>'>(*at)) {
       at = TextAndTags(at, out);
       if (at == end_ || (state_ & ~kInTag) != 0) return at;  // or a region or "<pre>" opened
     }
@@ -154,7 +129,7 @@ class Reducer {
   // A tag inside "<pre>": nothing in it is copied, but markers still act there; ">" ends
   // the tag.
   [[gnu::always_inline]] const char16_t* InTagInPre(const char16_t* at, char16_t*& out) {
-    if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
+    if (!IsOneOf<u'<', u'&', u'>'>(*at)) {
       at = NextMarkup(at);
       if (at == end_) return at;
     }
@@ -168,8 +143,8 @@ class Reducer {
   // In "<pre>". Markup and line ends often follow one another; a run is looked for only
   // when one starts here.
   [[gnu::always_inline]] const char16_t* InPre(const char16_t* at, char16_t*& out) {
-    if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
-      unit_scan::CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
+    if (!IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
+      Build::template CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
       if (at == end_) return at;
     }
     if (*at == u'\n') {
@@ -195,7 +170,7 @@ class Reducer {
       std::copy(start, std::min(end_, start + kWindow + kSlack), tail_.begin());
       units_ = tail_.data();
     }
-    const WindowMasks masks = kMasksOf(units_);
+    const WindowMasks masks = Build::Masks(units_);
     opens_ = masks.opens;
     closes_ = masks.closes;
     angle_parity_ = masks.angle_parity;
@@ -216,7 +191,7 @@ class Reducer {
   // start, add up to an odd number. What is kept is then a mask, copied a run at a time.
   // The markers that stand for text read as tags to the masks (see kReplacementsAreTags),
   // so acting on one changes nothing else.
-  const char16_t* TextAndTags(const char16_t* at, char16_t*& out) {
+  [[gnu::always_inline]] const char16_t* TextAndTags(const char16_t* at, char16_t*& out) {
     auto offset = static_cast<std::size_t>(at - window_);
     if (offset >= kWindow) {
       MoveWindow(at);
@@ -263,8 +238,7 @@ class Reducer {
   void CopyKept(std::uint64_t keep, char16_t*& out) const {
     while (keep != 0) {
       const int start = std::countr_zero(keep);
-      unit_scan::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)),
-                           out);
+      Build::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)), out);
       keep &= keep + (keep & (0 - keep));  // drops the run just copied
     }
   }
@@ -302,10 +276,10 @@ class Reducer {
   const char16_t* NextAngleBracketPastWindows(const char16_t* at) {
     for (; end_ - at >= static_cast<std::ptrdiff_t>(kWindow); at += kWindow) {
       angles_at_ = at;
-      angles_ = kAnglesOf(at);
+      angles_ = Build::Angles(at);
       if (angles_ != 0) return at + std::countr_zero(angles_);
     }
-    return unit_scan::FindFirstOf<u'<', u'>'>(at, end_);
+    return Build::template FindFirstOf<u'<', u'>'>(at, end_);
   }
 
   const char16_t* WindowEnd() const {
@@ -337,7 +311,7 @@ class Reducer {
     // so their end is looked for at once, while the markers are compared.
     const bool opens_tag = *at == u'<';
     const char16_t* tag_end = at + 1;
-    if (opens_tag && tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
+    if (opens_tag && tag_end < end_ && !IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
       tag_end = NextMarkup(tag_end);
     }
     const Marker* marker = kOutsideRegions.Find(at, end_);

@@ -4,23 +4,34 @@
 
 #include "text/html_reducer.h"
 #include "text/line_folder.h"
+#include "text/open_line.h"
 #include "text/page_cut.h"
-#include "text/window_masks.h"
+#include "text/scan_builds.h"
 
 namespace pagelift {
 
 namespace {
 
-using BaselineReducer = html::Reducer<window_masks::Baseline, window_masks::BaselineAngles>;
-#if defined(__x86_64__)
-using Avx2Reducer = html::Reducer<window_masks::Avx2, window_masks::Avx2Angles>;
+template <typename Build>
+void ReducePart(Build, const char16_t* begin, const char16_t* end, html::OpenLine& line,
+                bool last) {
+  html::Reducer<Build>(begin, end, line).Run(last);
+}
 
+#if defined(PAGELIFT_AVX2_SCAN)
 // With AVX2 the window's masks take half the instructions. The whole scan is compiled
 // again for it, so that they are built in line.
 [[gnu::target("avx2,pclmul"), gnu::flatten]] void ReduceWithAvx2(const char16_t* begin,
                                                                  const char16_t* end,
                                                                  html::OpenLine& line, bool last) {
-  Avx2Reducer(begin, end, line).Run(last);
+  html::Reducer<Avx2Scan>(begin, end, line).Run(last);
+}
+
+// The tag goes no further: GCC would make a copy of ReduceWithAvx2 without the unused
+// argument, and not flatten the copy.
+void ReducePart(Avx2Scan, const char16_t* begin, const char16_t* end, html::OpenLine& line,
+                bool last) {
+  ReduceWithAvx2(begin, end, line, last);
 }
 #endif
 
@@ -30,26 +41,18 @@ using Avx2Reducer = html::Reducer<window_masks::Avx2, window_masks::Avx2Angles>;
 class PageReducer::Scan {
  public:
   Scan(double width, std::size_t size, ScanIsa isa)
-      : folder_(width, size), line_(folder_), avx2_(isa == ScanIsa::kAvx2 && CanRun(isa)) {}
+      : folder_(width, size), line_(folder_), isa_(CanRun(isa) ? isa : ScanIsa::kScalar) {}
 
   void Run(const char16_t* begin, const char16_t* end, bool last) {
-#if defined(__x86_64__)
-    if (avx2_) {
-      ReduceWithAvx2(begin, end, line_, last);
-      return;
-    }
-#endif
-    BaselineReducer(begin, end, line_).Run(last);
+    VisitScanBuild(isa_, [&](auto build) { ReducePart(build, begin, end, line_, last); });
   }
 
-  std::u16string Finish() {
-    return folder_.Finish();
-  }
+  std::u16string Finish() { return folder_.Finish(); }
 
  private:
   LineFolder folder_;
   html::OpenLine line_;
-  bool avx2_;
+  ScanIsa isa_;
 };
 
 PageReducer::PageReducer(double width, std::size_t size, ScanIsa isa)
@@ -72,17 +75,6 @@ std::u16string PageReducer::Finish() {
   scan_->Run(input_.data(), input_.data() + input_.size(), true);
   input_.clear();
   return scan_->Finish();
-}
-
-bool CanRun(ScanIsa isa) {
-#if defined(__x86_64__)
-  if (isa == ScanIsa::kAvx2) return window_masks::HasAvx2();
-#endif
-  return isa == ScanIsa::kBaseline;
-}
-
-ScanIsa BestScanIsa() {
-  return CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline;
 }
 
 std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {
