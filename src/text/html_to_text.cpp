@@ -27,8 +27,8 @@ void ReducePart(Build, const char16_t* begin, const char16_t* end, html::OpenLin
   html::Reducer<Avx2Scan>(begin, end, line).Run(last);
 }
 
-// The tag goes no further: GCC would make a copy of ReduceWithAvx2 without the unused
-// argument, and not flatten the copy.
+// ReducePart for the AVX2 build. ReduceWithAvx2 takes no tag: GCC would make a copy of it
+// without the unused argument, and not flatten the copy.
 void ReducePart(Avx2Scan, const char16_t* begin, const char16_t* end, html::OpenLine& line,
                 bool last) {
   ReduceWithAvx2(begin, end, line, last);
