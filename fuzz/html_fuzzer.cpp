@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string page = fuzz::Utf16Of(data + 2, size - 2);
   const std::u16string text = HtmlToText(page, width);
   // The scan built for each instruction set gives the same text, whole or in parts.
-  for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
-    if (!CanRun(isa)) continue;
+  for (const ScanIsa isa : RunnableScanIsas()) {
     FUZZ_CHECK(HtmlToText(page, width, isa) == text);
     FUZZ_CHECK(InParts(page, width, isa, part) == text);
   }

@@ -1,638 +1,39 @@
 #include "text/html_to_text.h"
 
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <memory>
 
+#include "text/html_reducer.h"
 #include "text/line_folder.h"
-#include "text/unit_scan.h"
-#include "text/window_masks.h"
+#include "text/open_line.h"
+#include "text/page_cut.h"
+#include "text/scan_builds.h"
 
 namespace pagelift {
 
 namespace {
 
-enum class Action : std::uint8_t {
-  kOpenRegion,
-  kCloseRegion,
-  kAppend,
-  kEndLine,
-  kStartPre,
-  kEndPre
-};
-
-struct Marker {
-  std::u16string_view text;
-  Action action;
-  unsigned region = 0;    // the flag of the region it opens or closes
-  char16_t appended = 0;  // what kAppend adds to the output
-};
-
-constexpr unsigned kComment = 1u << 0;
-constexpr unsigned kScript = 1u << 1;
-constexpr unsigned kNoscript = 1u << 2;
-constexpr unsigned kStyle = 1u << 3;
-constexpr unsigned kRegions = kComment | kScript | kNoscript | kStyle;
-// The scan's other two states, kept in the same word so that text outside all of them,
-// the common case, is known by one test.
-constexpr unsigned kInTag = 1u << 4;
-constexpr unsigned kInPre = 1u << 5;
-
-// Regions whose text is dropped, each opened and closed by its own markers. "<script" and
-// "<noscript" end before the ">" so that their attributes fall inside the region; "<style>"
-// keeps it, so a style tag with attributes is an ordinary tag.
-constexpr Marker kOpeners[] = {
-    {u"<!--", Action::kOpenRegion, kComment},
-    {u"<script", Action::kOpenRegion, kScript},
-    {u"<noscript", Action::kOpenRegion, kNoscript},
-    {u"<style>", Action::kOpenRegion, kStyle},
-};
-// A comment's "-->" is no marker of its own: the scan finds it at its ">" (see Run).
-constexpr Marker kClosers[] = {
-    {u"</script>", Action::kCloseRegion, kScript},
-    {u"</noscript>", Action::kCloseRegion, kNoscript},
-    {u"</style>", Action::kCloseRegion, kStyle},
-};
-// The markers that stand for text, outside regions only.
-constexpr Marker kReplacements[] = {
-    {u"<br>", Action::kEndLine},           {u"</td>", Action::kAppend, 0, u' '},
-    {u"</tr>", Action::kEndLine},          {u"</dt>", Action::kAppend, 0, u' '},
-    {u"</li>", Action::kAppend, 0, u' '},  {u"</dl>", Action::kEndLine},
-    {u"&nbsp;", Action::kAppend, 0, u' '}, {u"&lt;", Action::kAppend, 0, u'<'},
-    {u"&gt;", Action::kAppend, 0, u'>'},   {u"</title>", Action::kEndLine},
-    {u"<pre>", Action::kStartPre},         {u"</pre>", Action::kEndPre},
-};
-
-// A marker as three 64-bit words of four units each, the units past its end matched by
-// anything. All three are compared, with no branch on the marker's length.
-// Letters are matched with the case bit (0x20) forced on in the text, which folds only
-// capitals onto their small letters since the marker holds a letter there.
-class MarkerWords {
- public:
-  constexpr MarkerWords() = default;
-  constexpr explicit MarkerWords(std::u16string_view text) : size_(text.size()) {
-    std::array<std::array<char16_t, 4>, kWords> units{}, fold{}, care{};
-    for (std::size_t k = 0; k < text.size(); ++k) {
-      const char16_t c = text[k];
-      text_[k] = c;
-      units[k / 4][k % 4] = c;
-      fold[k / 4][k % 4] = c >= u'a' && c <= u'z' ? 0x20 : 0;
-      care[k / 4][k % 4] = 0xFFFF;
-    }
-    for (std::size_t w = 0; w < kWords; ++w) {
-      units_[w] = std::bit_cast<std::uint64_t>(units[w]);
-      fold_[w] = std::bit_cast<std::uint64_t>(fold[w]);
-      care_[w] = std::bit_cast<std::uint64_t>(care[w]);
-    }
-  }
-
-  // Whether the text at `at` starts with the marker, in any case.
-  bool StartsAt(const char16_t* at, const char16_t* end) const {
-    if (static_cast<std::size_t>(end - at) < 4 * kWords) return StartsNearEnd(at, end);
-    std::uint64_t differ = 0;
-    for (std::size_t w = 0; w < kWords; ++w) {
-      std::uint64_t text;
-      std::memcpy(&text, at + 4 * w, sizeof text);
-      differ |= ((text | fold_[w]) & care_[w]) ^ units_[w];
-    }
-    return differ == 0;
-  }
-
- private:
-  static constexpr std::size_t kWords = 3;
-
-  // Near the end, where the three words cannot be read.
-  bool StartsNearEnd(const char16_t* at, const char16_t* end) const {
-    if (static_cast<std::size_t>(end - at) < size_) return false;
-    for (std::size_t k = 0; k < size_; ++k) {
-      const char16_t c = at[k];
-      if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != text_[k]) return false;
-    }
-    return true;
-  }
-
-  std::size_t size_ = 0;
-  std::array<char16_t, 4 * kWords> text_{};
-  std::array<std::uint64_t, kWords> units_{}, fold_{}, care_{};
-};
-
-// Two lists of markers tested in order, the first list first; the first match wins. Every
-// marker is at least four characters long, so an index on the third and fourth characters
-// leaves only the one or two markers that can match at a position to compare. (The second
-// would not do: "</" starts seven markers and most closing tags.) The index keeps the low
-// five bits of each, which are the same for a capital and its small letter.
-template <std::size_t N1, std::size_t N2>
-class MarkerTable {
- public:
-  constexpr MarkerTable(const Marker (&first)[N1], const Marker (&second)[N2]) {
-    static_assert(N1 + N2 <= 16, "one bit per marker in a 16-bit mask");
-    for (std::size_t i = 0; i < N1 + N2; ++i) {
-      markers_[i] = i < N1 ? first[i] : second[i - N1];
-      words_[i] = MarkerWords(markers_[i].text);
-      index_[Key(markers_[i].text[2], markers_[i].text[3])] |= static_cast<std::uint16_t>(1u << i);
-    }
-  }
-
-  // Whether a marker may start two units before `third` and `fourth`; no marker starts
-  // where this is false.
-  bool MayStart(char16_t third, char16_t fourth) const { return index_[Key(third, fourth)] != 0; }
-
-  // The marker that starts at `at`, or nullptr.
-  const Marker* Find(const char16_t* at, const char16_t* end) const {
-    if (end - at < 4) return nullptr;
-    for (unsigned mask = index_[Key(at[2], at[3])]; mask != 0; mask &= mask - 1) {
-      const unsigned i = static_cast<unsigned>(std::countr_zero(mask));
-      if (words_[i].StartsAt(at, end)) return &markers_[i];
-    }
-    return nullptr;
-  }
-
- private:
-  static constexpr std::size_t Key(char16_t third, char16_t fourth) {
-    return (third & 0x1F) << 5 | (fourth & 0x1F);
-  }
-
-  std::array<Marker, N1 + N2> markers_{};
-  std::array<MarkerWords, N1 + N2> words_{};
-  std::array<std::uint16_t, 1 << 10> index_{};
-};
-
-// Openers are tested everywhere, in regions and tags too; closers only inside a region,
-// replacements only outside.
-constexpr MarkerTable kInRegion(kOpeners, kClosers);
-constexpr MarkerTable kOutsideRegions(kOpeners, kReplacements);
-
-// Whether each replacement that starts with "<" ends with ">" and holds no markup between:
-// a tag, as far as bit masks of "<", ">" and "&" can tell.
-constexpr bool ReplacementsAreTags() {
-  for (const Marker& marker : kReplacements) {
-    const std::u16string_view text = marker.text;
-    if (text.front() != u'<') continue;
-    if (text.back() != u'>') return false;
-    if (text.substr(1, text.size() - 2).find_first_of(u"<>&") != std::u16string_view::npos) {
-      return false;
-    }
-  }
-  return true;
+template <typename Build>
+void ReducePart(Build, const char16_t* begin, const char16_t* end, html::OpenLine& line,
+                bool last) {
+  html::Reducer<Build>(begin, end, line).Run(last);
 }
-constexpr bool kReplacementsAreTags = ReplacementsAreTags();
-static_assert(kReplacementsAreTags, "the scan acts on replacements inside its window");
 
-// What carries over from one part of a page to the next: the scan's state and the line it
-// has begun, which waits in the line's buffer.
-struct OpenLine {
-  static constexpr std::size_t kSlack = 8;  // read past a run's end by its copy
-
-  explicit OpenLine(LineFolder& line_folder) : folder(line_folder) {}
-
-  // The line's buffer, with room for what a part of `size` units adds to it. Each
-  // character gives at most two (an LF in "<pre>" gives CR LF), so the scan of the part
-  // needs no room checks.
-  char16_t* RoomFor(std::size_t size) {
-    const std::size_t needed = kept + 2 * size + kSlack;
-    if (needed > capacity) {
-      capacity = std::max(needed, 2 * capacity);
-      std::unique_ptr<char16_t[]> larger(new char16_t[capacity]);
-      std::copy(buffer.get(), buffer.get() + kept, larger.get());
-      buffer = std::move(larger);
-    }
-    return buffer.get();
-  }
-
-  LineFolder& folder;
-  std::unique_ptr<char16_t[]> buffer;
-  std::size_t capacity = 0;
-  std::size_t kept = 0;  // units of the line in `buffer`
-  unsigned state = 0;    // see Reducer::state_
-};
-
-// One left-to-right scan, which looks at the page through a window of 64 units and bit
-// masks of where "<", ">", "&" and blanks are in it (see WindowMasks).
-//
-// Text and tags outside regions and "<pre>" are taken a window at a time: what is kept is
-// worked out from the masks, and copied a run at a time. A marker that stands for text is
-// acted on where it is found. The scan stops for a closer look only at "&", at a marker that
-// opens a region or "<pre>", and where "<" and ">" do not take turns. Elsewhere (tags
-// inside "<pre>", a tag's end looked for ahead) the next markup is a shift and a bit count
-// away. Regions are looked at through windows of their own (see NextAngleBracket).
-//
-// Line ends become CR LF as the text is copied, with the same result as normalising the
-// whole text first: no marker holds a CR or an LF, and outside "<pre>" both are dropped.
-// So every CR LF of the reduced text is one the scan puts there, and the scan hands each
-// line to the fold as it ends, while it is still in cache, instead of the whole text at
-// the end. The line's buffer is then used again from its start.
-//
-// The page may come in parts, each scanned in turn where it may be cut (see MayCutBefore):
-// the state and the line begun carry over (see OpenLine), and the fold takes what it can
-// of that line.
-template <WindowMasks (*kMasksOf)(const char16_t*), std::uint64_t (*kAnglesOf)(const char16_t*)>
-class Reducer {
- public:
-  // Scans [begin, end), the page's next part, going on from `line`.
-  Reducer(const char16_t* begin, const char16_t* end, OpenLine& line)
-      : begin_(begin),
-        end_(end),
-        buffer_(line.RoomFor(static_cast<std::size_t>(end - begin))),
-        line_(line),
-        folder_(line.folder),
-        state_(line.state) {
-    MoveWindow(begin_);
-  }
-
-  // `last` ends the page.
-  void Run(bool last) {
-    using unit_scan::CopyUntil;
-    const char16_t* at = begin_;
-    char16_t* out = buffer_ + line_.kept;
-    while (at < end_) {
-      if ((state_ & ~kInTag) == 0) {
-        // Text and tags, outside regions and "<pre>", are taken a window at a time. Markup
-        // that follows markup is examined at once: a page made mostly of it would
-        // otherwise pay for a window's worth of work at every unit.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
-          at = TextAndTags(at, out);
-          if (at == end_) break;
-          if ((state_ & ~kInTag) != 0) continue;  // a region or "<pre>" opened
-        }
-        if (*at == u'>') {
-          if ((state_ & kInTag) == 0) *out++ = u'>';  // a ">" outside a tag is text
-          state_ &= ~kInTag;
-          ++at;
-          continue;
-        }
-      } else if ((state_ & kRegions) != 0) {
-        // Nothing inside a region is copied. A closer clears only its own region, so a
-        // region opened inside another must be closed as well before text comes back.
-        //
-        // Every marker but "-->" starts with "<", so the scan stops at angle brackets only:
-        // a "-->" ends at the first ">" after where the scan went on, and counts when its
-        // two dashes lie in what the scan passed over (and so were consumed by nothing).
-        const char16_t* const passed = at;
-        at = NextAngleBracket(at);
-        if (at == end_) break;
-        if (*at == u'>') {
-          if (at - passed >= 2 && at[-1] == u'-' && at[-2] == u'-') state_ &= ~kComment;
-          ++at;
-          continue;
-        }
-        const Marker* marker = kInRegion.Find(at, end_);
-        if (marker == nullptr) {
-          ++at;
-        } else {
-          state_ = marker->action == Action::kOpenRegion ? state_ | marker->region
-                                                         : state_ & ~marker->region;
-          at += marker->text.size();
-        }
-        continue;
-      } else if ((state_ & kInTag) != 0) {
-        // A tag inside "<pre>": nothing in it is copied, but markers still act there; ">"
-        // ends the tag.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'>'>(*at)) {
-          at = NextMarkup(at);
-          if (at == end_) break;
-        }
-        if (*at == u'>') {
-          state_ &= ~kInTag;
-          ++at;
-          continue;
-        }
-      } else {
-        // In "<pre>". Markup and line ends often follow one another; a run is looked for
-        // only when one starts here.
-        if (!unit_scan::IsOneOf<u'<', u'&', u'\n', u'\r'>(*at)) {
-          CopyUntil<u'<', u'&', u'\n', u'\r'>(at, end_, out);
-          if (at == end_) break;
-        }
-        if (*at == u'\n') {
-          EndLine(out);
-          ++at;
-          continue;
-        }
-        if (*at == u'\r') {
-          // A CR before an LF goes: the LF brings the CR LF.
-          if (at + 1 == end_ || at[1] != u'\n') *out++ = u'\r';
-          ++at;
-          continue;
-        }
-      }
-      at = ExamineMarkup(at, out);
-    }
-    if (last) {
-      EndLine(out);
-    } else {
-      // The line goes on in the next part: what the fold does not take yet stays.
-      const char16_t* const taken = folder_.AddLineStart(buffer_, out);
-      out = std::copy(taken, static_cast<const char16_t*>(out), buffer_);
-    }
-    line_.kept = static_cast<std::size_t>(out - buffer_);
-    line_.state = state_;
-  }
-
- private:
-  static constexpr std::size_t kWindow = 64;
-  static constexpr std::size_t kSlack = OpenLine::kSlack;
-
-  // The window: where markup and blanks are in the 64 units from `window_`. The last window
-  // is read from a copy padded with a unit that is neither; that copy, and the page
-  // elsewhere, can be read 8 units past the window.
-  void MoveWindow(const char16_t* start) {
-    window_ = start;
-    units_ = start;
-    if (end_ - start < static_cast<std::ptrdiff_t>(kWindow + kSlack)) {
-      tail_.fill(u'x');
-      std::copy(start, std::min(end_, start + kWindow + kSlack), tail_.begin());
-      units_ = tail_.data();
-    }
-    const WindowMasks masks = kMasksOf(units_);
-    opens_ = masks.opens;
-    closes_ = masks.closes;
-    angle_parity_ = masks.angle_parity;
-    dropped_ = masks.closes | masks.blanks;
-    markup_ = masks.opens | masks.closes | masks.amps;
-    stops_ = masks.amps | From(static_cast<std::size_t>(end_ - start));
-  }
-
-  // Bits from `n` up, none when `n` is 64 or more.
-  static std::uint64_t From(std::size_t n) { return n >= kWindow ? 0 : ~std::uint64_t{0} << n; }
-  static std::uint64_t Below(std::size_t n) { return ~From(n); }
-
-  // Text and tags from `at`, to the end, to markup that needs a closer look ("&", a "<"
-  // inside a tag, a ">" outside one), or past a marker that opens a region or "<pre>".
-  //
-  // Within a window the scan needs no stop of its own for a tag: while "<" and ">" take
-  // turns, a unit is in a tag when the number of them up to it, and the tag state at the
-  // start, add up to an odd number. What is kept is then a mask, copied a run at a time.
-  // The markers that stand for text read as tags to the masks (see kReplacementsAreTags),
-  // so acting on one changes nothing else.
-  const char16_t* TextAndTags(const char16_t* at, char16_t*& out) {
-    auto offset = static_cast<std::size_t>(at - window_);
-    if (offset >= kWindow) {
-      MoveWindow(at);
-      offset = 0;
-    }
-    for (;;) {
-      const std::uint64_t from = From(offset);
-      // Whether the scan is in a tag at `at`, against the angle brackets before it.
-      const std::uint64_t flip =
-          0 - (((angle_parity_ << 1 >> offset) & 1) ^ ((state_ & kInTag) != 0 ? 1 : 0));
-      const std::uint64_t in_tag = angle_parity_ ^ flip;
-      const std::uint64_t out_of_turn = (opens_ & ~in_tag) | (closes_ & in_tag);
-      auto limit = static_cast<std::size_t>(std::countr_zero((stops_ | out_of_turn) & from));
-      // The kept units not copied yet: those in tags and ">" and blanks never are.
-      std::uint64_t keep = ~(in_tag | dropped_) & from;
-      for (std::uint64_t opens = opens_ & from & Below(limit); opens != 0; opens &= opens - 1) {
-        const auto k = static_cast<std::size_t>(std::countr_zero(opens));
-        if (!kOutsideRegions.MayStart(units_[k + 2], units_[k + 3])) continue;
-        const Marker* marker = kOutsideRegions.Find(window_ + k, end_);
-        if (marker == nullptr) continue;  // a tag like any other
-        CopyKept(keep & Below(k), out);
-        const std::size_t after = k + marker->text.size();
-        keep &= From(after);
-        Act(*marker, out);
-        if ((state_ & ~kInTag) != 0) {
-          // A region or "<pre>" opened, where the scan goes on from outside any tag.
-          state_ &= ~kInTag;
-          return window_ + after;
-        }
-      }
-      CopyKept(keep & Below(limit), out);
-      if (limit > offset) {
-        state_ = (in_tag >> (limit - 1) & 1) != 0 ? state_ | kInTag : state_ & ~kInTag;
-      }
-      if (limit < kWindow) return window_ + limit;
-      // The next window's place does not wait for this one's masks.
-      if (end_ - window_ == kWindow) return end_;
-      MoveWindow(window_ + kWindow);
-      offset = 0;
-    }
-  }
-
-  // Copies the units of the window that `keep` has bits for, a run at a time.
-  void CopyKept(std::uint64_t keep, char16_t*& out) const {
-    while (keep != 0) {
-      const int start = std::countr_zero(keep);
-      unit_scan::CopyShort(units_ + start, static_cast<unsigned>(std::countr_one(keep >> start)),
-                           out);
-      keep &= keep + (keep & (0 - keep));  // drops the run just copied
-    }
-  }
-
-  // The first markup unit from `at`, or `end_`.
-  [[gnu::always_inline]] const char16_t* NextMarkup(const char16_t* at) {
-    if (const auto offset = static_cast<std::size_t>(at - window_); offset < kWindow) {
-      if (const std::uint64_t bits = markup_ >> offset; bits != 0) {
-        return at + std::countr_zero(bits);
-      }
-    }
-    return NextMarkupPastWindow(at);
-  }
-
-  // The first "<" or ">" from `at`, or `end_`. Past the window, a region's script or style
-  // sheet is looked at through windows of its own that find only these two, which take
-  // half the work of the full masks.
-  [[gnu::always_inline]] const char16_t* NextAngleBracket(const char16_t* at) {
-    if (const auto offset = static_cast<std::size_t>(at - window_); offset < kWindow) {
-      if (const std::uint64_t bits = (opens_ | closes_) >> offset; bits != 0) {
-        return at + std::countr_zero(bits);
-      }
-      at = WindowEnd();
-      if (at == end_) return end_;  // nothing left, and `angles_at_` may be `end_`
-    }
-    if (const auto offset = static_cast<std::size_t>(at - angles_at_); offset < kWindow) {
-      if (const std::uint64_t bits = angles_ >> offset; bits != 0) {
-        return at + std::countr_zero(bits);
-      }
-      at = angles_at_ + kWindow;
-    }
-    return NextAngleBracketPastWindows(at);
-  }
-
-  const char16_t* NextAngleBracketPastWindows(const char16_t* at) {
-    for (; end_ - at >= static_cast<std::ptrdiff_t>(kWindow); at += kWindow) {
-      angles_at_ = at;
-      angles_ = kAnglesOf(at);
-      if (angles_ != 0) return at + std::countr_zero(angles_);
-    }
-    return unit_scan::FindFirstOf<u'<', u'>'>(at, end_);
-  }
-
-  const char16_t* WindowEnd() const {
-    return window_ + std::min<std::ptrdiff_t>(kWindow, end_ - window_);
-  }
-
-  const char16_t* NextMarkupPastWindow(const char16_t* at) {
-    // Windows follow one another from where the scan first needs one. The scan comes back
-    // behind the window only after a tag's end was looked for ahead and a marker matched
-    // instead; the end looked for is the first markup after the marker's "<", and no
-    // marker holds markup after its first unit but its last, so nothing is looked at more
-    // than twice.
-    if (at >= window_) at = std::max(at, WindowEnd());
-    for (; at < end_; at = WindowEnd()) {
-      MoveWindow(at);
-      if (markup_ != 0) return at + std::countr_zero(markup_);
-    }
-    return end_;
-  }
-
-  void EndLine(char16_t*& out) {
-    folder_.AddLine(buffer_, out);
-    out = buffer_;
-  }
-
-  // A "<" or "&" outside regions, in a tag or not; returns where the scan goes on.
-  [[gnu::always_inline]] const char16_t* ExamineMarkup(const char16_t* at, char16_t*& out) {
-    // A "<" that starts no marker opens a tag up to the next ">". Most tags hold no markup,
-    // so their end is looked for at once, while the markers are compared.
-    const bool opens_tag = *at == u'<';
-    const char16_t* tag_end = at + 1;
-    if (opens_tag && tag_end < end_ && !unit_scan::IsOneOf<u'<', u'&', u'>'>(*tag_end)) {
-      tag_end = NextMarkup(tag_end);
-    }
-    const Marker* marker = kOutsideRegions.Find(at, end_);
-    if (marker == nullptr) {
-      if (opens_tag) {
-        if (tag_end != end_ && *tag_end == u'>') {
-          state_ &= ~kInTag;
-          return tag_end + 1;
-        }
-        state_ |= kInTag;
-        return tag_end;
-      }
-      if ((state_ & kInTag) == 0) {
-        *out++ = u'&';  // an entity other than the three is text
-      }
-      return at + 1;
-    }
-    Act(*marker, out);
-    return at + marker->text.size();
-  }
-
-  // What a marker found outside regions does.
-  void Act(const Marker& marker, char16_t*& out) {
-    switch (marker.action) {
-      case Action::kOpenRegion:
-        state_ |= marker.region;
-        break;
-      case Action::kAppend:
-        *out++ = marker.appended;
-        break;
-      case Action::kEndLine:
-        EndLine(out);
-        break;
-      case Action::kStartPre:
-        state_ |= kInPre;
-        break;
-      case Action::kEndPre:
-        state_ &= ~kInPre;
-        break;
-      case Action::kCloseRegion:
-        break;  // not in this table
-    }
-  }
-
-  const char16_t* const begin_;
-  const char16_t* const end_;
-  char16_t* const buffer_;  // the line being reduced
-  OpenLine& line_;
-  // The window (see MoveWindow).
-  const char16_t* window_ = nullptr;
-  const char16_t* units_ = nullptr;  // where its units are read: `window_`, or `tail_` for the last
-  std::uint64_t opens_ = 0;
-  std::uint64_t closes_ = 0;
-  std::uint64_t markup_ = 0;        // "<", "&" and ">"
-  std::uint64_t dropped_ = 0;       // ">" and blanks, which text and tags never copy
-  std::uint64_t stops_ = 0;         // "&", and the units past the page's end
-  std::uint64_t angle_parity_ = 0;  // see WindowMasks
-  // The last window that only "<" and ">" were looked for in (see NextAngleBracket), at
-  // `end_` until there is one. The page's last 63 units are searched without one.
-  const char16_t* angles_at_ = end_;
-  std::uint64_t angles_ = 0;
-  std::array<char16_t, kWindow + kSlack> tail_{};
-  LineFolder& folder_;
-  unsigned state_;  // the open regions' flags, kInTag and kInPre
-};
-
-using BaselineReducer = Reducer<window_masks::Baseline, window_masks::BaselineAngles>;
-#if defined(__x86_64__)
-using Avx2Reducer = Reducer<window_masks::Avx2, window_masks::Avx2Angles>;
-
+#if defined(PAGELIFT_AVX2_SCAN)
 // With AVX2 the window's masks take half the instructions. The whole scan is compiled
 // again for it, so that they are built in line.
 [[gnu::target("avx2,pclmul"), gnu::flatten]] void ReduceWithAvx2(const char16_t* begin,
                                                                  const char16_t* end,
-                                                                 OpenLine& line, bool last) {
-  Avx2Reducer(begin, end, line).Run(last);
+                                                                 html::OpenLine& line, bool last) {
+  html::Reducer<Avx2Scan>(begin, end, line).Run(last);
+}
+
+// ReducePart for the AVX2 build. ReduceWithAvx2 takes no tag: GCC would make a copy of it
+// without the unused argument, and not flatten the copy.
+void ReducePart(Avx2Scan, const char16_t* begin, const char16_t* end, html::OpenLine& line,
+                bool last) {
+  ReduceWithAvx2(begin, end, line, last);
 }
 #endif
-
-// A comment's closer is found by a look back from its ">" (see Reducer::Run): across a
-// cut, that look must not reach into the part before.
-constexpr std::u16string_view kCommentCloser = u"-->";
-
-template <typename Visit>
-constexpr void ForEachMarkerText(Visit visit) {
-  for (const Marker& marker : kOpeners) visit(marker.text);
-  for (const Marker& marker : kClosers) visit(marker.text);
-  for (const Marker& marker : kReplacements) visit(marker.text);
-  visit(kCommentCloser);
-}
-
-// The ASCII characters that stand in no marker but first (in either case), where every
-// cut is safe. An LF is not among them: it may end a CR LF.
-constexpr std::array<bool, 128> CutAnywhereBefore() {
-  std::array<bool, 128> anywhere{};
-  anywhere.fill(true);
-  ForEachMarkerText([&anywhere](std::u16string_view text) {
-    for (std::size_t k = 1; k < text.size(); ++k) {
-      anywhere[text[k]] = false;
-      if (text[k] >= u'a' && text[k] <= u'z') anywhere[text[k] - (u'a' - u'A')] = false;
-    }
-  });
-  anywhere[u'\n'] = false;
-  return anywhere;
-}
-constexpr std::array<bool, 128> kCutAnywhereBefore = CutAnywhereBefore();
-
-bool StartsWithInAnyCase(const char16_t* at, std::u16string_view text) {
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const char16_t c = at[k];
-    if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != text[k]) return false;
-  }
-  return true;
-}
-
-// Whether the page may be cut before `at` (begin < at < end), its two sides reduced one
-// after the other with the text they give together: no marker, comment closer or CR LF
-// may run across the cut. The scan's state at `at` carries over; nothing else looks
-// across it. False also when `end` comes too soon to tell.
-bool MayCutBefore(const char16_t* begin, const char16_t* at, const char16_t* end) {
-  if (*at >= 0x80 || kCutAnywhereBefore[*at]) return true;
-  if (*at == u'\n' && at[-1] == u'\r') return false;
-  bool may = true;
-  ForEachMarkerText([&](std::u16string_view text) {
-    for (std::size_t k = 1; may && k < text.size() && at - begin >= static_cast<std::ptrdiff_t>(k);
-         ++k) {
-      const char16_t* const start = at - k;
-      may = end - start >= static_cast<std::ptrdiff_t>(text.size()) &&
-            !StartsWithInAnyCase(start, text);
-    }
-  });
-  return may;
-}
-
-// The last place near the end of [begin, end) where it may be cut, or `begin`. A cut is
-// nearly always within a few units of the end: every "<", every character beyond ASCII
-// and most letters make one.
-const char16_t* LastCut(const char16_t* begin, const char16_t* end) {
-  constexpr std::ptrdiff_t kLooked = 256;
-  for (const char16_t* at = end - 1; at > begin && end - at <= kLooked; --at) {
-    if (MayCutBefore(begin, at, end)) return at;
-  }
-  return begin;
-}
 
 }  // namespace
 
@@ -640,26 +41,18 @@ const char16_t* LastCut(const char16_t* begin, const char16_t* end) {
 class PageReducer::Scan {
  public:
   Scan(double width, std::size_t size, ScanIsa isa)
-      : folder_(width, size), line_(folder_), avx2_(isa == ScanIsa::kAvx2 && CanRun(isa)) {}
+      : folder_(width, size), line_(folder_), isa_(CanRun(isa) ? isa : ScanIsa::kScalar) {}
 
   void Run(const char16_t* begin, const char16_t* end, bool last) {
-#if defined(__x86_64__)
-    if (avx2_) {
-      ReduceWithAvx2(begin, end, line_, last);
-      return;
-    }
-#endif
-    BaselineReducer(begin, end, line_).Run(last);
+    VisitScanBuild(isa_, [&](auto build) { ReducePart(build, begin, end, line_, last); });
   }
 
-  std::u16string Finish() {
-    return folder_.Finish();
-  }
+  std::u16string Finish() { return folder_.Finish(); }
 
  private:
   LineFolder folder_;
-  OpenLine line_;
-  bool avx2_;
+  html::OpenLine line_;
+  ScanIsa isa_;
 };
 
 PageReducer::PageReducer(double width, std::size_t size, ScanIsa isa)
@@ -672,7 +65,7 @@ PageReducer::~PageReducer() = default;
 
 void PageReducer::Reduce() {
   const char16_t* const begin = input_.data();
-  const char16_t* const cut = LastCut(begin, begin + input_.size());
+  const char16_t* const cut = html::LastCut(begin, begin + input_.size());
   if (cut == begin) return;
   scan_->Run(begin, cut, false);
   input_.erase(0, static_cast<std::size_t>(cut - begin));
@@ -682,17 +75,6 @@ std::u16string PageReducer::Finish() {
   scan_->Run(input_.data(), input_.data() + input_.size(), true);
   input_.clear();
   return scan_->Finish();
-}
-
-bool CanRun(ScanIsa isa) {
-#if defined(__x86_64__)
-  if (isa == ScanIsa::kAvx2) return window_masks::HasAvx2();
-#endif
-  return isa == ScanIsa::kBaseline;
-}
-
-ScanIsa BestScanIsa() {
-  return CanRun(ScanIsa::kAvx2) ? ScanIsa::kAvx2 : ScanIsa::kBaseline;
 }
 
 std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/scan_isa.h"
+
 namespace pagelift {
 
 // Reduces a decoded page to plain text in one scan and folds it at `width`, with the
@@ -16,12 +18,7 @@ namespace pagelift {
 // the only failure is that of ColumnWidths::Get.
 std::u16string HtmlToText(std::u16string_view page, double width);
 
-// The instruction sets the scan is built for. HtmlToText takes the best this processor
-// runs; the results are the same.
-enum class ScanIsa { kBaseline, kAvx2 };
-bool CanRun(ScanIsa isa);
-ScanIsa BestScanIsa();
-// HtmlToText with the scan built for `isa`, or the baseline one where CanRun(isa) is false.
+// HtmlToText with the scan built for `isa`, or the scalar one where CanRun(isa) is false.
 std::u16string HtmlToText(std::u16string_view page, double width, ScanIsa isa);
 
 // HtmlToText for a page that comes in parts, cut anywhere, so that no more than a part of

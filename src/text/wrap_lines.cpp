@@ -1,6 +1,6 @@
 #include "text/wrap_lines.h"
 
-#include "text/unit_scan.h"
+#include "text/scan_builds.h"
 
 namespace pagelift {
 
@@ -9,7 +9,7 @@ namespace {
 // The CR of the first CR LF in [at, end), or `end`; a lone CR stays inside its line.
 const char16_t* LineEnd(const char16_t* at, const char16_t* end) {
   for (;;) {
-    at = unit_scan::FindFirstOf<u'\r'>(at, end);
+    at = BaselineScan::FindFirstOf<u'\r'>(at, end);
     if (at == end || (at + 1 < end && at[1] == u'\n')) return at;
     ++at;
   }

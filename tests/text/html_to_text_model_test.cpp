@@ -144,8 +144,7 @@ TEST(HtmlToText, ReducesRandomPagesAsTheRulesReadLiterally) {
     const std::u16string expected = WrapLines(reduced, 1000);
     const double width = widths[static_cast<std::size_t>(i) % std::size(widths)];
     const std::u16string folded = WrapLines(reduced, width);
-    for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
-      if (!CanRun(isa)) continue;
+    for (const ScanIsa isa : RunnableScanIsas()) {
       const std::u16string got = HtmlToText(page, 1000, isa);
       ASSERT_EQ(test::Shown(got), test::Shown(expected))
           << "scan built for " << static_cast<int>(isa) << ", page: " << test::Shown(page);

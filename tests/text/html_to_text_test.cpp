@@ -123,8 +123,7 @@ TEST(HtmlToText, FindsTheCloserOfALongRegionWhereverItFalls) {
     for (std::size_t length = 0; length < 300; ++length) {
       std::u16string page = u"a";
       page.append(region.opener).append(length, u'x').append(region.closer).append(u"b");
-      for (const ScanIsa isa : {ScanIsa::kBaseline, ScanIsa::kAvx2}) {
-        if (!CanRun(isa)) continue;
+      for (const ScanIsa isa : RunnableScanIsas()) {
         ASSERT_EQ(test::Shown(HtmlToText(page, kNoFold, isa)), test::Shown(u"ab\r\n"))
             << test::Shown(page) << ", scan built for " << static_cast<int>(isa);
       }

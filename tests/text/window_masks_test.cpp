@@ -1,4 +1,4 @@
-#include "text/window_masks.h"
+#include "text/scan_builds.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +25,12 @@ WindowMasks MasksByHand(const std::array<char16_t, 64>& units) {
   return m;
 }
 
-void ExpectSame(const WindowMasks& got, const WindowMasks& expected, const char* by) {
-  EXPECT_EQ(got.opens, expected.opens) << by;
-  EXPECT_EQ(got.closes, expected.closes) << by;
-  EXPECT_EQ(got.amps, expected.amps) << by;
-  EXPECT_EQ(got.blanks, expected.blanks) << by;
-  EXPECT_EQ(got.angle_parity, expected.angle_parity) << by;
+void ExpectSame(const WindowMasks& got, const WindowMasks& expected) {
+  EXPECT_EQ(got.opens, expected.opens);
+  EXPECT_EQ(got.closes, expected.closes);
+  EXPECT_EQ(got.amps, expected.amps);
+  EXPECT_EQ(got.blanks, expected.blanks);
+  EXPECT_EQ(got.angle_parity, expected.angle_parity);
 }
 
 // The units looked for, their neighbours (0x0B and 0x0C between LF and CR, ":", "=" and
@@ -51,14 +51,13 @@ TEST(WindowMasks, FindsExactlyTheMarkupAndBlanksWhereverTheyAre) {
     for (char16_t& c : units) c = kPalette[pick(engine) % kinds];
     const WindowMasks expected = MasksByHand(units);
     const std::uint64_t angles = expected.opens | expected.closes;
-    ExpectSame(window_masks::Baseline(units.data()), expected, "baseline");
-    EXPECT_EQ(window_masks::BaselineAngles(units.data()), angles) << "baseline";
-#if defined(__x86_64__)
-    if (window_masks::HasAvx2()) {
-      ExpectSame(window_masks::Avx2(units.data()), expected, "AVX2");
-      EXPECT_EQ(window_masks::Avx2Angles(units.data()), angles) << "AVX2";
+    for (const ScanIsa isa : RunnableScanIsas()) {
+      SCOPED_TRACE(testing::Message() << "scan built for " << static_cast<int>(isa));
+      VisitScanBuild(isa, [&](auto build) {
+        ExpectSame(build.Masks(units.data()), expected);
+        EXPECT_EQ(build.Angles(units.data()), angles);
+      });
     }
-#endif
     if (HasFailure()) break;
   }
 }
