@@ -1,6 +1,6 @@
 #pragma once
 
-// The file system calls the settings file needs, one file per platform:
+// The file system calls the settings file needs; the platform calls sit in
 // atomic_file_posix.cpp and atomic_file_windows.cpp, chosen by CMake.
 
 #include <filesystem>
@@ -24,6 +24,11 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // temporary file is complete; tests use it to stop the program there.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          const std::function<void()>& before_rename = {});
+
+// The file a write to `path` should replace: the file a symbolic link points to, since
+// renaming over the link would replace the link itself; `path` when it is no link or
+// the link leads nowhere.
+std::filesystem::path FileBehindLink(const std::filesystem::path& path);
 
 // Whether this process may create files in `folder`.
 bool CanCreateFilesIn(const std::filesystem::path& folder);

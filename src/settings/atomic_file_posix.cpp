@@ -66,13 +66,7 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes,
                          const std::function<void()>& before_rename) {
-  std::error_code error;
-  fs::path target = path;
-  // Renaming over a link would replace the link itself.
-  if (fs::is_symlink(path, error)) {
-    const fs::path resolved = fs::canonical(path, error);
-    if (!error) target = resolved;
-  }
+  const fs::path target = FileBehindLink(path);
   struct stat old_file {};
   const bool exists = ::stat(target.c_str(), &old_file) == 0;
   // A file without write bits is the user's way of keeping it as it is, even for root.

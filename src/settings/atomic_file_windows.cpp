@@ -78,12 +78,7 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes,
                          const std::function<void()>& before_rename) {
-  std::error_code error;
-  fs::path target = path;
-  if (fs::is_symlink(path, error)) {
-    const fs::path resolved = fs::canonical(path, error);
-    if (!error) target = resolved;
-  }
+  const fs::path target = FileBehindLink(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   // A read-only file is the user's way of keeping it as it is.
