@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "fuzz_check.h"
-#include "judge/errors.h"
 #include "judge/judge_page.h"
 #include "judge/judges.h"
 

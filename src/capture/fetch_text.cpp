@@ -5,10 +5,10 @@
 #include <new>
 #include <span>
 
+#include "base/errors.h"
+#include "base/settings_number.h"
 #include "convert/code_choice.h"
-#include "judge/errors.h"
 #include "text/html_to_text.h"
-#include "text/settings_number.h"
 
 namespace pagelift {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "capture/curl_library.h"
 #include "capture/proxy_choice.h"
 #include "convert/utf8_text.h"
-#include "judge/huge_pages.h"
 
 namespace pagelift {
 

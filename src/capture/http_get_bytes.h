@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift {
 

@@ -10,8 +10,8 @@
 #include <iostream>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "cli/usage_error.h"
-#include "judge/huge_pages.h"
 
 namespace pagelift::cli {
 

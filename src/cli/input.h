@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift::cli {
 

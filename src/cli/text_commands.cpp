@@ -1,6 +1,7 @@
 #include <limits>
 #include <string>
 
+#include "base/settings_number.h"
 #include "capture/fetch_text.h"
 #include "cli/arguments.h"
 #include "cli/cli.h"
@@ -11,7 +12,6 @@
 #include "convert/code_choice.h"
 #include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
-#include "text/settings_number.h"
 #include "text/wrap_lines.h"
 
 namespace pagelift::cli {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 
 namespace pagelift {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift {
 

@@ -1,6 +1,6 @@
 #include "convert/code_choice.h"
 
-#include "judge/errors.h"
+#include "base/errors.h"
 #include "judge/judge_page.h"
 
 namespace pagelift {

@@ -2,11 +2,11 @@
 
 #include <limits>
 
+#include "base/errors.h"
 #include "convert/ados.h"
 #include "convert/bom.h"
 #include "convert/line_ends.h"
 #include "convert/wcmb.h"
-#include "judge/errors.h"
 #include "judge/judges.h"
 
 namespace pagelift {

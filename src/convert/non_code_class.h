@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "convert/modal_message.h"
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
+#include "base/modal_message.h"
 
 namespace pagelift {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 
 namespace pagelift {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/errors.h"
 #include "convert/ascii_runs.h"
-#include "judge/errors.h"
 
 namespace pagelift {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift {
 

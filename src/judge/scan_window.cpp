@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 
 namespace pagelift::judge_detail {
 

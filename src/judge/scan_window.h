@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 #include "judge/judges.h"
 
 namespace pagelift::judge_detail {

@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/settings_number.h"
 #include "settings/cp932.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
 #include "shell/tray_pictures.h"
-#include "text/settings_number.h"
 
 namespace pagelift {
 namespace {

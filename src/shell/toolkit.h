@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/modal_message.h"
+#include "base/modal_message.h"
 
 // What the program needs of the window toolkit, in one place. Every function here runs
 // on the user-interface thread, after the QApplication has been made.

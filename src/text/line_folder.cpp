@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "judge/huge_pages.h"
+#include "base/huge_pages.h"
 
 namespace pagelift {
 

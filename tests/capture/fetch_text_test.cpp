@@ -4,12 +4,12 @@
 #include <iterator>
 #include <string>
 
+#include "base/settings_number.h"
 #include "capture/fetch_text.h"
 #include "convert/code_choice.h"
 #include "support/loopback_server.h"
 #include "support/tiny_proxy.h"
 #include "text/html_to_text.h"
-#include "text/settings_number.h"
 
 namespace pagelift {
 namespace {

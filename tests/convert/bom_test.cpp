@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/errors.h"
 #include "convert/bom.h"
-#include "judge/errors.h"
 #include "support/bytes.h"
 
 namespace pagelift {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "convert/code_choice.h"
 #include "convert/non_code_class.h"
-#include "judge/errors.h"
 #include "support/bytes.h"
 
 namespace pagelift {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 #include "judge/judge_page.h"
 #include "judge/utf8_form.h"
 #include "support/bytes.h"

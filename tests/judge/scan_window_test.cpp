@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 #include "judge/judges.h"
 #include "support/bytes.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 namespace pagelift::test {
 

@@ -1,10 +1,10 @@
-#include "judge/byte_array.h"
+#include "base/byte_array.h"
 
 #include <cstdio>
 #include <ostream>
 #include <utility>
 
-#include "judge/errors.h"
+#include "base/errors.h"
 
 namespace pagelift {
 

@@ -1,4 +1,4 @@
-#include "text/settings_number.h"
+#include "base/settings_number.h"
 
 namespace pagelift {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "judge/byte_array.h"
-#include "judge/errors.h"
+#include "base/byte_array.h"
+#include "base/errors.h"
 
 namespace pagelift {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "text/settings_number.h"
+#include "base/settings_number.h"
 
 namespace pagelift {
 namespace {

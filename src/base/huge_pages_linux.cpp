@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "judge/huge_pages.h"
+#include "base/huge_pages.h"
 
 namespace pagelift {
 

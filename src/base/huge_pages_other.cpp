@@ -1,4 +1,4 @@
-#include "judge/huge_pages.h"
+#include "base/huge_pages.h"
 
 namespace pagelift {
 
