@@ -13,7 +13,7 @@
 namespace pagelift {
 namespace {
 
-enum class Code { kSjis, kJis, kEuc, kUtf7, kUtf8Marked, kUtf16Marked };
+enum class Encoding { kSjis, kJis, kEuc, kUtf7, kUtf8Marked, kUtf16Marked };
 
 // Real Japanese text: the sample page, repeated until its UTF-8 form reaches `size`.
 std::u16string JapaneseText(std::size_t size) {
@@ -26,73 +26,73 @@ std::u16string JapaneseText(std::size_t size) {
 }
 
 // The page in `code`, made once per size.
-const ByteArray& Page(Code code, std::size_t size) {
-  static std::map<std::pair<Code, std::size_t>, ByteArray> pages;
+const ByteArray& Page(Encoding code, std::size_t size) {
+  static std::map<std::pair<Encoding, std::size_t>, ByteArray> pages;
   auto found = pages.find({code, size});
   if (found != pages.end()) return found->second;
   const NonCodeClass codes;
   const std::u16string text = JapaneseText(size);
   ByteArray bytes;
   switch (code) {
-    case Code::kSjis:
+    case Encoding::kSjis:
       bytes = codes.VbUnicode_To_SJIS(text);
       break;
-    case Code::kJis:
+    case Encoding::kJis:
       bytes = codes.VbUnicode_To_JIS(text);
       break;
-    case Code::kEuc:
+    case Encoding::kEuc:
       bytes = codes.VbUnicode_To_EUC(text);
       break;
-    case Code::kUtf7:
+    case Encoding::kUtf7:
       bytes = codes.VbUnicode_To_UTF7(text);
       break;
-    case Code::kUtf8Marked:
+    case Encoding::kUtf8Marked:
       bytes = codes.VbUnicode_To_UTF8(text, true);
       break;
-    case Code::kUtf16Marked:
+    case Encoding::kUtf16Marked:
       bytes = codes.VbUnicode_To_UNICODE(text, true);
       break;
   }
   return pages.emplace(std::make_pair(code, size), std::move(bytes)).first->second;
 }
 
-std::u16string Facade(const NonCodeClass& codes, Code code, const ByteArray& bytes) {
+std::u16string Facade(const NonCodeClass& codes, Encoding code, const ByteArray& bytes) {
   switch (code) {
-    case Code::kSjis:
+    case Encoding::kSjis:
       return codes.SJIS_To_VbUnicode(bytes);
-    case Code::kJis:
+    case Encoding::kJis:
       return codes.JIS_To_VbUnicode(bytes);
-    case Code::kEuc:
+    case Encoding::kEuc:
       return codes.EUC_To_VbUnicode(bytes);
-    case Code::kUtf7:
+    case Encoding::kUtf7:
       return codes.UTF7_To_VbUnicode(bytes);
-    case Code::kUtf8Marked:
+    case Encoding::kUtf8Marked:
       return codes.UTF8_To_VbUnicode(bytes);
-    case Code::kUtf16Marked:
+    case Encoding::kUtf16Marked:
       return codes.UNICODE_To_VbUnicode(bytes);
   }
   return {};
 }
 
-const char* IcuName(Code code) {
+const char* IcuName(Encoding code) {
   switch (code) {
-    case Code::kSjis:
+    case Encoding::kSjis:
       return "windows-31j";
-    case Code::kJis:
+    case Encoding::kJis:
       return "ISO-2022-JP-1";
-    case Code::kEuc:
+    case Encoding::kEuc:
       return "EUC-JP";
-    case Code::kUtf7:
+    case Encoding::kUtf7:
       return "UTF-7";
-    case Code::kUtf8Marked:
+    case Encoding::kUtf8Marked:
       return "UTF-8";
-    case Code::kUtf16Marked:
+    case Encoding::kUtf16Marked:
       return "UTF-16LE";
   }
   return "";
 }
 
-void BM_Facade(benchmark::State& state, Code code) {
+void BM_Facade(benchmark::State& state, Encoding code) {
   const ByteArray& bytes = Page(code, static_cast<std::size_t>(state.range(0)));
   const NonCodeClass codes;
   for (auto _ : state) benchmark::DoNotOptimize(Facade(codes, code, bytes));
@@ -100,7 +100,7 @@ void BM_Facade(benchmark::State& state, Code code) {
 }
 
 // ICU's own conversion of the same bytes into a buffer of one unit per byte, the floor.
-void BM_IcuToUChars(benchmark::State& state, Code code) {
+void BM_IcuToUChars(benchmark::State& state, Encoding code) {
   const ByteArray& bytes = Page(code, static_cast<std::size_t>(state.range(0)));
   const auto source = bytes.Data();
   for (auto _ : state) {
@@ -127,12 +127,12 @@ void BM_IcuToUChars(benchmark::State& state, Code code) {
       ->Arg(10 << 20)                           \
       ->Unit(benchmark::kMillisecond)
 
-DECODE_BENCHMARKS(shift_jis, Code::kSjis);
-DECODE_BENCHMARKS(iso_2022_jp, Code::kJis);
-DECODE_BENCHMARKS(euc_jp, Code::kEuc);
-DECODE_BENCHMARKS(utf_7, Code::kUtf7);
-DECODE_BENCHMARKS(utf_8_marked, Code::kUtf8Marked);
-DECODE_BENCHMARKS(utf_16_marked, Code::kUtf16Marked);
+DECODE_BENCHMARKS(shift_jis, Encoding::kSjis);
+DECODE_BENCHMARKS(iso_2022_jp, Encoding::kJis);
+DECODE_BENCHMARKS(euc_jp, Encoding::kEuc);
+DECODE_BENCHMARKS(utf_7, Encoding::kUtf7);
+DECODE_BENCHMARKS(utf_8_marked, Encoding::kUtf8Marked);
+DECODE_BENCHMARKS(utf_16_marked, Encoding::kUtf16Marked);
 
 }  // namespace
 }  // namespace pagelift

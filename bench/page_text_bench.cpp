@@ -77,9 +77,9 @@ const ByteArray& PageBytes(Page page, std::int64_t size) {
 
 // The fetch command's text path over a downloaded page: decoded, reduced and folded at
 // 100 columns, a piece at a time.
-void BM_PageText(benchmark::State& state, Page page, const char16_t* code) {
+void BM_PageText(benchmark::State& state, Page page, CodeChoice code) {
   const ByteArray& bytes = PageBytes(page, state.range(0));
-  const FetchSettings settings{u"", code, u"100"};
+  const FetchSettings settings{u"", code, 100};
   const NonCodeClass codes;
   const auto count = static_cast<std::int32_t>(bytes.Data().size());
   for (auto _ : state) benchmark::DoNotOptimize(PageText(count, bytes, settings, codes));
@@ -90,14 +90,14 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK_CAPTURE(BM_PageText, NewsSjis, Page::kNewsSjis, u"SJIS")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, NewsSjisJudged, Page::kNewsSjis, u"自動判定")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, NewsEuc, Page::kNewsEuc, u"EUC")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, NewsUtf8, Page::kNewsUtf8, u"UTF-8")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, SampleSjis, Page::kSampleSjis, u"SJIS")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, Spaces, Page::kSpaces, u"UTF-8")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, Dashes, Page::kDashes, u"UTF-8")->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_PageText, BadShiftJisBytes, Page::kBadBytes, u"SJIS")->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, NewsSjis, Page::kNewsSjis, Code::kSJIS)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, NewsSjisJudged, Page::kNewsSjis, std::nullopt)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, NewsEuc, Page::kNewsEuc, Code::kEUC)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, NewsUtf8, Page::kNewsUtf8, Code::kUTF8)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, SampleSjis, Page::kSampleSjis, Code::kSJIS)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, Spaces, Page::kSpaces, Code::kUTF8)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, Dashes, Page::kDashes, Code::kUTF8)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_PageText, BadShiftJisBytes, Page::kBadBytes, Code::kSJIS)->Apply(Sizes);
 
 }  // namespace
 }  // namespace pagelift

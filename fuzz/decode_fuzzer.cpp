@@ -30,9 +30,8 @@ void CheckRoundTrip(const NonCodeClass& codes, const ByteArray& mark,
 }
 
 // The text of `bytes` decoded in pieces of `piece` bytes.
-std::u16string InPieces(std::u16string_view code_name, std::span<const std::uint8_t> bytes,
-                        std::size_t piece) {
-  PageDecoder decoder(code_name);
+std::u16string InPieces(Code code, std::span<const std::uint8_t> bytes, std::size_t piece) {
+  PageDecoder decoder(code);
   std::u16string text;
   std::size_t at = 0;
   do {
@@ -66,9 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(texts[0] == DecodeShiftJisByIcu(bytes.Data()));
       FUZZ_CHECK(texts[2] == DecodeByIcuName("EUC-JP", bytes.Data()));
       const std::size_t piece = size > 0 ? data[0] % 16 + 1 : 1;
-      const char16_t* const names[] = {u"SJIS", u"JIS", u"EUC", u"UTF7", u"UTF8", u"UNICODE"};
+      const Code order[] = {Code::kSJIS, Code::kJIS,  Code::kEUC,
+                            Code::kUTF7, Code::kUTF8, Code::kUNICODE};
       for (std::size_t k = 0; k < 6; ++k) {
-        FUZZ_CHECK(InPieces(names[k], bytes.Data(), piece) == texts[k]);
+        FUZZ_CHECK(InPieces(order[k], bytes.Data(), piece) == texts[k]);
       }
     }
     codes.VbUnicode_To_SJIS(texts[0]);

@@ -6,7 +6,6 @@
 #include <span>
 
 #include "base/errors.h"
-#include "base/settings_number.h"
 #include "convert/code_choice.h"
 #include "text/html_to_text.h"
 
@@ -16,11 +15,11 @@ namespace {
 
 // The folded text of the page, decoded `piece_bytes` at a time as the facade's mode 0
 // decodes it whole, and reduced as it comes.
-std::u16string TextOfPage(std::span<const std::uint8_t> bytes, std::u16string_view code_name,
-                          double width, std::size_t piece_bytes) {
+std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double width,
+                          std::size_t piece_bytes) {
   // No code gives more than one unit of a byte.
   PageReducer reducer(width, bytes.size());
-  PageDecoder(code_name).DecodeAll(bytes, piece_bytes, reducer.Input(), [&reducer](bool last) {
+  PageDecoder(code).DecodeAll(bytes, piece_bytes, reducer.Input(), [&reducer](bool last) {
     if (!last) reducer.Reduce();
   });
   return reducer.Finish();
@@ -35,20 +34,20 @@ FetchResult Failed(std::string problem) {
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
                      const NonCodeClass& codes, std::size_t piece_bytes) {
   if (count == 0) return {false, kFetchFailedText, {}};
-  const double width = NumberOfText(settings.fold_width);
+  const double width = settings.fold_width;
   try {
-    const std::u16string name = CodeNameForChoice(settings.code_choice, bytes);
+    const Code code = CodeForChoice(settings.code, bytes);
     if (codes.FuncRogic() != 0) {
       // The code-page back end converts whole pages only; a conversion that fails there
       // leaves the page empty, and its reduction still replaces the Clipboard's text.
       std::u16string page;
       try {
-        page = DecodeAsCodeName(codes, name, bytes);
+        page = DecodeAsCode(codes, code, bytes);
       } catch (const Error&) {
       }
       return {true, HtmlToText(page, width), {}};
     }
-    return {true, TextOfPage(bytes.Data(), name, width, std::max<std::size_t>(piece_bytes, 1)), {}};
+    return {true, TextOfPage(bytes.Data(), code, width, std::max<std::size_t>(piece_bytes, 1)), {}};
   } catch (const std::bad_alloc&) {
     return Failed("there is not enough memory for the page's text");
   } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/codes.h"
 #include "capture/http_get_bytes.h"
 #include "convert/non_code_class.h"
 #include "convert/page_decoder.h"
@@ -15,9 +16,9 @@ inline constexpr char16_t kFetchFailedText[] = u"ネット取得に失敗しま�
 
 // The settings a fetch reads from the dialog's controls at the moment it starts.
 struct FetchSettings {
-  std::u16string proxy;        // empty: the system's settings
-  std::u16string code_choice;  // "自動判定", "SJIS", ... as the code box holds it
-  std::u16string fold_width;   // the width field's text, read as a number
+  std::u16string proxy;     // empty: the system's settings
+  CodeChoice code;          // none: "自動判定"
+  double fold_width = 100;  // the number of the width field's text
 };
 
 // What a fetch leaves for the Clipboard.
@@ -31,9 +32,9 @@ struct FetchResult {
 
 // The text path over a download's result: with `count` 0 the failure text; otherwise the
 // bytes decoded in the chosen (or judged) code, reduced to text and folded, `piece_bytes`
-// at a time (the text is the same for any piece size). A judgement that fails leaves the
-// code name "自動判定", which decodes as Shift_JIS. When the text cannot be made, the
-// failure text, and the problem. Raises nothing.
+// at a time (the text is the same for any piece size). A judgement that fails decodes as
+// Shift_JIS. When the text cannot be made, the failure text, and the problem. Raises
+// nothing.
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
                      const NonCodeClass& codes, std::size_t piece_bytes = kPieceBytes);
 

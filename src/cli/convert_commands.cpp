@@ -29,18 +29,18 @@ NonCodeClass CodesInMode(const Arguments& args, std::ostream& err) {
 int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
               std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--code", "--mode"}, 1);
-  const std::u16string choice = CodeChoice(args);
+  const CodeChoice choice = CodeOption(args, true);
   const NonCodeClass codes = CodesInMode(args, err);
   const ByteArray bytes = ReadInput(FileOperand(args), in);
-  const std::u16string name = CodeNameForChoice(choice, bytes);
+  const Code code = CodeForChoice(choice, bytes);
   if (codes.FuncRogic() != 0) {
-    WriteUtf8(out, DecodeAsCodeName(codes, name, bytes));
+    WriteUtf8(out, DecodeAsCode(codes, code, bytes));
     return kDone;
   }
   // The stream back end's text, written piece by piece as it is decoded.
   Utf8Writer writer(out);
   std::u16string text;
-  PageDecoder(name).DecodeAll(bytes.Data(), kPieceBytes, text, [&](bool) {
+  PageDecoder(code).DecodeAll(bytes.Data(), kPieceBytes, text, [&](bool) {
     writer.Write(text);
     text.clear();
   });
@@ -51,11 +51,11 @@ int RunDecode(const std::vector<std::string>& words, std::istream& in, std::ostr
 int RunEncode(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
               std::ostream& err) {
   const Arguments args = ParseArguments(words, {"--bom"}, {"--code", "--mode"}, 1);
-  const std::u16string choice = CodeChoice(args);
-  if (choice == kAutoCode) throw UsageError("encode needs a fixed code, not automatic judgement");
+  const CodeChoice choice = CodeOption(args, true);
+  if (!choice) throw UsageError("encode needs a fixed code, not automatic judgement");
   const NonCodeClass codes = CodesInMode(args, err);
   const std::u16string text = Utf8ToText(ReadInput(FileOperand(args), in).Data());
-  const ByteArray bytes = EncodeAsCodeName(codes, choice, text, args.Has("--bom"));
+  const ByteArray bytes = EncodeAsCode(codes, *choice, text, args.Has("--bom"));
   const std::span<const std::uint8_t> data = bytes.Data();
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   return kDone;

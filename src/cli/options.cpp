@@ -1,7 +1,7 @@
 #include "cli/options.h"
 
+#include "base/settings_number.h"
 #include "cli/usage_error.h"
-#include "convert/code_choice.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift::cli {
@@ -10,14 +10,19 @@ std::u16string OptionText(const std::string& value) {
   return Utf8ToText({reinterpret_cast<const std::uint8_t*>(value.data()), value.size()});
 }
 
-std::u16string CodeChoice(const Arguments& args, const char16_t* fallback) {
+CodeChoice CodeOption(const Arguments& args, bool required) {
   const std::optional<std::string> code = args.Value("--code");
   if (!code) {
-    if (fallback == nullptr) throw UsageError("--code CODE is required");
-    return fallback;
+    if (required) throw UsageError("--code CODE is required");
+    return std::nullopt;
   }
-  if (*code == "auto") return kAutoCode;
-  return OptionText(*code);
+  const std::u16string name = OptionText(*code);
+  if (*code == "auto" || name == kAutoCode) return std::nullopt;
+  return CodeNamed(name);
+}
+
+double WidthOption(const Arguments& args) {
+  return NumberOfText(OptionText(args.Value("--width").value_or("100")));
 }
 
 std::string FileOperand(const Arguments& args) {

@@ -2,14 +2,19 @@
 
 #include <string>
 
+#include "base/codes.h"
 #include "cli/arguments.h"
 
 namespace pagelift::cli {
 
-// The code choice of --code: the code box's spellings, the judgement's names, and
-// "auto" for "自動判定"; `fallback` when the option is absent, UsageError when there is
-// no fallback.
-std::u16string CodeChoice(const Arguments& args, const char16_t* fallback = nullptr);
+// The code choice of --code: "自動判定" or "auto" to judge the page, else the code that
+// the name selects (CodeNamed: the code box's spellings, the judgement's names, Shift_JIS
+// for any other); "自動判定" when the option is absent and `required` is false,
+// UsageError when it is true.
+CodeChoice CodeOption(const Arguments& args, bool required);
+
+// The number of --width's text, read as the fold-width field reads its own, or 100.
+double WidthOption(const Arguments& args);
 
 // The words of an option as program text (UTF-8 on the command line).
 std::u16string OptionText(const std::string& value);

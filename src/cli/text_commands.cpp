@@ -1,7 +1,6 @@
 #include <limits>
 #include <string>
 
-#include "base/settings_number.h"
 #include "capture/fetch_text.h"
 #include "cli/arguments.h"
 #include "cli/cli.h"
@@ -9,7 +8,6 @@
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/usage_error.h"
-#include "convert/code_choice.h"
 #include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 #include "text/wrap_lines.h"
@@ -20,11 +18,8 @@ namespace {
 
 // The settings of a fetch as the dialog would hold them: code "自動判定", width "100".
 FetchSettings SettingsOf(const Arguments& args) {
-  FetchSettings settings;
-  settings.proxy = OptionText(args.Value("--proxy").value_or(""));
-  settings.code_choice = CodeChoice(args, kAutoCode);
-  settings.fold_width = OptionText(args.Value("--width").value_or("100"));
-  return settings;
+  return {OptionText(args.Value("--proxy").value_or("")), CodeOption(args, false),
+          WidthOption(args)};
 }
 
 int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
@@ -39,11 +34,10 @@ int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
 
 int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostream& out) {
   const Arguments args = ParseArguments(words, {}, {"--width"}, 1);
-  const std::optional<std::string> width = args.Value("--width");
-  if (!width) throw UsageError("fold needs --width W");
+  if (!args.Value("--width")) throw UsageError("fold needs --width W");
   const ByteArray bytes = ReadInput(FileOperand(args), in);
   // Read, folded and written piece by piece, so that the text is never held whole.
-  LineWrapper wrapper(NumberOfText(OptionText(*width)), kPieceBytes);
+  LineWrapper wrapper(WidthOption(args), kPieceBytes);
   Utf8Reader reader;
   Utf8Writer writer(out);
   std::u16string text;

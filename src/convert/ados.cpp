@@ -2,9 +2,18 @@
 
 #include <exception>
 
+#include "base/codes.h"
 #include "convert/charsets.h"
 
 namespace pagelift {
+
+namespace {
+
+std::string CharsetOf(Code code) {
+  return std::string(FactsOf(code).charset);
+}
+
+}  // namespace
 
 ByteArray ADOS_VbUnicode_To_Charset(const std::string& charset, const std::u16string& text) {
   try {
@@ -27,34 +36,34 @@ std::u16string ADOS_Charset_To_VbUnicode(const std::string& charset, const ByteA
 }
 
 ByteArray ADOS_VbUnicode_To_SJIS(const std::u16string& text) {
-  return ADOS_VbUnicode_To_Charset("Shift_JIS", text);
+  return ADOS_VbUnicode_To_Charset(CharsetOf(Code::kSJIS), text);
 }
 std::u16string ADOS_SJIS_To_VbUnicode(const ByteArray& bytes) {
-  return ADOS_Charset_To_VbUnicode("Shift_JIS", bytes);
+  return ADOS_Charset_To_VbUnicode(CharsetOf(Code::kSJIS), bytes);
 }
 ByteArray ADOS_VbUnicode_To_JIS(const std::u16string& text) {
-  return ADOS_VbUnicode_To_Charset("ISO-2022-JP", text);
+  return ADOS_VbUnicode_To_Charset(CharsetOf(Code::kJIS), text);
 }
 std::u16string ADOS_JIS_To_VbUnicode(const ByteArray& bytes) {
-  return ADOS_Charset_To_VbUnicode("ISO-2022-JP", bytes);
+  return ADOS_Charset_To_VbUnicode(CharsetOf(Code::kJIS), bytes);
 }
 ByteArray ADOS_VbUnicode_To_EUC(const std::u16string& text) {
-  return ADOS_VbUnicode_To_Charset("EUC-JP", text);
+  return ADOS_VbUnicode_To_Charset(CharsetOf(Code::kEUC), text);
 }
 std::u16string ADOS_EUC_To_VbUnicode(const ByteArray& bytes) {
-  return ADOS_Charset_To_VbUnicode("EUC-JP", bytes);
+  return ADOS_Charset_To_VbUnicode(CharsetOf(Code::kEUC), bytes);
 }
 ByteArray ADOS_VbUnicode_To_UTF7(const std::u16string& text) {
-  return ADOS_VbUnicode_To_Charset("UTF-7", text);
+  return ADOS_VbUnicode_To_Charset(CharsetOf(Code::kUTF7), text);
 }
 std::u16string ADOS_UTF7_To_VbUnicode(const ByteArray& bytes) {
-  return ADOS_Charset_To_VbUnicode("UTF-7", bytes);
+  return ADOS_Charset_To_VbUnicode(CharsetOf(Code::kUTF7), bytes);
 }
 ByteArray ADOS_VbUnicode_To_UTF8(const std::u16string& text) {
-  return ADOS_VbUnicode_To_Charset("UTF-8", text);
+  return ADOS_VbUnicode_To_Charset(CharsetOf(Code::kUTF8), text);
 }
 std::u16string ADOS_UTF8_To_VbUnicode(const ByteArray& bytes) {
-  return ADOS_Charset_To_VbUnicode("UTF-8", bytes);
+  return ADOS_Charset_To_VbUnicode(CharsetOf(Code::kUTF8), bytes);
 }
 
 }  // namespace pagelift

@@ -5,29 +5,17 @@
 
 namespace pagelift {
 
-std::u16string CodeNameForChoice(std::u16string_view choice, const ByteArray& bytes) {
-  if (choice != kAutoCode) return std::u16string(choice);
+Code CodeForChoice(CodeChoice choice, const ByteArray& bytes) {
+  if (choice) return *choice;
   try {
-    const std::string name = JudgePage(bytes);
-    return std::u16string(name.begin(), name.end());
+    return CodeJudged(JudgePage(bytes));
   } catch (const Error&) {
-    return std::u16string(choice);
+    return Code::kSJIS;
   }
 }
 
-Code CodeNamed(std::u16string_view code_name) {
-  if (code_name == u"SJIS") return Code::kSJIS;
-  if (code_name == u"JIS") return Code::kJIS;
-  if (code_name == u"EUC") return Code::kEUC;
-  if (code_name == u"UNICODE") return Code::kUNICODE;
-  if (code_name == u"UTF7" || code_name == u"UTF-7") return Code::kUTF7;
-  if (code_name == u"UTF8" || code_name == u"UTF-8") return Code::kUTF8;
-  return Code::kSJIS;
-}
-
-std::u16string DecodeAsCodeName(const NonCodeClass& codes, std::u16string_view code_name,
-                                const ByteArray& bytes) {
-  switch (CodeNamed(code_name)) {
+std::u16string DecodeAsCode(const NonCodeClass& codes, Code code, const ByteArray& bytes) {
+  switch (code) {
     case Code::kSJIS:
       return codes.SJIS_To_VbUnicode(bytes);
     case Code::kJIS:
@@ -44,9 +32,9 @@ std::u16string DecodeAsCodeName(const NonCodeClass& codes, std::u16string_view c
   return codes.SJIS_To_VbUnicode(bytes);
 }
 
-ByteArray EncodeAsCodeName(const NonCodeClass& codes, std::u16string_view code_name,
-                           const std::u16string& text, bool BOMflag) {
-  switch (CodeNamed(code_name)) {
+ByteArray EncodeAsCode(const NonCodeClass& codes, Code code, const std::u16string& text,
+                       bool BOMflag) {
+  switch (code) {
     case Code::kSJIS:
       return codes.VbUnicode_To_SJIS(text);
     case Code::kJIS:

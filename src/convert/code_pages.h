@@ -12,11 +12,6 @@
 
 namespace pagelift {
 
-inline constexpr std::int32_t kShiftJisCodePage = 932;
-inline constexpr std::int32_t kIso2022JpCodePage = 50221;  // half-width katakana as ESC ( I
-inline constexpr std::int32_t kUtf7CodePage = 65000;
-inline constexpr std::int32_t kUtf8CodePage = 65001;
-
 // The bytes of `text` in `code_page`; none for a code page the platform does not know.
 // May throw.
 std::vector<std::uint8_t> TextToCodePage(std::int32_t code_page, std::u16string_view text);

@@ -2,6 +2,7 @@
 // Windows' does, and code page 932 writes by Windows' best-fit table.
 #include <optional>
 
+#include "base/codes.h"
 #include "convert/charsets.h"
 #include "convert/code_page_932.h"
 #include "convert/code_pages.h"
@@ -12,13 +13,13 @@ namespace {
 
 std::optional<Charset> CharsetOfCodePage(std::int32_t code_page) {
   switch (code_page) {
-    case kShiftJisCodePage:
+    case FactsOf(Code::kSJIS).code_page:
       return Charset::kShiftJis;
-    case kIso2022JpCodePage:
+    case FactsOf(Code::kJIS).code_page:
       return Charset::kIso2022JpWindows;
-    case kUtf7CodePage:
+    case FactsOf(Code::kUTF7).code_page:
       return Charset::kUtf7;
-    case kUtf8CodePage:
+    case FactsOf(Code::kUTF8).code_page:
       return Charset::kUtf8;
     default:
       return std::nullopt;
@@ -28,7 +29,7 @@ std::optional<Charset> CharsetOfCodePage(std::int32_t code_page) {
 }  // namespace
 
 std::vector<std::uint8_t> TextToCodePage(std::int32_t code_page, std::u16string_view text) {
-  if (code_page == kShiftJisCodePage) return EncodeCodePage932(text);
+  if (code_page == FactsOf(Code::kSJIS).code_page) return EncodeCodePage932(text);
   const std::optional<Charset> charset = CharsetOfCodePage(code_page);
   return charset ? Encode(*charset, text) : std::vector<std::uint8_t>{};
 }

@@ -13,11 +13,15 @@ namespace pagelift {
 
 namespace {
 
+ByteArray MarkOf(Code code) {
+  const std::span<const std::uint8_t> mark = FactsOf(code).mark;
+  return ByteArray(std::vector(mark.begin(), mark.end()));
+}
 ByteArray Utf16Mark() {
-  return ByteArray{0xFF, 0xFE};
+  return MarkOf(Code::kUNICODE);
 }
 ByteArray Utf8Mark() {
-  return ByteArray{0xEF, 0xBB, 0xBF};
+  return MarkOf(Code::kUTF8);
 }
 
 }  // namespace

@@ -4,23 +4,6 @@ namespace pagelift {
 
 namespace {
 
-Charset CharsetOf(Code code) {
-  switch (code) {
-    case Code::kJIS:
-      return Charset::kIso2022Jp;
-    case Code::kEUC:
-      return Charset::kEucJp;
-    case Code::kUTF7:
-      return Charset::kUtf7;
-    case Code::kUTF8:
-      return Charset::kUtf8;
-    case Code::kSJIS:
-    case Code::kUNICODE:
-      break;
-  }
-  return Charset::kShiftJis;
-}
-
 // The bytes in order as little-endian units; an odd byte waits for its partner.
 void AppendUtf16(std::span<const std::uint8_t> bytes, std::optional<std::uint8_t>& odd_byte,
                  std::u16string& out) {
@@ -40,18 +23,16 @@ void AppendUtf16(std::span<const std::uint8_t> bytes, std::optional<std::uint8_t
 
 }  // namespace
 
-PageDecoder::PageDecoder(std::u16string_view code_name) : code_(CodeNamed(code_name)) {
-  if (code_ == Code::kUNICODE) {
-    marks_.emplace(std::vector<std::uint8_t>{0xFF, 0xFE});
-    return;
-  }
-  if (code_ == Code::kUTF8) marks_.emplace(std::vector<std::uint8_t>{0xEF, 0xBB, 0xBF});
-  charset_ = std::make_unique<CharsetDecoder>(CharsetOf(code_));
+PageDecoder::PageDecoder(Code code) {
+  const CodeFacts& facts = FactsOf(code);
+  if (!facts.mark.empty()) marks_.emplace(std::vector(facts.mark.begin(), facts.mark.end()));
+  if (facts.charset.empty()) return;  // UTF-16 needs no converter
+  charset_ = std::make_unique<CharsetDecoder>(CharsetNamed(facts.charset).value());
 }
 
 void PageDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
   if (marks_) bytes = marks_->Cut(bytes, last);
-  if (code_ == Code::kUNICODE) {
+  if (!charset_) {
     AppendUtf16(bytes, odd_byte_, out);  // an odd last byte forms nothing
   } else {
     charset_->Decode(bytes, last, out);

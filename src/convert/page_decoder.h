@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/codes.h"
 #include "convert/bom.h"
 #include "convert/charsets.h"
-#include "convert/code_choice.h"
 
 namespace pagelift {
 
@@ -31,14 +31,14 @@ void ForEachPiece(std::span<const std::uint8_t> bytes, std::size_t piece_bytes, 
   } while (at < bytes.size());
 }
 
-// The to-text member that a code name selects (see DecodeAsCodeName), as the facade runs
+// The to-text member of a code (see DecodeAsCode), as the facade runs
 // it in mode 0, for a page that comes in pieces cut anywhere: the text of all the pieces
 // together is the member's text of the whole page. No piece is ever handed to a
 // converter larger than it was given, so a page of any size can be decoded in pieces that
 // fit the converters' 32-bit counts.
 class PageDecoder {
  public:
-  explicit PageDecoder(std::u16string_view code_name);
+  explicit PageDecoder(Code code);
 
   // Appends the text of `bytes`, the page's next piece, to `out`; `last` for its last
   // piece (which may be empty). Throws Error when a converter fails: unlike the member,
@@ -58,9 +58,8 @@ class PageDecoder {
   }
 
  private:
-  Code code_;
-  std::optional<MarkCutter> marks_;          // UNICODE and UTF-8 cut their marks first
-  std::unique_ptr<CharsetDecoder> charset_;  // all but UNICODE
+  std::optional<MarkCutter> marks_;          // codes with a mark cut it first
+  std::unique_ptr<CharsetDecoder> charset_;  // none for UTF-16
   std::optional<std::uint8_t> odd_byte_;     // UNICODE: the first half of a unit
 };
 

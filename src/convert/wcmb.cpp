@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/codes.h"
 #include "convert/code_pages.h"
 
 namespace pagelift {
@@ -28,28 +29,28 @@ std::u16string WCMB_CodePage_To_VbUnicode(std::int32_t code_page, const ByteArra
 }
 
 ByteArray WCMB_VbUnicode_To_SJIS(const std::u16string& text) {
-  return WCMB_VbUnicode_To_CodePage(kShiftJisCodePage, text);
+  return WCMB_VbUnicode_To_CodePage(FactsOf(Code::kSJIS).code_page, text);
 }
 std::u16string WCMB_SJIS_To_VbUnicode(const ByteArray& bytes) {
-  return WCMB_CodePage_To_VbUnicode(kShiftJisCodePage, bytes);
+  return WCMB_CodePage_To_VbUnicode(FactsOf(Code::kSJIS).code_page, bytes);
 }
 ByteArray WCMB_VbUnicode_To_JIS(const std::u16string& text) {
-  return WCMB_VbUnicode_To_CodePage(kIso2022JpCodePage, text);
+  return WCMB_VbUnicode_To_CodePage(FactsOf(Code::kJIS).code_page, text);
 }
 std::u16string WCMB_JIS_To_VbUnicode(const ByteArray& bytes) {
-  return WCMB_CodePage_To_VbUnicode(kIso2022JpCodePage, bytes);
+  return WCMB_CodePage_To_VbUnicode(FactsOf(Code::kJIS).code_page, bytes);
 }
 ByteArray WCMB_VbUnicode_To_UTF7(const std::u16string& text) {
-  return WCMB_VbUnicode_To_CodePage(kUtf7CodePage, text);
+  return WCMB_VbUnicode_To_CodePage(FactsOf(Code::kUTF7).code_page, text);
 }
 std::u16string WCMB_UTF7_To_VbUnicode(const ByteArray& bytes) {
-  return WCMB_CodePage_To_VbUnicode(kUtf7CodePage, bytes);
+  return WCMB_CodePage_To_VbUnicode(FactsOf(Code::kUTF7).code_page, bytes);
 }
 ByteArray WCMB_VbUnicode_To_UTF8(const std::u16string& text) {
-  return WCMB_VbUnicode_To_CodePage(kUtf8CodePage, text);
+  return WCMB_VbUnicode_To_CodePage(FactsOf(Code::kUTF8).code_page, text);
 }
 std::u16string WCMB_UTF8_To_VbUnicode(const ByteArray& bytes) {
-  return WCMB_CodePage_To_VbUnicode(kUtf8CodePage, bytes);
+  return WCMB_CodePage_To_VbUnicode(FactsOf(Code::kUTF8).code_page, bytes);
 }
 
 namespace {

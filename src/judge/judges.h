@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/byte_array.h"
+#include "base/codes.h"
 
 namespace pagelift {
 
@@ -17,12 +18,12 @@ inline constexpr Score kCertain = 9999;
 
 // The code names the judgement gives.
 namespace code_name {
-inline constexpr std::string_view kSJIS = "SJIS";
-inline constexpr std::string_view kJIS = "JIS";
-inline constexpr std::string_view kEUC = "EUC";
-inline constexpr std::string_view kUNICODE = "UNICODE";
-inline constexpr std::string_view kUTF7 = "UTF7";
-inline constexpr std::string_view kUTF8 = "UTF8";
+inline constexpr std::string_view kSJIS = FactsOf(Code::kSJIS).judged;
+inline constexpr std::string_view kJIS = FactsOf(Code::kJIS).judged;
+inline constexpr std::string_view kEUC = FactsOf(Code::kEUC).judged;
+inline constexpr std::string_view kUNICODE = FactsOf(Code::kUNICODE).judged;
+inline constexpr std::string_view kUTF7 = FactsOf(Code::kUTF7).judged;
+inline constexpr std::string_view kUTF8 = FactsOf(Code::kUTF8).judged;
 }  // namespace code_name
 
 // A page's bytes from its first on, read in place.

@@ -3,6 +3,7 @@
 #include <QSystemTrayIcon>
 #include <new>
 
+#include "base/settings_number.h"
 #include "capture/fetch_text.h"
 #include "shell/frm_main.h"
 
@@ -64,7 +65,9 @@ void frmMain::GetNetText(int index) {
   ClearClipboard();
   // The settings as the controls hold them now, typed and cancelled or not. The worker
   // thread gets copies: the controls belong to this thread.
-  const FetchSettings settings{ProxyText(), CodeText(), WidthText()};
+  const std::u16string code = CodeText();
+  const FetchSettings settings{ProxyText(), code == kAutoCode ? CodeChoice() : CodeNamed(code),
+                               NumberOfText(WidthText())};
   // The code-page back end's message box is never needed: the conversion object stays in
   // its default mode, and a worker thread could not show a window anyway.
   if (!codes_) codes_ = std::make_shared<const NonCodeClass>();

@@ -4,7 +4,6 @@
 #include <iterator>
 #include <string>
 
-#include "base/settings_number.h"
 #include "capture/fetch_text.h"
 #include "convert/code_choice.h"
 #include "support/loopback_server.h"
@@ -19,9 +18,8 @@ std::string FileBytes(const std::string& name) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-FetchSettings Settings(std::u16string code, std::u16string width = u"100",
-                       std::u16string proxy = u"") {
-  return {std::move(proxy), std::move(code), std::move(width)};
+FetchSettings Settings(CodeChoice code, double width = 100, std::u16string proxy = u"") {
+  return {std::move(proxy), code, width};
 }
 
 class FetchPageTextTest : public testing::Test {
@@ -56,13 +54,13 @@ class FetchPageTextTest : public testing::Test {
 
 TEST_F(FetchPageTextTest, EverySampleComesBackAsTheSameText) {
   const FetchResult utf8 =
-      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(u"UTF-8"), codes_);
+      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(Code::kUTF8), codes_);
   ASSERT_TRUE(utf8.downloaded);
   EXPECT_NE(utf8.text.find(u"今日の天気"), std::u16string::npos);
   for (const char* file : {"sample.sjis.html", "sample.jis.html", "sample.euc.html",
                            "sample.utf16.html", "sample.utf7.html", "sample.utf8.html"}) {
     const FetchResult result = FetchPageText(server_.Url16(std::string("/samples/") + file),
-                                             Settings(u"自動判定"), codes_);
+                                             Settings(std::nullopt), codes_);
     EXPECT_TRUE(result.downloaded) << file;
     EXPECT_EQ(result.text, utf8.text) << file;
   }
@@ -70,7 +68,7 @@ TEST_F(FetchPageTextTest, EverySampleComesBackAsTheSameText) {
 
 TEST_F(FetchPageTextTest, AnErrorPageInUtf8AfterALongHeadIsReadAsUtf8) {
   const FetchResult result =
-      FetchPageText(server_.Url16("/not-found"), Settings(u"自動判定"), codes_);
+      FetchPageText(server_.Url16("/not-found"), Settings(std::nullopt), codes_);
   ASSERT_TRUE(result.downloaded);
   EXPECT_NE(result.text.find(u"404"), std::u16string::npos);
   EXPECT_NE(result.text.find(u"見つかりません"), std::u16string::npos);
@@ -78,21 +76,21 @@ TEST_F(FetchPageTextTest, AnErrorPageInUtf8AfterALongHeadIsReadAsUtf8) {
 
 TEST_F(FetchPageTextTest, AFixedCodeOverridesTheJudgement) {
   const FetchResult result =
-      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(u"SJIS"), codes_);
+      FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(Code::kSJIS), codes_);
   EXPECT_TRUE(result.downloaded);
   EXPECT_EQ(result.text.find(u"今日の天気"), std::u16string::npos);
   const std::string page = FileBytes("sample.utf8.html");
   const ByteArray page_bytes(std::vector<std::uint8_t>(page.begin(), page.end()));
-  EXPECT_EQ(
-      result.text,
-      PageText(static_cast<std::int32_t>(page.size()), page_bytes, Settings(u"SJIS"), codes_).text);
+  EXPECT_EQ(result.text, PageText(static_cast<std::int32_t>(page.size()), page_bytes,
+                                  Settings(Code::kSJIS), codes_)
+                             .text);
 }
 
 TEST_F(FetchPageTextTest, NothingDownloadedGivesTheFailureText) {
   for (const std::string& url :
        {std::string("http://127.0.0.1:1/"), server_.Url("/empty"), std::string("nonsense")}) {
     const FetchResult result =
-        FetchPageText(std::u16string(url.begin(), url.end()), Settings(u"自動判定"), codes_);
+        FetchPageText(std::u16string(url.begin(), url.end()), Settings(std::nullopt), codes_);
     EXPECT_FALSE(result.downloaded) << url;
     EXPECT_EQ(result.text, u"ネット取得に失敗しました。") << url;
   }
@@ -100,7 +98,7 @@ TEST_F(FetchPageTextTest, NothingDownloadedGivesTheFailureText) {
 
 TEST_F(FetchPageTextTest, APageThatReducesToNothingStillGivesItsFoldedText) {
   const FetchResult result =
-      FetchPageText(server_.Url16("/nothing-left"), Settings(u"自動判定"), codes_);
+      FetchPageText(server_.Url16("/nothing-left"), Settings(std::nullopt), codes_);
   EXPECT_TRUE(result.downloaded);
   EXPECT_EQ(result.text, u"\r\n");
 }
@@ -111,7 +109,7 @@ TEST_F(FetchPageTextTest, FoldsAtTheWidthFieldsNumberAndGoesThroughTheProxy) {
   const std::string text = proxy.address();
   const std::u16string address(text.begin(), text.end());
   const FetchResult result = FetchPageText(server_.Url16("/samples/sample.utf8.html"),
-                                           Settings(u"自動判定", u"10abc", address), codes_);
+                                           Settings(std::nullopt, 10, address), codes_);
   EXPECT_TRUE(result.downloaded);
   EXPECT_EQ(result.text.substr(0, 9), u"ぱーじりふ\r\nとの");  // 10 columns: five wide
   EXPECT_NE(proxy.Log().find("/samples/sample.utf8.html"), std::string::npos);
@@ -121,28 +119,26 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
   const NonCodeClass codes;
   const struct {
     const char* file;
-    std::u16string code;
+    CodeChoice code;
   } pages[] = {
-      {"sample.sjis.html", u"SJIS"},     {"sample.jis.html", u"JIS"},
-      {"sample.euc.html", u"EUC"},       {"sample.utf16.html", u"UNICODE"},
-      {"sample.utf7.html", u"UTF-7"},    {"sample.utf8.html", u"UTF-8"},
-      {"sample.utf8.html", u"自動判定"},
+      {"sample.sjis.html", Code::kSJIS},  {"sample.jis.html", Code::kJIS},
+      {"sample.euc.html", Code::kEUC},    {"sample.utf16.html", Code::kUNICODE},
+      {"sample.utf7.html", Code::kUTF7},  {"sample.utf8.html", Code::kUTF8},
+      {"sample.utf8.html", std::nullopt},
   };
   for (const auto& page : pages) {
     const std::string file = FileBytes(page.file);
     const ByteArray bytes(std::vector<std::uint8_t>(file.begin(), file.end()));
     const auto count = static_cast<std::int32_t>(file.size());
-    for (const std::u16string width : {u"1", u"7", u"100"}) {
+    for (const double width : {1, 7, 100}) {
       const FetchSettings settings = Settings(page.code, width);
       // The text as the steps make it of the whole page, one after the other.
-      const std::u16string name = CodeNameForChoice(settings.code_choice, bytes);
-      const std::u16string whole =
-          HtmlToText(DecodeAsCodeName(codes, name, bytes), NumberOfText(width));
+      const Code code = CodeForChoice(settings.code, bytes);
+      const std::u16string whole = HtmlToText(DecodeAsCode(codes, code, bytes), width);
       for (const std::size_t piece : {1, 2, 3, 5, 64}) {
         const FetchResult result = PageText(count, bytes, settings, codes, piece);
         EXPECT_TRUE(result.downloaded);
-        EXPECT_EQ(result.text, whole)
-            << page.file << ", W=" << NumberOfText(width) << ", pieces of " << piece;
+        EXPECT_EQ(result.text, whole) << page.file << ", W=" << width << ", pieces of " << piece;
       }
     }
   }
@@ -150,7 +146,7 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
 
 TEST(PageText, ZeroBytesGiveTheFailureTextWhateverTheSettings) {
   const FetchResult result =
-      PageText(0, ByteArray::Empty(), Settings(u"UTF-8", u"abc"), NonCodeClass());
+      PageText(0, ByteArray::Empty(), Settings(Code::kUTF8, 0), NonCodeClass());
   EXPECT_FALSE(result.downloaded);
   EXPECT_EQ(result.text, kFetchFailedText);
 }

@@ -115,10 +115,13 @@ TEST(CodeChoice, SelectsTheConversionByExactName) {
       {u"UTF8", u"あ"},       {u"UTF-8", u"あ"}, {u"SJIS", as_sjis},      {u"utf-8", as_sjis},
       {u"自動判定", as_sjis}, {u"", as_sjis},    {u"UNICODE", u"\u81E3"},
   };
-  for (const auto& c : cases) EXPECT_EQ(DecodeAsCodeName(codes, c.name, utf8), c.expected);
-  EXPECT_EQ(CodeNameForChoice(u"自動判定", utf8), u"UTF8");
-  EXPECT_EQ(CodeNameForChoice(u"自動判定", ByteArray::Empty()), u"自動判定");
-  EXPECT_EQ(CodeNameForChoice(u"EUC", utf8), u"EUC");
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeAsCode(codes, CodeNamed(c.name), utf8), c.expected)
+        << testing::PrintToString(std::u16string(c.name));
+  }
+  EXPECT_EQ(CodeForChoice(std::nullopt, utf8), Code::kUTF8);
+  EXPECT_EQ(CodeForChoice(std::nullopt, ByteArray::Empty()), Code::kSJIS);  // no judgement
+  EXPECT_EQ(CodeForChoice(Code::kEUC, utf8), Code::kEUC);
 }
 
 }  // namespace

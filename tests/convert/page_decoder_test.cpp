@@ -77,8 +77,8 @@ TEST(CharsetDecode, GivesIcusTextForRandomBytesAndRealPages) {
 }
 
 // The page's text through a PageDecoder fed pieces of `piece` bytes.
-std::u16string InPieces(std::u16string_view code_name, const Bytes& bytes, std::size_t piece) {
-  PageDecoder decoder(code_name);
+std::u16string InPieces(Code code, const Bytes& bytes, std::size_t piece) {
+  PageDecoder decoder(code);
   std::u16string text;
   std::size_t at = 0;
   do {
@@ -91,16 +91,17 @@ std::u16string InPieces(std::u16string_view code_name, const Bytes& bytes, std::
 
 TEST(PageDecoder, GivesTheMembersTextWhereverThePiecesEnd) {
   const struct {
-    std::u16string code_name;
+    Code code;
     Bytes page;  // a sample page, then what is hard to cut: marks, escapes, runs, pairs
     Bytes alphabet;
   } codes[] = {
-      {u"SJIS", Sample("sample.sjis.html"), test::Hex("0D 0A 1A 1C 41 7F 82 A0 20 DF E0 FD FF")},
-      {u"JIS", Sample("sample.jis.html"), test::Hex("1B 24 28 42 44 40 49 4A 30 21 0E 80 41")},
-      {u"EUC", Sample("sample.euc.html"), test::Hex("8E 8F A1 A4 A2 B0 FE FF 41 0A")},
-      {u"UNICODE", Sample("sample.utf16.html"), test::Hex("FF FE 00 41 D8 DC 3D 30 0D 0A")},
-      {u"UTF-7", Sample("sample.utf7.html"), test::Hex("2B 2D 41 5A 61 30 2F 20 80 0A")},
-      {u"UTF8", Sample("sample.utf8.html"), test::Hex("EF BB BF E3 81 82 F0 9F 98 80 C3 41")},
+      {Code::kSJIS, Sample("sample.sjis.html"),
+       test::Hex("0D 0A 1A 1C 41 7F 82 A0 20 DF E0 FD FF")},
+      {Code::kJIS, Sample("sample.jis.html"), test::Hex("1B 24 28 42 44 40 49 4A 30 21 0E 80 41")},
+      {Code::kEUC, Sample("sample.euc.html"), test::Hex("8E 8F A1 A4 A2 B0 FE FF 41 0A")},
+      {Code::kUNICODE, Sample("sample.utf16.html"), test::Hex("FF FE 00 41 D8 DC 3D 30 0D 0A")},
+      {Code::kUTF7, Sample("sample.utf7.html"), test::Hex("2B 2D 41 5A 61 30 2F 20 80 0A")},
+      {Code::kUTF8, Sample("sample.utf8.html"), test::Hex("EF BB BF E3 81 82 F0 9F 98 80 C3 41")},
   };
   const NonCodeClass facade;
   for (const auto& code : codes) {
@@ -108,11 +109,11 @@ TEST(PageDecoder, GivesTheMembersTextWhereverThePiecesEnd) {
     std::vector<Bytes> pages = RandomStrings(code.alphabet, 400, 24);
     pages.push_back(code.page);
     for (const Bytes& page : pages) {
-      const std::u16string whole = DecodeAsCodeName(facade, code.code_name, ByteArray(page));
+      const std::u16string whole = DecodeAsCode(facade, code.code, ByteArray(page));
       for (const std::size_t piece : {1, 2, 3, 5, 64}) {
-        ASSERT_EQ(InPieces(code.code_name, page, piece), whole)
-            << "code " << testing::PrintToString(code.code_name) << ", pieces of " << piece
-            << ", page " << testing::PrintToString(page);
+        ASSERT_EQ(InPieces(code.code, page, piece), whole)
+            << "code " << FactsOf(code.code).judged << ", pieces of " << piece << ", page "
+            << testing::PrintToString(page);
       }
     }
   }

@@ -39,13 +39,13 @@ std::string TextOf(const FetchResult& result) {
 
 // A fetch with the settings of a new dialog and limits short enough for a test.
 FetchResult Fetch(const std::string& url, const std::u16string& proxy = u"",
-                  const std::u16string& code = u"自動判定", long stall_seconds = 1) {
+                  CodeChoice code = std::nullopt, long stall_seconds = 1) {
   HttpLimits limits;
   limits.connect_timeout_seconds = 5;
   limits.stall_seconds = stall_seconds;
   const std::u16string text_url =
       Utf8ToText({reinterpret_cast<const std::uint8_t*>(url.data()), url.size()});
-  return FetchPageText(text_url, FetchSettings{proxy, code, u"100"}, NonCodeClass(), limits);
+  return FetchPageText(text_url, FetchSettings{proxy, code, 100}, NonCodeClass(), limits);
 }
 
 // What an endless page repeats.
@@ -140,7 +140,7 @@ const Fault kFaults[] = {
      },
      "ネット取得に失敗しました。"},
     {"a URL with blanks and Japanese: the page that URL names",
-     [] { return std::string(TextOf(Fetch(Server().Url("/a b/ページ.html"), u"", u"UTF-8"))); },
+     [] { return std::string(TextOf(Fetch(Server().Url("/a b/ページ.html"), u"", Code::kUTF8))); },
      "/ab/ページ.html\r\n"},  // the reduction drops the blank
     {"a 2 GB Content-Length that never arrives: what came, given up at the stall limit",
      [] {
@@ -157,7 +157,7 @@ const Fault kFaults[] = {
        HttpLimits limits;
        limits.max_bytes = 1000000;
        const FetchResult result =
-           FetchPageText(U16(Server().Url("/endless")), FetchSettings{u"", u"UTF-8", u"100"},
+           FetchPageText(U16(Server().Url("/endless")), FetchSettings{u"", Code::kUTF8, 100},
                          NonCodeClass(), limits);
        std::string page;
        while (page.size() < 1000000) page += kEndlessUnit;
@@ -179,7 +179,7 @@ const Fault kFaults[] = {
      [] {
        const auto start = std::chrono::steady_clock::now();
        // The server takes a while to compress the page before the first byte.
-       const std::string text = TextOf(Fetch(Server().Url("/no-tags"), u"", u"自動判定", 30));
+       const std::string text = TextOf(Fetch(Server().Url("/no-tags"), u"", std::nullopt, 30));
        const bool quick = std::chrono::steady_clock::now() - start < std::chrono::seconds(20);
        return std::to_string(text.size()) + (quick ? " quick" : " slow");
      },
