@@ -7,7 +7,7 @@ if(TARGET pagelift)
 endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/pagelift.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/src/shell/pictures/idle.xpm
+install(FILES ${PROJECT_SOURCE_DIR}/src/shell/qt/pictures/idle.xpm
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps RENAME pagelift.xpm
   OPTIONAL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pagelift/samples

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "shell/frm_main.h"
+#include "shell/qt/frm_main.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

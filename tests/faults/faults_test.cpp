@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QLineEdit>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -11,9 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "app/settings.h"
 #include "capture/fetch_text.h"
 #include "convert/utf8_text.h"
-#include "shell/frm_main.h"
 #include "support/file_bytes.h"
 #include "support/loopback_server.h"
 #include "support/loopback_socket.h"
@@ -86,7 +85,7 @@ test::LoopbackServer& Server() {
   return *server;
 }
 
-// A settings folder with a dialog on it, as the program has after its start.
+// A settings folder, and the settings the dialog shows after the program's start.
 class Dialog {
  public:
   Dialog() {
@@ -100,15 +99,19 @@ class Dialog {
     fs::remove_all(folder_, ignored);
   }
 
-  void Start() {
-    form_ = std::make_unique<frmMain>(file_, [this](const std::u16string&) { ++messages_; });
-    form_->LoadSetting();
+  void Start() { shown_ = LoadSettings(file_).settings; }
+  // OK, with the proxy typed; a save that fails keeps what was typed in the dialog.
+  std::string OkWithProxy(const std::u16string& proxy) {
+    shown_.proxy = proxy;
+    const bool saved = SaveSettings(file_, shown_);
+    if (saved) Start();
+    return std::string(saved ? "saved" : "not saved") + ", typed " +
+           std::string(shown_.proxy.begin(), shown_.proxy.end());
   }
 
   fs::path folder_;
   fs::path file_;
-  std::unique_ptr<frmMain> form_;
-  int messages_ = 0;
+  Settings shown_;
 };
 
 const std::string kSaved = "[Setting]\r\nCODE=SJIS\r\nMAXCHAR=80\r\nPROXY=\r\nURL1=http://a/\r\n";
@@ -184,51 +187,45 @@ const Fault kFaults[] = {
        return std::to_string(text.size()) + (quick ? " quick" : " slow");
      },
      std::to_string((50u << 20) + (50u << 20) / 100 * 2) + " quick"},
-    {"a settings file that is a directory: defaults, and OK says it cannot save",
+    {"a settings file that is a directory: defaults, and OK cannot save",
      [] {
        Dialog dialog;
        fs::create_directory(dialog.file_);
        dialog.Start();
-       const std::string width = dialog.form_->txtMaxChar()->text().toStdString();
-       dialog.form_->txtProxy()->setText("typed:8080");
-       dialog.form_->cmdOk_Click();
-       return width + " " + std::to_string(dialog.messages_) + " message " +
-              (fs::is_directory(dialog.file_) ? "still a directory " : "replaced ") +
-              dialog.form_->txtProxy()->text().toStdString();
+       const std::u16string width = dialog.shown_.width.Text();
+       const std::string ok = dialog.OkWithProxy(u"typed:8080");
+       return std::string(width.begin(), width.end()) + " " + ok +
+              (fs::is_directory(dialog.file_) ? ", still a directory" : ", replaced");
      },
-     "100 1 message still a directory typed:8080"},
-    {"a settings folder made read-only after the start: OK says so, nothing is lost",
+     "100 not saved, typed typed:8080, still a directory"},
+    {"a settings folder made read-only after the start: OK cannot save, nothing is lost",
      [] {
        if (geteuid() == 0) return std::string("run as an ordinary user to see this one");
        Dialog dialog;
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
-       dialog.form_->txtProxy()->setText("typed:8080");
        chmod(dialog.file_.c_str(), 0444);
        chmod(dialog.folder_.c_str(), 0555);
-       dialog.form_->cmdOk_Click();
-       return std::to_string(dialog.messages_) + " message, file " +
-              (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed") + ", typed " +
-              dialog.form_->txtProxy()->text().toStdString();
+       const std::string ok = dialog.OkWithProxy(u"typed:8080");
+       return ok + ", file " + (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed");
      },
-     "1 message, file intact, typed typed:8080"},
+     "not saved, typed typed:8080, file intact"},
     {"a settings file changed by another program while the dialog is open: both kept",
      [] {
        Dialog dialog;
        std::ofstream(dialog.file_, std::ios::binary) << kSaved;
        dialog.Start();
        std::ofstream(dialog.file_, std::ios::binary | std::ios::app) << "[Other]\r\nKEY=theirs\r\n";
-       dialog.form_->txtProxy()->setText("typed:8080");
-       dialog.form_->cmdOk_Click();
+       const std::string ok = dialog.OkWithProxy(u"typed:8080");
        const std::string after = test::FileBytes(dialog.file_);
        return std::string(after.find("[Other]\r\nKEY=theirs\r\n") != std::string::npos
                               ? "theirs kept, "
                               : "theirs lost, ") +
-              (after.find("PROXY=typed:8080\r\n") != std::string::npos ? "ours written"
-                                                                       : "ours lost") +
-              ", " + std::to_string(dialog.messages_) + " messages";
+              (after.find("PROXY=typed:8080\r\n") != std::string::npos ? "ours written, "
+                                                                       : "ours lost, ") +
+              ok;
      },
-     "theirs kept, ours written, 0 messages"},
+     "theirs kept, ours written, saved, typed typed:8080"},
 };
 
 class Faults : public testing::TestWithParam<Fault> {};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pagelift {
+
+// The names in the settings file.
+inline constexpr std::u16string_view kSection = u"Setting";
+inline constexpr std::u16string_view kCodeKey = u"CODE";
+inline constexpr std::u16string_view kWidthKey = u"MAXCHAR";
+inline constexpr std::u16string_view kProxyKey = u"PROXY";
+inline constexpr int kUrlKeys = 100;
+// Ends the URL list in the file; a missing key reads as this too.
+inline constexpr std::u16string_view kNoMoreUrls = u"NONE";
+
+// "URL1" to "URL100".
+inline std::u16string UrlKey(int number) {
+  const std::string digits = std::to_string(number);
+  return u"URL" + std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace pagelift

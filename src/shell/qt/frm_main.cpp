@@ -1,0 +1,132 @@
+#include "shell/qt/frm_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+
+#include "app/dialog_layout.h"
+#include "app/tray_texts.h"
+#include "shell/qt/tray_pictures.h"
+
+namespace pagelift {
+
+frmMain::frmMain(std::filesystem::path settings_file, ModalMessage message_box, QWidget* parent)
+    : QWidget(parent),
+      mnuMenu(new QMenu(ToQString(kMenuCaption), this)),
+      mnuSetting(new QAction(ToQString(kSettingEntry), this)),
+      mnuSetUrl(new QMenu(ToQString(kFetchEntry), this)),
+      mnuEnd(new QAction(ToQString(kEndEntry), this)),
+      ImageList1(TrayPictures()),
+      settings_file_(std::move(settings_file)),
+      message_box_(std::move(message_box)),
+      tray_(new QSystemTrayIcon(this)),
+      fetches_(ShellForFetches()) {
+  setWindowTitle(ToQString(kDialogCaption));
+  setWindowIcon(ImageList1[0]);
+  setFixedSize(kDialogWidthTwips / kTwipsPerPixel, kDialogHeightTwips / kTwipsPerPixel);
+  for (auto [object, name] : {std::pair<QObject*, const char*>{mnuMenu, "mnuMenu"},
+                              {mnuSetting, "mnuSetting"},
+                              {mnuSetUrl, "mnuSetUrl"},
+                              {mnuEnd, "mnuEnd"}}) {
+    object->setObjectName(QString::fromLatin1(name));
+  }
+  SetUrlItems({});
+  mnuMenu->addAction(mnuSetting);
+  mnuMenu->addMenu(mnuSetUrl);
+  mnuMenu->addAction(mnuEnd);
+  // The tray opens this menu on the right button by itself. Its other activations (left,
+  // double and middle clicks) are left unconnected: they open nothing.
+  tray_->setContextMenu(mnuMenu);
+  connect(mnuSetting, &QAction::triggered, this, &frmMain::mnuSetting_Click);
+  connect(mnuEnd, &QAction::triggered, this, &frmMain::mnuEnd_Click);
+}
+
+frmMain::~frmMain() = default;
+
+DialogControls& frmMain::controls() {
+  if (controls_) return *controls_;
+  controls_ = std::make_unique<DialogControls>(MakeDialogControls(this));
+  connect(controls_->cmdOk, &QPushButton::clicked, this, &frmMain::cmdOk_Click);
+  connect(controls_->cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+  Show(kept_);  // from now on the controls hold the settings
+  return *controls_;
+}
+
+Settings frmMain::Shown() const {
+  return controls_ ? SettingsIn(*controls_) : kept_;
+}
+
+void frmMain::Show(const Settings& settings) {
+  if (controls_) {
+    ShowSettingsIn(*controls_, settings);
+  } else {
+    kept_ = settings;
+  }
+}
+
+void frmMain::SetUrlItems(const std::vector<std::u16string>& urls) {
+  while (mnuSetUrlItem.size() > 1) {
+    delete mnuSetUrlItem.back();
+    mnuSetUrlItem.pop_back();
+  }
+  for (std::size_t i = 0; i < std::max<std::size_t>(urls.size(), 1); ++i) {
+    if (i == mnuSetUrlItem.size()) {
+      QAction* item = mnuSetUrl->addAction(QString());
+      item->setObjectName(QStringLiteral("mnuSetUrlItem_%1").arg(i));
+      const int index = static_cast<int>(i);
+      connect(item, &QAction::triggered, this, [this, index] { mnuSetUrlItem_Click(index); });
+      mnuSetUrlItem.push_back(item);
+    }
+    // Entry 0 keeps the empty caption, and whether it is shown, when no URL is listed.
+    const QString url = i < urls.size() ? ToQString(urls[i]) : QString();
+    mnuSetUrlItem[i]->setData(url);
+    // A menu shows "&" as the underline of the next letter; URLs are full of them.
+    mnuSetUrlItem[i]->setText(QString(url).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    if (i < urls.size()) mnuSetUrlItem[i]->setVisible(!url.isEmpty());
+  }
+}
+
+std::u16string frmMain::UrlItemCaption(int index) const {
+  return FromQString(mnuSetUrlItem.at(static_cast<std::size_t>(index))->data().toString());
+}
+
+void frmMain::LoadSetting() {
+  hide();
+  const SettingsRead read = LoadSettings(settings_file_);
+  SetUrlItems(read.entries);
+  Show(read.settings);
+}
+
+void frmMain::mnuSetting_Click() {
+  controls();
+  show();
+  raise();
+  activateWindow();
+}
+
+void frmMain::cmdOk_Click() {
+  hide();
+  ProcessPendingMessages();
+  Settings settings = Shown();
+  const bool saved = SaveSettings(settings_file_, settings);
+  Show(settings);  // the width as mended
+  if (!saved) {
+    // Loading the old file again would throw away what the user typed.
+    message_box_(CannotSaveMessage(settings_file_));
+    return;
+  }
+  LoadSetting();
+}
+
+void frmMain::cmdCancel_Click() {
+  hide();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  cmdCancel_Click();
+  event->accept();
+}
+
+}  // namespace pagelift

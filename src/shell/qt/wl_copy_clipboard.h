@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "shell/qt/clipboard.h"
+
+class QProcess;
+
+namespace pagelift {
+
+// The Clipboard of a Wayland compositor, set by running wl-copy (wl-clipboard), which
+// offers the text as "text/plain;charset=utf-8" and "text/plain" through the
+// data-control protocol and serves it from a process of its own, so that it stays
+// readable after this program ends.
+//
+// One wl-copy runs at a time, so that an emptying cannot overtake the text that follows
+// it; of the requests that wait meanwhile only the last counts, since each replaces the
+// whole Clipboard. wl-copy reads the text from a file in memory written before it starts:
+// it gets all of it or, if it never starts, none, even when this program ends first.
+class WlCopyClipboard final : public QObject, public Clipboard {
+ public:
+  // `tell_user` hears why a text did not reach the Clipboard; a failed emptying is not
+  // told, since the text that follows replaces what was left. A wl-copy still running
+  // after `limit` is stopped and counts as failed.
+  explicit WlCopyClipboard(ModalMessage tell_user, QString program = QStringLiteral("wl-copy"),
+                           std::chrono::milliseconds limit = std::chrono::seconds(20));
+  ~WlCopyClipboard() override;
+  WlCopyClipboard(const WlCopyClipboard&) = delete;
+  WlCopyClipboard& operator=(const WlCopyClipboard&) = delete;
+
+  void Clear() override;
+  void SetText(const std::u16string& text) override;
+
+  // Whether a wl-copy runs or a request waits for one.
+  bool Busy() const { return running_ != nullptr || waiting_.has_value(); }
+
+ private:
+  struct Request {
+    // Nothing for an emptying.
+    std::optional<std::string> utf8;
+  };
+  struct Run;
+
+  void Ask(Request request);
+  void Start(Request request);
+  // The running wl-copy `process` has ended; `failure` says why it did not set the
+  // Clipboard, or is empty.
+  void Finish(const QProcess* process, const QString& failure);
+  void Tell(const QString& failure);
+
+  ModalMessage tell_user_;
+  QString program_;
+  std::chrono::milliseconds limit_;
+  std::unique_ptr<Run> running_;
+  std::optional<Request> waiting_;
+  bool telling_ = false;
+};
+
+}  // namespace pagelift
