@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PageJudgement page = JudgePageInDetail(bytes.Data());
   FUZZ_CHECK(kNames.count(page.code) == 1);
   FUZZ_CHECK(page.window_start < size);
-  FUZZ_CHECK(page.code == code || page.window_start != 0 || page.not_utf7 || page.well_formed_utf8);
+  FUZZ_CHECK(page.code == code || page.window_start != 0 || page.not_utf7 ||
+             page.well_formed_utf8 || page.euc_by_whole_page);
   return 0;
 }

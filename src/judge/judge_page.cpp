@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "judge/double_byte_form.h"
 #include "judge/scan_window.h"
 #include "judge/utf8_form.h"
 
@@ -78,6 +79,17 @@ PageJudgement JudgePageInDetail(PageBytes bytes) {
       ReadUtf8Form(bytes) == Utf8Form::kMultiByte) {
     judgement.code = code_name::kUTF8;
     judgement.well_formed_utf8 = true;
+  }
+
+  // A few EUC-JP characters among 7-bit text score as well in Shift_JIS, which the tie
+  // then names; the whole page tells the two apart. Read the other way round (Shift_JIS
+  // only), the page keeps the name it has.
+  if (judgement.code == code_name::kSJIS && JudgeSJIS(judged) == JudgeEUC(judged)) {
+    const DoubleByteForm form = ReadDoubleByteForm(bytes);
+    if (form.euc_jp && !form.shift_jis) {
+      judgement.code = code_name::kEUC;
+      judgement.euc_by_whole_page = true;
+    }
   }
   return judgement;
 }
