@@ -64,6 +64,12 @@ PageJudgement JudgePageInDetail(PageBytes bytes) {
   const PageBytes judged = bytes.subspan(judgement.window_start);
   judgement.code = JudgeCode(judged);
 
+  // JudgeUNICODE knows only the little-endian mark, and takes FE FF for a unit.
+  if (judgement.code == code_name::kUNICODE && bytes.size() >= 2 && bytes[0] == 0xFE &&
+      bytes[1] == 0xFF) {
+    judgement.code = code_name::kUTF16BE;
+  }
+
   // UTF-7 has no 8-bit bytes: a "+" run in such a window is a time zone or a font name.
   if (judgement.code == code_name::kUTF7 &&
       HasEightBitByte(

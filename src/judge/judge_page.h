@@ -9,7 +9,9 @@ namespace pagelift {
 
 // JudgeCode's verdict, mended for pages as they are served today, and how it was reached.
 struct PageJudgement {
-  std::string code;  // one of the six code names
+  // One of the six code names, or "UTF16BE" for a page judged "UNICODE" that starts with the
+  // big-endian mark FE FF.
+  std::string code;
   // Where the judged window starts: 0, or, when the first window is plain 7-bit text, the
   // first later byte with the eighth bit set, a zero or an ESC.
   std::size_t window_start = 0;

@@ -84,6 +84,9 @@ TEST(JudgePage, NamesTodaysPagesByTheirCode) {
       {"7-bit UTF-7", "+ZeVnLIqe-: a+b-c +MKswjDCI-", "UTF7", ""},
       {"UTF-16 after a long head", Repeated(std::string("<\0p\0>\0", 6), 200) + "\xE5\x65\x2C\x67",
        "UNICODE", ""},
+      {"UTF-16 with the big-endian mark", std::string("\xFE\xFF\0<\0p\0>\x65\xE5", 10), "UTF16BE",
+       ""},
+      {"UTF-16 with both marks", std::string("\xFF\xFE<\0\xFE\xFF", 6), "UNICODE", ""},
       {"plain 7-bit text", AsciiHead(), "SJIS", ""},
   };
   for (const auto& c : cases) {
