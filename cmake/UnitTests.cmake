@@ -1,7 +1,7 @@
 # pagelift_unit_tests(NAME SOURCES file... LIBRARIES library... [OWN_MAIN]
 #                     [ENVIRONMENT var=value...])
 # One subsystem's GoogleTest program: the tests folder on its include path, the sample
-# pages' folder as PAGELIFT_SAMPLES, and each test listed to CTest by itself. OWN_MAIN
+# pages' folder as PAGELIFT_SAMPLES, and each test listed to CTest by itself, by name. OWN_MAIN
 # when one of the sources has the main function.
 function(pagelift_unit_tests name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "OWN_MAIN" "" "SOURCES;LIBRARIES;ENVIRONMENT")
@@ -13,5 +13,7 @@ function(pagelift_unit_tests name)
   else()
     target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest_main)
   endif()
-  gtest_discover_tests(${name} PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
+  # Parameterised suites name their cases; the values printed after the names would only
+  # repeat them, or show the bytes of a table row.
+  gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
 endfunction()

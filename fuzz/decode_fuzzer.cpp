@@ -7,6 +7,7 @@
 
 #include "convert/bom.h"
 #include "convert/charsets.h"
+#include "convert/code_choice.h"
 #include "convert/non_code_class.h"
 #include "convert/page_decoder.h"
 #include "fuzz_check.h"
@@ -46,8 +47,8 @@ std::u16string InPieces(Code code, std::span<const std::uint8_t> bytes, std::siz
 
 // Every to-text member in both modes, and the to-bytes members on what they decode. In
 // mode 0, the Shift_JIS table and the ASCII runs of EUC-JP give ICU's text, and every
-// code decoded in pieces (their size taken from the first byte) gives the text of the
-// whole.
+// code, big-endian UTF-16 included, decoded in pieces (their size taken from the first
+// byte) gives the text of the whole.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ByteArray bytes(std::vector<std::uint8_t>(data, data + size));
   int messages = 0;
@@ -69,6 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             Code::kUTF7, Code::kUTF8, Code::kUNICODE};
       for (std::size_t k = 0; k < 6; ++k) {
         FUZZ_CHECK(InPieces(order[k], bytes.Data(), piece) == texts[k]);
+      }
+      // UTF-16 with the high byte first, which no member reads.
+      const std::u16string big_endian = DecodeAsCode(codes, Code::kUTF16BE, bytes);
+      FUZZ_CHECK(InPieces(Code::kUTF16BE, bytes.Data(), piece) == big_endian);
+      const ByteArray again = EncodeAsCode(codes, Code::kUTF16BE, big_endian, false);
+      if (CutBOM(again, ByteArray{0xFE, 0xFF}) == again) {
+        FUZZ_CHECK(DecodeAsCode(codes, Code::kUTF16BE, again) == big_endian);
       }
     }
     codes.VbUnicode_To_SJIS(texts[0]);

@@ -15,7 +15,9 @@ bool SameName(std::u16string_view name, std::string_view ascii) {
 
 Code CodeNamed(std::u16string_view name) {
   for (const CodeFacts& facts : kCodeTable) {
-    if (SameName(name, facts.judged) || name == facts.setting) return facts.code;
+    if (SameName(name, facts.judged) || (!facts.setting.empty() && name == facts.setting)) {
+      return facts.code;
+    }
   }
   return Code::kSJIS;
 }

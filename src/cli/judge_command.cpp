@@ -48,6 +48,10 @@ int RunJudge(const std::vector<std::string>& words, std::istream& in, std::ostre
     }
     if (judgement.not_utf7) out << "mend 2: not UTF7, the judged window has 8-bit bytes\n";
     if (judgement.well_formed_utf8) out << "mend 3: the whole page is well-formed UTF-8\n";
+    if (judgement.euc_by_whole_page) {
+      out << "mend 4: SJIS and EUC tie in the judged window, the whole page reads cleanly as "
+             "EUC only\n";
+    }
   }
   out << judgement.code << '\n';
   return kDone;

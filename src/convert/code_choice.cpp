@@ -1,9 +1,40 @@
 #include "convert/code_choice.h"
 
 #include "base/errors.h"
+#include "convert/bom.h"
 #include "judge/judge_page.h"
 
 namespace pagelift {
+
+namespace {
+
+ByteArray Utf16BeMark() {
+  return ByteArray(std::vector(std::begin(kUtf16BeMark), std::end(kUtf16BeMark)));
+}
+
+// As the UNICODE member reads, with the high byte of each unit first: every mark cut, an
+// odd last byte forming nothing.
+std::u16string Utf16BeToText(const ByteArray& bytes) {
+  const ByteArray cut = CutBOM(bytes, Utf16BeMark());
+  const std::span<const std::uint8_t> data = cut.Data();  // none for the marker array
+  std::u16string text(data.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+  }
+  return text;
+}
+
+ByteArray TextToUtf16Be(const std::u16string& text, bool BOMflag) {
+  std::vector<std::uint8_t> bytes(text.size() * 2);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<std::uint8_t>(text[i] >> 8);
+    bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] & 0xFF);
+  }
+  ByteArray result(std::move(bytes));
+  return BOMflag ? AddBOM(result, Utf16BeMark()) : result;
+}
+
+}  // namespace
 
 Code CodeForChoice(CodeChoice choice, const ByteArray& bytes) {
   if (choice) return *choice;
@@ -28,6 +59,8 @@ std::u16string DecodeAsCode(const NonCodeClass& codes, Code code, const ByteArra
       return codes.UTF7_To_VbUnicode(bytes);
     case Code::kUTF8:
       return codes.UTF8_To_VbUnicode(bytes);
+    case Code::kUTF16BE:
+      return Utf16BeToText(bytes);
   }
   return codes.SJIS_To_VbUnicode(bytes);
 }
@@ -47,6 +80,8 @@ ByteArray EncodeAsCode(const NonCodeClass& codes, Code code, const std::u16strin
       return codes.VbUnicode_To_UTF7(text);
     case Code::kUTF8:
       return codes.VbUnicode_To_UTF8(text, BOMflag);
+    case Code::kUTF16BE:
+      return TextToUtf16Be(text, BOMflag);
   }
   return codes.VbUnicode_To_SJIS(text);
 }

@@ -11,11 +11,13 @@ namespace pagelift {
 // (JudgePage). A judgement that fails gives Shift_JIS, as a name that names no code does.
 Code CodeForChoice(CodeChoice choice, const ByteArray& bytes);
 
-// Decodes `bytes` with the member of `code`. Passes on what the member raises.
+// Decodes `bytes` with the member of `code`, or for UTF16BE, which has none, as the UNICODE
+// member does with the bytes of each unit the other way round. Passes on what the member
+// raises.
 std::u16string DecodeAsCode(const NonCodeClass& codes, Code code, const ByteArray& bytes);
 
-// Encodes `text` with the to-bytes member of `code`; `BOMflag` counts for UNICODE and
-// UTF-8 only.
+// Encodes `text` with the to-bytes member of `code` (UTF16BE as UNICODE, high byte first);
+// `BOMflag` counts for UTF-16 and UTF-8 only.
 ByteArray EncodeAsCode(const NonCodeClass& codes, Code code, const std::u16string& text,
                        bool BOMflag);
 

@@ -60,7 +60,8 @@ class PageDecoder {
  private:
   std::optional<MarkCutter> marks_;          // codes with a mark cut it first
   std::unique_ptr<CharsetDecoder> charset_;  // none for UTF-16
-  std::optional<std::uint8_t> odd_byte_;     // UNICODE: the first half of a unit
+  bool big_endian_;                          // UTF16BE: a unit's high byte first
+  std::optional<std::uint8_t> odd_byte_;     // UTF-16: the first half of a unit
 };
 
 }  // namespace pagelift

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "judge/double_byte_form.h"
 #include "judge/scan_window.h"
 #include "judge/utf8_form.h"
 
@@ -63,6 +64,12 @@ PageJudgement JudgePageInDetail(PageBytes bytes) {
   const PageBytes judged = bytes.subspan(judgement.window_start);
   judgement.code = JudgeCode(judged);
 
+  // JudgeUNICODE knows only the little-endian mark, and takes FE FF for a unit.
+  if (judgement.code == code_name::kUNICODE && bytes.size() >= 2 && bytes[0] == 0xFE &&
+      bytes[1] == 0xFF) {
+    judgement.code = code_name::kUTF16BE;
+  }
+
   // UTF-7 has no 8-bit bytes: a "+" run in such a window is a time zone or a font name.
   if (judgement.code == code_name::kUTF7 &&
       HasEightBitByte(
@@ -78,6 +85,17 @@ PageJudgement JudgePageInDetail(PageBytes bytes) {
       ReadUtf8Form(bytes) == Utf8Form::kMultiByte) {
     judgement.code = code_name::kUTF8;
     judgement.well_formed_utf8 = true;
+  }
+
+  // A few EUC-JP characters among 7-bit text score as well in Shift_JIS, which the tie
+  // then names; the whole page tells the two apart. Read the other way round (Shift_JIS
+  // only), the page keeps the name it has.
+  if (judgement.code == code_name::kSJIS && JudgeSJIS(judged) == JudgeEUC(judged)) {
+    const DoubleByteForm form = ReadDoubleByteForm(bytes);
+    if (form.euc_jp && !form.shift_jis) {
+      judgement.code = code_name::kEUC;
+      judgement.euc_by_whole_page = true;
+    }
   }
   return judgement;
 }

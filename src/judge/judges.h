@@ -24,6 +24,8 @@ inline constexpr std::string_view kEUC = FactsOf(Code::kEUC).judged;
 inline constexpr std::string_view kUNICODE = FactsOf(Code::kUNICODE).judged;
 inline constexpr std::string_view kUTF7 = FactsOf(Code::kUTF7).judged;
 inline constexpr std::string_view kUTF8 = FactsOf(Code::kUTF8).judged;
+// Never given by JudgeCode: the page judgement's name for UTF-16 with the big-endian mark.
+inline constexpr std::string_view kUTF16BE = FactsOf(Code::kUTF16BE).judged;
 }  // namespace code_name
 
 // A page's bytes from its first on, read in place.

@@ -1,31 +1,14 @@
 #include "judge/utf8_form.h"
 
-#include <cstring>
+#include "judge/seven_bit_run.h"
 
 namespace pagelift {
-
-namespace {
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// The end of the run of 7-bit bytes that starts at `p`, eight bytes at a time.
-const std::uint8_t* SkipSevenBit(const std::uint8_t* p, const std::uint8_t* end) {
-  for (; end - p >= 8; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    if ((word & kHighBits) != 0) break;
-  }
-  while (p != end && *p < 0x80) ++p;
-  return p;
-}
-
-}  // namespace
 
 Utf8Form ReadUtf8Form(PageBytes bytes) {
   const std::uint8_t* p = bytes.data();
   const std::uint8_t* const end = p + bytes.size();
   bool multi_byte = false;
-  while ((p = SkipSevenBit(p, end)) != end) {
+  while ((p = judge_detail::SkipSevenBit(p, end)) != end) {
     // The well-formed sequences: the lead byte gives the length and the range of the
     // byte after it, which shuts out overlong forms, surrogates and values past U+10FFFF.
     const std::uint8_t lead = *p;

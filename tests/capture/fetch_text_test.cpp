@@ -57,8 +57,9 @@ TEST_F(FetchPageTextTest, EverySampleComesBackAsTheSameText) {
       FetchPageText(server_.Url16("/samples/sample.utf8.html"), Settings(Code::kUTF8), codes_);
   ASSERT_TRUE(utf8.downloaded);
   EXPECT_NE(utf8.text.find(u"今日の天気"), std::u16string::npos);
-  for (const char* file : {"sample.sjis.html", "sample.jis.html", "sample.euc.html",
-                           "sample.utf16.html", "sample.utf7.html", "sample.utf8.html"}) {
+  for (const char* file :
+       {"sample.sjis.html", "sample.jis.html", "sample.euc.html", "sample.utf16.html",
+        "sample.utf7.html", "sample.utf8.html", "sample.utf16be.html"}) {
     const FetchResult result = FetchPageText(server_.Url16(std::string("/samples/") + file),
                                              Settings(std::nullopt), codes_);
     EXPECT_TRUE(result.downloaded) << file;

@@ -32,6 +32,12 @@ TEST(JudgeCommand, PrintsSixScoresInOrderBeforeTheName) {
   EXPECT_EQ(RunWith({"judge", "--page", "--scores"}, notice).out,
             "JIS 0\nUNICODE 100\nUTF8 100\nUTF7 0\nSJIS 100\nEUC 17\n"
             "mend 3: the whole page is well-formed UTF-8\nUTF8\n");
+
+  // "日本" in EUC-JP among 7-bit text ties with Shift_JIS; the whole page reads as EUC-JP only.
+  const std::string euc = "<p>\xC6\xFC\xCB\xDC</p>" + std::string(1000, 'a');
+  EXPECT_EQ(RunWith({"judge", "--page", "--scores"}, euc).out,
+            "JIS 50\nUNICODE 100\nUTF8 50\nUTF7 50\nSJIS 50\nEUC 50\nmend 4: SJIS and EUC tie in "
+            "the judged window, the whole page reads cleanly as EUC only\nEUC\n");
 }
 
 TEST(JudgeCommand, NamesEverySampleByItsCode) {

@@ -113,7 +113,7 @@ TEST(CodeChoice, SelectsTheConversionByExactName) {
     std::u16string expected;
   } cases[] = {
       {u"UTF8", u"あ"},       {u"UTF-8", u"あ"}, {u"SJIS", as_sjis},      {u"utf-8", as_sjis},
-      {u"自動判定", as_sjis}, {u"", as_sjis},    {u"UNICODE", u"\u81E3"},
+      {u"自動判定", as_sjis}, {u"", as_sjis},    {u"UNICODE", u"\u81E3"}, {u"UTF16BE", u"\uE381"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DecodeAsCode(codes, CodeNamed(c.name), utf8), c.expected)

@@ -102,6 +102,7 @@ TEST(PageDecoder, GivesTheMembersTextWhereverThePiecesEnd) {
       {Code::kUNICODE, Sample("sample.utf16.html"), test::Hex("FF FE 00 41 D8 DC 3D 30 0D 0A")},
       {Code::kUTF7, Sample("sample.utf7.html"), test::Hex("2B 2D 41 5A 61 30 2F 20 80 0A")},
       {Code::kUTF8, Sample("sample.utf8.html"), test::Hex("EF BB BF E3 81 82 F0 9F 98 80 C3 41")},
+      {Code::kUTF16BE, Sample("sample.utf16be.html"), test::Hex("FE FF 00 41 D8 DC 30 3D 0D 0A")},
   };
   const NonCodeClass facade;
   for (const auto& code : codes) {

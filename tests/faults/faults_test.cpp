@@ -17,6 +17,7 @@
 #include "support/loopback_server.h"
 #include "support/loopback_socket.h"
 #include "support/raw_server.h"
+#include "support/test_name.h"
 #include "support/tiny_proxy.h"
 #include "text/html_to_text.h"
 
@@ -237,7 +238,11 @@ TEST_P(Faults, MeetTheirPromisedOutcome) {
   EXPECT_EQ(outcome, fault.expected) << fault.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Faults, testing::ValuesIn(kFaults));
+INSTANTIATE_TEST_SUITE_P(Table, Faults, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<Fault>& info) {
+                           const std::string_view name = info.param.name;
+                           return test::NameOf(name.substr(0, name.find(':')));
+                         });
 
 }  // namespace
 }  // namespace pagelift

@@ -5,6 +5,7 @@
 
 #include "judge/judges.h"
 #include "support/bytes.h"
+#include "support/test_name.h"
 
 namespace pagelift {
 namespace {
@@ -38,7 +39,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ArbitrationCase{0, 50, 80, 80, "SJIS"},  // EU tied with SJ
                     ArbitrationCase{90, 100, 50, 50, "UTF8"},
                     ArbitrationCase{40, 30, 20, 10, "SJIS"},  // UTF-7 highest but not above 50
-                    ArbitrationCase{0, 0, 0, 0, "SJIS"}));
+                    ArbitrationCase{0, 0, 0, 0, "SJIS"}),
+    [](const testing::TestParamInfo<ArbitrationCase>& info) {
+      const ArbitrationCase& c = info.param;
+      return test::NameOf("U7 " + std::to_string(c.u7) + " U8 " + std::to_string(c.u8) + " SJ " +
+                          std::to_string(c.sj) + " EU " + std::to_string(c.eu) + " " +
+                          std::string(c.expected));
+    });
 
 TEST(JudgeCode, NamesPagesByTheirBytes) {
   struct Case {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "judge/double_byte_form.h"
 #include "judge/judge_page.h"
 #include "judge/utf8_form.h"
 #include "support/bytes.h"
@@ -42,32 +43,56 @@ constexpr char kSjis[] =
 // "お知らせ" in UTF-8: every pair of it is also a Shift_JIS character, and the two judges tie.
 constexpr char kNotice[] = "\xE3\x81\x8A\xE7\x9F\xA5\xE3\x82\x89\xE3\x81\x9B";
 
+// The mends that applied, by number: "13" for the first and the third.
+std::string MendsOf(const PageJudgement& judgement) {
+  std::string mends;
+  if (judgement.window_start != 0) mends += '1';
+  if (judgement.not_utf7) mends += '2';
+  if (judgement.well_formed_utf8) mends += '3';
+  if (judgement.euc_by_whole_page) mends += '4';
+  return mends;
+}
+
 TEST(JudgePage, NamesTodaysPagesByTheirCode) {
   const std::string item = std::string("<item><title>") + kEuc +
                            "</title><dc:date>2024-05-01T10:00:00+09:00</dc:date></item>\n";
+  // Few EUC-JP bytes in a "+" run: the window scores best as UTF-7.
+  const std::string link_item =
+      "<item><title>\xC6\xFC\xCB\xDC</title><link>http://example.jp/news/2024/0501/"
+      "article12345.html</link><dc:date>2024-05-01T10:00:00+09:00</dc:date></item>\n";
   const std::string utf8_page = AsciiHead() + kUtf8;
   const struct {
     const char* what;
     std::string page;
     std::string_view expected;
+    std::string mends;  // MendsOf the judgement
   } cases[] = {
-      {"UTF-8 after a long head", utf8_page, "UTF8"},
-      {"EUC-JP after a long head", AsciiHead() + kEuc, "EUC"},
-      {"ISO-2022-JP after a long head", AsciiHead() + kJis, "JIS"},
-      {"Shift_JIS after a long head", AsciiHead() + kSjis, "SJIS"},
-      {"UTF-8 tied with Shift_JIS", std::string("<p>") + kNotice + "</p>", "UTF8"},
+      {"UTF-8 after a long head", utf8_page, "UTF8", "1"},
+      {"EUC-JP after a long head", AsciiHead() + kEuc, "EUC", "1"},
+      {"ISO-2022-JP after a long head", AsciiHead() + kJis, "JIS", "1"},
+      {"Shift_JIS after a long head", AsciiHead() + kSjis, "SJIS", "1"},
+      {"UTF-8 tied with Shift_JIS", std::string("<p>") + kNotice + "</p>", "UTF8", "3"},
       {"Shift_JIS well-formed as UTF-8 only at first", Repeated(kNotice, 100) + "\x82\xC5\x82\xB7",
-       "SJIS"},
-      {"EUC-JP feed with +09:00 dates", Repeated(item, 20), "EUC"},
+       "SJIS", ""},
+      {"EUC-JP feed with +09:00 dates", Repeated(item, 20), "EUC", ""},
+      {"EUC-JP feed with +09:00 dates and links", Repeated(link_item, 20), "EUC", "2"},
+      {"EUC-JP among 7-bit text, tied with Shift_JIS", "<p>\xC6\xFC\xCB\xDC</p>" + AsciiHead(),
+       "EUC", "4"},
+      {"Shift_JIS among 7-bit text, tied with EUC-JP", "<p>\x93\xFA</p>" + AsciiHead(), "SJIS", ""},
       {"UTF-8 cut in its last character", std::string("<p>") + kNotice + std::string(kNotice, 11),
-       "UTF8"},
-      {"7-bit UTF-7", "+ZeVnLIqe-: a+b-c +MKswjDCI-", "UTF7"},
+       "UTF8", "3"},
+      {"7-bit UTF-7", "+ZeVnLIqe-: a+b-c +MKswjDCI-", "UTF7", ""},
       {"UTF-16 after a long head", Repeated(std::string("<\0p\0>\0", 6), 200) + "\xE5\x65\x2C\x67",
-       "UNICODE"},
-      {"plain 7-bit text", AsciiHead(), "SJIS"},
+       "UNICODE", ""},
+      {"UTF-16 with the big-endian mark", std::string("\xFE\xFF\0<\0p\0>\x65\xE5", 10), "UTF16BE",
+       ""},
+      {"UTF-16 with both marks", std::string("\xFF\xFE<\0\xFE\xFF", 6), "UNICODE", ""},
+      {"plain 7-bit text", AsciiHead(), "SJIS", ""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(JudgePageInDetail(BytesOf(c.page)).code, c.expected) << c.what;
+    const PageJudgement judgement = JudgePageInDetail(BytesOf(c.page));
+    EXPECT_EQ(judgement.code, c.expected) << c.what;
+    EXPECT_EQ(MendsOf(judgement), c.mends) << c.what;
   }
   EXPECT_EQ(JudgePageInDetail(BytesOf(utf8_page)).window_start,
             AsciiHead().size() + 3);  // after "<p>"
@@ -122,6 +147,37 @@ TEST(ReadUtf8Form, AllowsOnlyAWellFormedBeginningCutOffAtTheEnd) {
       {"41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 80", Utf8Form::kIllFormed},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadUtf8Form(test::Hex(c.hex)), c.expected) << c.hex;
+}
+
+TEST(ReadDoubleByteForm, TellsWhichOfShiftJisAndEucJpEveryByteFits) {
+  const struct {
+    const char* hex;
+    bool shift_jis;
+    bool euc_jp;
+  } cases[] = {
+      {"", true, true},
+      {"41 0A 7F", true, true},
+      {"93 FA 96 7B", true, false},  // "日本" in Shift_JIS
+      {"C6 FC CB DC", false, true},  // "日本" in EUC-JP
+      {"41 41 41 41 41 41 41 41 41 41 C6 FC", false, true},
+      {"B1 B2", false, true},                    // half-width katakana in Shift_JIS
+      {"8E B1", true, true},                     // half-width katakana in EUC-JP
+      {"8F B0 A1", false, true},                 // JIS X 0212
+      {"87 40 ED 40 FA 40 FC FC", true, false},  // NEC and IBM rows
+      {"E4 A2 41", true, true},
+      {"8F A1 E0 A1", true, true},  // Shift_JIS reads two pairs, EUC-JP three bytes and a cut one
+      {"41 E4", true, true},        // cut off at the end
+      {"82 7F", false, false},
+      {"A1 41", false, false},
+      {"80", false, false},
+      {"8E E0", true, false},
+      {"FD 41", false, false},
+  };
+  for (const auto& c : cases) {
+    const DoubleByteForm form = ReadDoubleByteForm(test::Hex(c.hex));
+    EXPECT_EQ(form.shift_jis, c.shift_jis) << c.hex;
+    EXPECT_EQ(form.euc_jp, c.euc_jp) << c.hex;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "judge/judges.h"
 #include "support/bytes.h"
+#include "support/test_name.h"
 
 namespace pagelift {
 namespace {
@@ -84,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScoreCase{JUDGE(JudgeUTF7), "61 2D 62", 33},
         ScoreCase{JUDGE(JudgeUTF7), "2B 41 2B 42 2D", 60},  // a second "+" restarts the count
         ScoreCase{JUDGE(JudgeUTF7), "2B 41 80 42 2D",
-                  80}));  // a foreign byte neither counts nor closes
+                  80}),  // a foreign byte neither counts nor closes
+    [](const testing::TestParamInfo<ScoreCase>& info) {
+      return test::NameOf(std::string(info.param.judge_name) + " " + info.param.bytes);
+    });
 
 #undef JUDGE
 

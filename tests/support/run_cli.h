@@ -28,9 +28,9 @@ inline std::string Sample(const std::string& name) {
   return std::string(PAGELIFT_SAMPLES) + "/" + name;
 }
 
-// The sample page, once in each of the six codes.
-inline const char* const kSampleFiles[] = {"sample.sjis.html", "sample.jis.html",
-                                           "sample.euc.html",  "sample.utf16.html",
-                                           "sample.utf7.html", "sample.utf8.html"};
+// The sample page, once in each of the six codes, and in UTF-16 with the high byte first.
+inline const char* const kSampleFiles[] = {
+    "sample.sjis.html", "sample.jis.html",  "sample.euc.html",    "sample.utf16.html",
+    "sample.utf7.html", "sample.utf8.html", "sample.utf16be.html"};
 
 }  // namespace pagelift::test
