@@ -14,7 +14,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DAT
   FILES_MATCHING PATTERN "*.html")
 
 set(CPACK_PACKAGE_NAME pagelift)
-set(CPACK_PACKAGE_VERSION 0.1.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Pagelift developers <pagelift@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Web pages as plain text on the Clipboard, from the tray")
 set(CPACK_GENERATOR DEB)
