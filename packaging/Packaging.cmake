@@ -23,6 +23,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/shell/pictures/idle.xpm
   OPTIONAL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pagelift/samples
   FILES_MATCHING PATTERN "*.html")
+include(${CMAKE_CURRENT_LIST_DIR}/Manuals.cmake)
 
 # What Debian asks of every package: the copyright and the changelog (a native package
 # keeps it as changelog.gz), and the reasons for the few things lintian would flag.
@@ -31,7 +32,6 @@ execute_process(COMMAND date -u -R -d ${PAGELIFT_RELEASE_DATE}
   OUTPUT_VARIABLE changelog_date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${packaging_out}/changelog @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${packaging_out}/copyright @ONLY)
-find_program(PAGELIFT_GZIP gzip REQUIRED)
 add_custom_command(OUTPUT ${packaging_out}/changelog.gz
   COMMAND ${PAGELIFT_GZIP} -9nkf ${packaging_out}/changelog
   DEPENDS ${packaging_out}/changelog VERBATIM)

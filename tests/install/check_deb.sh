@@ -24,7 +24,8 @@ trap cleanup EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/dev/null
 
 for file in /usr/bin/pagelift /usr/bin/pagelift-cli /usr/share/applications/pagelift.desktop \
-    /usr/share/icons/hicolor/32x32/apps/pagelift.xpm /usr/share/pagelift/samples/sample.sjis.html; do
+    /usr/share/icons/hicolor/32x32/apps/pagelift.xpm /usr/share/pagelift/samples/sample.sjis.html \
+    /usr/share/man/man1/pagelift.1.gz /usr/share/man/man1/pagelift-cli.1.gz; do
   [ -e "$file" ] || { echo "not installed: $file"; exit 1; }
 done
 
