@@ -57,8 +57,9 @@ constexpr const char* kUsageText =
     "Exit status:\n"
     "  0  done\n"
     "  1  the failure text \"ネット取得に失敗しました。\" was printed, as the tray program\n"
-    "     puts it on the Clipboard: nothing could be downloaded, or the text of the\n"
-    "     page could not be made; standard error says why in one line\n"
+    "     puts it on the Clipboard: nothing could be downloaded (standard error says\n"
+    "     why, in one line), the input of text was empty, or the text of the page\n"
+    "     could not be made (standard error says why)\n"
     "  2  a wrong command line, or an input that cannot be read, judged or converted";
 
 constexpr const char* kVersionText = "pagelift-cli " PAGELIFT_VERSION;
