@@ -7,6 +7,8 @@ PAGELIFT_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libcurl4-openssl-dev ca-certificates
   libcpp-httplib-dev tinyproxy curl
+  # an HTTPS test server with a certificate of its own
+  libssl-dev
   # the window toolkit and a Japanese gothic font
   qt6-base-dev fonts-ipafont-gothic
   # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library that asks
@@ -24,8 +26,8 @@ PAGELIFT_PACKAGES=(
   dbus-daemon dbus-bin python3-dbus python3-gi
   # headless Wayland compositors, XWayland for Mutter, and Qt's Wayland platform
   sway kwin-wayland mutter xwayland qt6-wayland
-  # the Debian package
-  dpkg-dev
+  # the Debian package, its manual pages, and the tools that check it and its metadata
+  dpkg-dev help2man go-md2man lintian appstream desktop-file-utils
 )
 
 pagelift_install_packages() {

@@ -12,6 +12,7 @@ struct CurlLibrary {
   decltype(&curl_easy_setopt) easy_setopt = nullptr;
   decltype(&curl_easy_perform) easy_perform = nullptr;
   decltype(&curl_easy_getinfo) easy_getinfo = nullptr;
+  decltype(&curl_easy_strerror) easy_strerror = nullptr;
   decltype(&curl_slist_append) slist_append = nullptr;
   decltype(&curl_slist_free_all) slist_free_all = nullptr;
 };

@@ -23,6 +23,7 @@ CurlLibrary* Load() {
                         Resolve(library, "curl_easy_setopt", curl.easy_setopt) &&
                         Resolve(library, "curl_easy_perform", curl.easy_perform) &&
                         Resolve(library, "curl_easy_getinfo", curl.easy_getinfo) &&
+                        Resolve(library, "curl_easy_strerror", curl.easy_strerror) &&
                         Resolve(library, "curl_slist_append", curl.slist_append) &&
                         Resolve(library, "curl_slist_free_all", curl.slist_free_all);
   if (!complete || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;

@@ -25,8 +25,8 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
   return reducer.Finish();
 }
 
-FetchResult Failed(std::string problem) {
-  return {false, kFetchFailedText, std::move(problem)};
+FetchResult Failed(const std::string& problem) {
+  return {false, kFetchFailedText, "the text of the page could not be made: " + problem};
 }
 
 }  // namespace
@@ -58,8 +58,11 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
 FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settings,
                           const NonCodeClass& codes, const HttpLimits& limits) {
   ByteArray bytes;
-  const std::int32_t count = HttpGetBytes(url, bytes, settings.proxy, limits);
-  return PageText(count, bytes, settings, codes);
+  std::string why;
+  const std::int32_t count = HttpGetBytes(url, bytes, settings.proxy, limits, &why);
+  FetchResult result = PageText(count, bytes, settings, codes);
+  if (count == 0) result.problem = std::move(why);
+  return result;
 }
 
 }  // namespace pagelift

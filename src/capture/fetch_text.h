@@ -25,8 +25,9 @@ struct FetchSettings {
 struct FetchResult {
   bool downloaded = false;  // false: `text` is the failure text
   std::u16string text;
-  // Why the text of a page that was downloaded could not be made (memory ran out, say);
-  // `downloaded` is false then. Empty otherwise.
+  // Why `downloaded` is false, in one line: why nothing could be downloaded
+  // ("127.0.0.1:9: Connection refused"), or why the text of the page could not be made
+  // (memory ran out, say). Empty otherwise.
   std::string problem;
 };
 

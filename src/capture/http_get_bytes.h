@@ -19,8 +19,10 @@ struct HttpLimits {
 // proxy environment variables). Returns the number of bytes received, whatever the HTTP
 // status. 0 and `bytes` untouched when the URL is empty or nothing could be received; 0
 // and an empty array for an empty body. A transfer that breaks off returns what arrived
-// before. Raises nothing.
+// before. With 0, `why` (when given) receives one line saying why, as curl would say it
+// ("127.0.0.1:9: Connection refused", the certificate's complaint, the HTTP status of a
+// response without a body); it is emptied otherwise. Raises nothing.
 std::int32_t HttpGetBytes(const std::u16string& url, ByteArray& bytes, const std::u16string& proxy,
-                          const HttpLimits& limits = {});
+                          const HttpLimits& limits = {}, std::string* why = nullptr);
 
 }  // namespace pagelift

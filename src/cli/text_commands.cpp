@@ -24,9 +24,7 @@ FetchSettings SettingsOf(const Arguments& args) {
 
 int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
   WriteUtf8(out, result.text);
-  if (!result.problem.empty()) {
-    err << "pagelift-cli: the text of the page could not be made: " << result.problem << '\n';
-  }
+  if (!result.problem.empty()) err << "pagelift-cli: " << result.problem << '\n';
   return result.downloaded ? kDone : kFailureText;
 }
 

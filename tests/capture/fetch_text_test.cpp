@@ -87,13 +87,21 @@ TEST_F(FetchPageTextTest, AFixedCodeOverridesTheJudgement) {
                              .text);
 }
 
-TEST_F(FetchPageTextTest, NothingDownloadedGivesTheFailureText) {
-  for (const std::string& url :
-       {std::string("http://127.0.0.1:1/"), server_.Url("/empty"), std::string("nonsense")}) {
+TEST_F(FetchPageTextTest, NothingDownloadedGivesTheFailureTextAndWhy) {
+  const struct {
+    std::string url;
+    std::string why;
+  } cases[] = {
+      {"http://127.0.0.1:1/", "127.0.0.1:1: Connection refused"},
+      {server_.Url("/empty"), "the server sent no body (HTTP 200)"},
+      {"nonsense", "nonsense"},
+  };
+  for (const auto& c : cases) {
     const FetchResult result =
-        FetchPageText(std::u16string(url.begin(), url.end()), Settings(std::nullopt), codes_);
-    EXPECT_FALSE(result.downloaded) << url;
-    EXPECT_EQ(result.text, u"ネット取得に失敗しました。") << url;
+        FetchPageText(std::u16string(c.url.begin(), c.url.end()), Settings(std::nullopt), codes_);
+    EXPECT_FALSE(result.downloaded) << c.url;
+    EXPECT_EQ(result.text, u"ネット取得に失敗しました。") << c.url;
+    EXPECT_NE(result.problem.find(c.why), std::string::npos) << c.url << ": " << result.problem;
   }
 }
 

@@ -12,6 +12,8 @@
 #include "capture/http_get_bytes.h"
 #include "support/loopback_server.h"
 #include "support/loopback_socket.h"
+#include "support/raw_server.h"
+#include "support/self_signed_server.h"
 #include "support/tiny_proxy.h"
 
 namespace pagelift {
@@ -71,6 +73,12 @@ class HttpGetBytesTest : public testing::Test {
     server_.http.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
       response.status = 404;
       response.set_content("<h1>not here</h1>", "text/html");
+    });
+    server_.http.Get(
+        "/missing-without-body",
+        [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+    server_.http.Get("/no-content", [](const httplib::Request&, httplib::Response& response) {
+      response.status = 204;
     });
     server_.http.Get("/chunked", [](const httplib::Request&, httplib::Response& response) {
       response.set_chunked_content_provider(
@@ -143,10 +151,26 @@ TEST_F(HttpGetBytesTest, BodiesOfEverySizeComeBackExact) {
   }
 }
 
-TEST_F(HttpGetBytesTest, AnEmptyBodyGivesZeroAndAnEmptyArray) {
-  ByteArray bytes = Untouched();
-  EXPECT_EQ(HttpGetBytes(server_.Url16("/size/0"), bytes, u""), 0);
-  EXPECT_EQ(bytes, ByteArray::Empty());
+TEST_F(HttpGetBytesTest, AnEmptyBodyGivesZeroAnEmptyArrayAndTheStatus) {
+  const std::string empty_file = std::filesystem::temp_directory_path() / "pagelift-empty.html";
+  std::ofstream{empty_file};
+  const struct {
+    std::string url;
+    std::string why;
+  } cases[] = {
+      {server_.Url("/size/0"), "the server sent no body (HTTP 200)"},
+      {server_.Url("/no-content"), "the server sent no body (HTTP 204)"},
+      {server_.Url("/missing-without-body"), "the server sent no body (HTTP 404)"},
+      {"file://" + empty_file, "the file is empty"},
+  };
+  for (const auto& c : cases) {
+    ByteArray bytes = Untouched();
+    std::string why = "stale";
+    EXPECT_EQ(HttpGetBytes(U16(c.url), bytes, u"", {}, &why), 0) << c.url;
+    EXPECT_EQ(bytes, ByteArray::Empty()) << c.url;
+    EXPECT_EQ(why, c.why) << c.url;
+  }
+  std::remove(empty_file.c_str());
 }
 
 TEST_F(HttpGetBytesTest, ChunkedAndGzipBodiesArriveDecoded) {
@@ -176,15 +200,39 @@ TEST_F(HttpGetBytesTest, ReturnsErrorPagesAndFollowsWebRedirectsOnly) {
   EXPECT_EQ(bytes, Untouched());
 }
 
-TEST_F(HttpGetBytesTest, GivesZeroAndLeavesTheArrayWhenNothingCanBeOpened) {
-  const std::string refused = "http://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/";
-  for (const std::string& url :
-       {refused, std::string("http://no-such-host.invalid/"), std::string("http://[::1/"),
-        std::string("ftp://127.0.0.1/"), std::string("gopher://127.0.0.1/"),
-        std::string("file:///no/such/file.html"), std::string("")}) {
+TEST_F(HttpGetBytesTest, GivesZeroLeavesTheArrayAndSaysWhyWhenNothingCanBeOpened) {
+  const std::string free_port = std::to_string(test::FreeLoopbackPort());
+  const std::string refused = "http://127.0.0.1:" + free_port + "/";
+  const test::SelfSignedServer untrusted;
+  const test::RawServer forbidding_proxy("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n",
+                                         false);
+  const std::string forbidding = forbidding_proxy.Url("").substr(7);  // 127.0.0.1:port
+  const struct {
+    std::string url;
+    std::string proxy;
+    std::string why;  // what the one line of why holds
+  } cases[] = {
+      {refused, "", "127.0.0.1:" + free_port + ": Connection refused"},
+      {"http://no-such-host.invalid/", "", "no-such-host.invalid"},
+      {untrusted.Url("/"), "", "certificate"},
+      {server_.Url("/size/5"), "127.0.0.1:" + free_port,
+       "127.0.0.1:" + free_port + ": Connection refused"},
+      {server_.Url("/size/5"), "no-such-proxy.invalid:8080", "no-such-proxy.invalid"},
+      {untrusted.Url("/"), forbidding, "403"},
+      {"http://[::1/", "", ""},
+      {"ftp://127.0.0.1/", "", "ftp"},
+      {"gopher://127.0.0.1/", "", "gopher"},
+      {"file:///no/such/file.html", "", "/no/such/file.html"},
+      {"", "", "no URL"},
+  };
+  for (const auto& c : cases) {
     ByteArray bytes = Untouched();
-    EXPECT_EQ(HttpGetBytes(U16(url), bytes, u""), 0) << url;
-    EXPECT_EQ(bytes, Untouched()) << url;
+    std::string why;
+    EXPECT_EQ(HttpGetBytes(U16(c.url), bytes, U16(c.proxy), {}, &why), 0) << c.url;
+    EXPECT_EQ(bytes, Untouched()) << c.url;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.url << " through " << c.proxy << ": " << why;
+    EXPECT_FALSE(why.empty()) << c.url;
+    EXPECT_EQ(why.find('\n'), std::string::npos) << why;
   }
 }
 
@@ -192,8 +240,10 @@ TEST_F(HttpGetBytesTest, ReadsALocalPage) {
   const std::string path = std::filesystem::temp_directory_path() / "pagelift-local-page.html";
   std::ofstream(path, std::ios::binary) << "<p>local</p>";
   ByteArray bytes;
-  EXPECT_EQ(HttpGetBytes(U16("file://" + path), bytes, u""), 12);
+  std::string why = "stale";
+  EXPECT_EQ(HttpGetBytes(U16("file://" + path), bytes, u"", {}, &why), 12);
   EXPECT_EQ(AsString(bytes), "<p>local</p>");
+  EXPECT_EQ(why, "");
   std::remove(path.c_str());
 }
 
@@ -242,10 +292,6 @@ TEST_F(HttpGetBytesTest, GoesThroughTheProxyTheTextNamesForTheUrl) {
         << c.text << "\n"
         << proxy.Log();
   }
-
-  ByteArray bytes = Untouched();
-  EXPECT_EQ(HttpGetBytes(U16(url), bytes, U16(nowhere)), 0);
-  EXPECT_EQ(bytes, Untouched());
 }
 
 }  // namespace

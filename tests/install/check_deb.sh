@@ -1,8 +1,8 @@
 #!/bin/sh
-# Builds the Debian package from BUILD, installs it, and checks the installed programs:
-# pagelift-cli turns an installed sample page into text, read and fetched, and the tray
-# program keeps the settings of root and of an ordinary user in that user's configuration
-# folder. Removes it again.
+# Builds the Debian package from BUILD, has lintian check it, installs it, and checks the
+# installed programs: pagelift-cli turns an installed sample page into text, read and
+# fetched, and the tray program keeps the settings of root and of an ordinary user in that
+# user's configuration folder. Removes it again.
 set -eu
 build=$1
 if [ "$(id -u)" -ne 0 ]; then
@@ -14,6 +14,10 @@ cd "$build"
 rm -f pagelift_*.deb
 cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
 deb=$(ls pagelift_*.deb)
+# What Debian's own checker says of the package: no error and no warning. What it must not
+# flag is overridden in packaging/lintian-overrides, each with its reason.
+lintian --fail-on error,warning "$deb" >lintian.log 2>&1 ||
+  { cat lintian.log; echo "lintian found faults in $deb"; exit 1; }
 home=$(mktemp -d)
 cleanup() {
   DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq pagelift >/dev/null 2>&1 || true
