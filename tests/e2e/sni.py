@@ -7,6 +7,8 @@ DBUS_SESSION_BUS_ADDRESS, and the hand that works it.
   sni.py item              prints the registered item's bus name; status 1 when none is
   sni.py menu              prints the item's menu, one visible entry a line, a submenu's
                            entries indented by two spaces under it
+  sni.py labels            the same with each entry's label as dbusmenu sends it, then a
+                           tab and the text a host shows for it
   sni.py click LABEL...    sends "clicked" to the entry reached through these labels
   sni.py icon              prints a digest of the icon the item shows now
   sni.py activate          a left click on the item (Activate)
@@ -153,11 +155,12 @@ def label_of(props):
     return str(props.get("label", "")).replace("__", "\0").replace("_", "").replace("\0", "_")
 
 
-def print_menu(layout, depth=0):
+def print_menu(layout, depth=0, raw=False):
     for child in layout[2]:
         if child[1].get("visible", True):
-            print("  " * depth + label_of(child[1]))
-            print_menu(child, depth + 1)
+            shown = label_of(child[1])
+            print("  " * depth + (str(child[1].get("label", "")) + "\t" + shown if raw else shown))
+            print_menu(child, depth + 1, raw)
 
 
 def click(bus, labels):
@@ -209,8 +212,8 @@ def main():
     bus = dbus.SessionBus()
     if command == "item":
         print(the_item(bus).bus_name)
-    elif command == "menu":
-        print_menu(menu_layout(the_menu(bus)))
+    elif command in ("menu", "labels"):
+        print_menu(menu_layout(the_menu(bus)), raw=command == "labels")
     elif command == "click":
         click(bus, arguments)
     elif command == "icon":

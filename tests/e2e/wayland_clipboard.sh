@@ -84,9 +84,10 @@ fi
 pids+=($!)
 wait_for 10 test -s "$work/port" || fail "the page server did not start"
 server="http://127.0.0.1:$(head -n1 "$work/port")"
-page_url="$server/${page##*/}"
+# URLs with "&", "_", "__" and a trailing "_", which the menu must show as typed.
+page_url="$server/${page##*/}?x=1&news_2024=__2_"
 big_url="$server/big.html"
-refused_url="http://127.0.0.1:1/"
+refused_url="http://127.0.0.1:1/news_2024?a=1&b=2_"
 "$cli" text --width 100 "$page" >"$work/expected.txt"
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 
@@ -97,6 +98,7 @@ printf '[Setting]\r\nURL1=%s\r\nURL2=%s\r\nURL3=%s\r\nURL4=NONE\r\n' \
 app=$!
 pids+=("$app")
 wait_for 20 item_registered || fail "the program registered no StatusNotifierItem on $name"
+"$sni" labels | sed "s/^/$name menu: /"
 
 # choose URL EXPECTED WHAT: clicks URL in "ネット取得" and waits for the Clipboard to hold
 # the file EXPECTED; says how long that took from the click.

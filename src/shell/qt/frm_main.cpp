@@ -8,6 +8,7 @@
 
 #include "app/dialog_layout.h"
 #include "app/tray_texts.h"
+#include "shell/qt/menu_text.h"
 #include "shell/qt/tray_pictures.h"
 
 namespace pagelift {
@@ -82,8 +83,8 @@ void frmMain::SetUrlItems(const std::vector<std::u16string>& urls) {
     // Entry 0 keeps the empty caption, and whether it is shown, when no URL is listed.
     const QString url = i < urls.size() ? ToQString(urls[i]) : QString();
     mnuSetUrlItem[i]->setData(url);
-    // A menu shows "&" as the underline of the next letter; URLs are full of them.
-    mnuSetUrlItem[i]->setText(QString(url).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    // A StatusNotifierItem's menu goes out over dbusmenu, when Qt made a platform menu of it.
+    mnuSetUrlItem[i]->setText(MenuText(FromQString(url), mnuMenu->platformMenu() != nullptr));
     if (i < urls.size()) mnuSetUrlItem[i]->setVisible(!url.isEmpty());
   }
 }
