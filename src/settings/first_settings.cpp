@@ -12,13 +12,17 @@ namespace pagelift {
 
 namespace {
 
-// A file URL for an absolute path: every byte but letters, digits and "-._~/" as %XX.
+// A file URL for an absolute path: its UTF-8 bytes with "/" between folders (and one in
+// front of a Windows drive: file:///C:/...), every byte but letters, digits and "-._~/:"
+// as %XX.
 std::u16string FileUrl(const std::filesystem::path& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::u16string url = u"file://";
-  for (const unsigned char c : path.string()) {
+  const std::u8string bytes = path.generic_u8string();
+  if (!bytes.starts_with(u8"/")) url.push_back(u'/');
+  for (const unsigned char c : bytes) {
     const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == ':';
     if (plain) {
       url.push_back(c);
     } else {
