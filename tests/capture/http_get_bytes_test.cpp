@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,42 +9,23 @@
 #include <thread>
 
 #include "capture/http_get_bytes.h"
-#include "support/loopback_server.h"
 #include "support/loopback_socket.h"
+#include "support/platform.h"
+#include "support/test_pages.h"
 #include "support/tiny_proxy.h"
 
 namespace pagelift {
 namespace {
 
-using test::LoopbackServer;
+using test::Body;
 
 std::u16string U16(const std::string& ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
-std::string Body(std::size_t size) {
-  std::string body(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-  return body;
-}
-
 std::string AsString(const ByteArray& bytes) {
   const auto data = bytes.Data();
   return std::string(data.begin(), data.end());
-}
-
-std::string Gzip(const std::string& data) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, data.size()) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
 }
 
 // A byte array that a failed download must leave as it was.
@@ -55,81 +35,7 @@ ByteArray Untouched() {
 
 class HttpGetBytesTest : public testing::Test {
  protected:
-  void SetUp() override {
-    server_.http.Get(
-        R"(/size/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
-          response.set_content(Body(std::stoul(request.matches[1])), "application/octet-stream");
-        });
-    server_.http.Get("/headers",
-                     [this](const httplib::Request& request, httplib::Response& response) {
-                       ++hits_;
-                       response.set_content(request.get_header_value("User-Agent") + "|" +
-                                                request.get_header_value("Cache-Control") + "|" +
-                                                request.get_header_value("Pragma"),
-                                            "text/plain");
-                     });
-    server_.http.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
-      response.status = 404;
-      response.set_content("<h1>not here</h1>", "text/html");
-    });
-    server_.http.Get("/chunked", [](const httplib::Request&, httplib::Response& response) {
-      response.set_chunked_content_provider(
-          "text/plain", [](std::size_t offset, httplib::DataSink& sink) {
-            if (offset >= 50000) {
-              sink.done();
-            } else {
-              const std::string piece = Body(50000).substr(offset, 1000);
-              sink.write(piece.data(), piece.size());
-            }
-            return true;
-          });
-    });
-    server_.http.Get("/gzip", [](const httplib::Request&, httplib::Response& response) {
-      response.set_header("Content-Encoding", "gzip");
-      response.set_content(Gzip(Body(200000)), "application/octet-stream");
-    });
-    server_.http.Get("/redirect", [this](const httplib::Request&, httplib::Response& response) {
-      response.set_redirect(server_.Url("/size/5"));
-    });
-    server_.http.Get("/redirect-to-file", [](const httplib::Request&, httplib::Response& response) {
-      response.set_redirect("file:///etc/hostname");
-    });
-    server_.http.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
-      // Promises 100,000 bytes and closes the connection after 30,000.
-      response.set_content_provider(100000, "application/octet-stream",
-                                    [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                      if (offset >= 30000) return false;
-                                      const std::string piece = Body(30000);
-                                      sink.write(piece.data(), piece.size());
-                                      return true;
-                                    });
-    });
-    server_.http.Get("/stall", [this](const httplib::Request&, httplib::Response& response) {
-      response.set_content_provider(
-          100000, "application/octet-stream",
-          [this](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            if (offset == 0) {
-              sink.write("1", 1);
-              return true;
-            }
-            // Holds the connection open for 20 s, unless the test ends first.
-            for (int i = 0; i < 400 && !stopping_; ++i) {
-              std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
-            return false;
-          });
-    });
-    server_.Start();
-  }
-
-  void TearDown() override {
-    stopping_ = true;
-    server_.Stop();
-  }
-
-  LoopbackServer server_;
-  std::atomic<int> hits_{0};
-  std::atomic<bool> stopping_{false};
+  test::TestPages server_;
 };
 
 TEST_F(HttpGetBytesTest, BodiesOfEverySizeComeBackExact) {
@@ -162,7 +68,7 @@ TEST_F(HttpGetBytesTest, SendsItsUserAgentAndNoCacheHeadersEveryTime) {
   EXPECT_GT(HttpGetBytes(server_.Url16("/headers"), bytes, u""), 0);
   EXPECT_EQ(AsString(bytes), "WinInet Test|no-cache|no-cache");
   EXPECT_GT(HttpGetBytes(server_.Url16("/headers"), bytes, u""), 0);
-  EXPECT_EQ(hits_, 2);
+  EXPECT_EQ(server_.Hits(), 2);
 }
 
 TEST_F(HttpGetBytesTest, ReturnsErrorPagesAndFollowsWebRedirectsOnly) {
@@ -189,12 +95,16 @@ TEST_F(HttpGetBytesTest, GivesZeroAndLeavesTheArrayWhenNothingCanBeOpened) {
 }
 
 TEST_F(HttpGetBytesTest, ReadsALocalPage) {
-  const std::string path = std::filesystem::temp_directory_path() / "pagelift-local-page.html";
+  const auto path = std::filesystem::temp_directory_path() / "pagelift-local-page.html";
   std::ofstream(path, std::ios::binary) << "<p>local</p>";
+  // file:///tmp/... or, on Windows, file:///C:/...
+  const std::u8string name = path.generic_u8string();
+  const std::string url =
+      (name.starts_with(u8"/") ? "file://" : "file:///") + std::string(name.begin(), name.end());
   ByteArray bytes;
-  EXPECT_EQ(HttpGetBytes(U16("file://" + path), bytes, u""), 12);
+  EXPECT_EQ(HttpGetBytes(U16(url), bytes, u""), 12);
   EXPECT_EQ(AsString(bytes), "<p>local</p>");
-  std::remove(path.c_str());
+  std::filesystem::remove(path);
 }
 
 TEST_F(HttpGetBytesTest, ATransferThatBreaksOffKeepsWhatArrived) {
@@ -245,7 +155,13 @@ TEST_F(HttpGetBytesTest, GoesThroughTheProxyTheTextNamesForTheUrl) {
 
   ByteArray bytes = Untouched();
   EXPECT_EQ(HttpGetBytes(U16(url), bytes, U16(nowhere)), 0);
-  EXPECT_EQ(bytes, Untouched());
+  // Wine's WinINet answers for a proxy that refuses the connection with an empty 404.
+  test::LeftOut left_out;
+  if (left_out.Unless(!test::UnderWine(), "an unreachable proxy's array",
+                      "Wine answers with an empty page")) {
+    EXPECT_EQ(bytes, Untouched());
+  }
+  left_out.SkipIfAny();
 }
 
 }  // namespace

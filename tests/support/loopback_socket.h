@@ -19,10 +19,22 @@ using Socket = SOCKET;
 inline void CloseSocket(Socket fd) {
   closesocket(fd);
 }
+// Windows' sockets work once the program has asked for them.
+inline Socket NewSocket() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+  return socket(AF_INET, SOCK_STREAM, 0);
+}
 #else
 using Socket = int;
 inline void CloseSocket(Socket fd) {
   close(fd);
+}
+inline Socket NewSocket() {
+  return socket(AF_INET, SOCK_STREAM, 0);
 }
 #endif
 
@@ -46,7 +58,7 @@ inline int BindToFreeLoopbackPort(Socket fd) {
 
 // A loopback port that nothing listens on right now.
 inline int FreeLoopbackPort() {
-  const Socket fd = socket(AF_INET, SOCK_STREAM, 0);
+  const Socket fd = NewSocket();
   const int port = BindToFreeLoopbackPort(fd);
   CloseSocket(fd);
   return port;
@@ -54,7 +66,7 @@ inline int FreeLoopbackPort() {
 
 // Whether something accepts connections on 127.0.0.1 at `port`.
 inline bool AcceptsOnLoopback(int port) {
-  const Socket fd = socket(AF_INET, SOCK_STREAM, 0);
+  const Socket fd = NewSocket();
   const sockaddr_in address = LoopbackAddress(port);
   const bool accepts =
       connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
