@@ -2,9 +2,10 @@
 // code page. MLang keeps no state from one call to the next (a call that ends inside a
 // character or an escape sequence fails or replaces it), so a text that comes in pieces is
 // cut where no character is open, and the rest of a piece waits for the next one.
+#include <windows.h>
+
 #include <mlang.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <string>
