@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Shift_JIS, EUC-JP and ISO-2022-JP never make more than one unit of a byte.
     FUZZ_CHECK(texts[0].size() <= size && texts[1].size() <= size && texts[2].size() <= size);
     if (mode == 0) {
-      FUZZ_CHECK(texts[0] == DecodeShiftJisByIcu(bytes.Data()));
-      FUZZ_CHECK(texts[2] == DecodeByIcuName("EUC-JP", bytes.Data()));
+      FUZZ_CHECK(texts[0] == DecodeByConverterAlone(Charset::kShiftJis, bytes.Data()));
+      FUZZ_CHECK(texts[2] == DecodeByConverterAlone(Charset::kEucJp, bytes.Data()));
       const std::size_t piece = size > 0 ? data[0] % 16 + 1 : 1;
       const Code order[] = {Code::kSJIS, Code::kJIS,  Code::kEUC,
                             Code::kUTF7, Code::kUTF8, Code::kUNICODE};

@@ -18,8 +18,9 @@ PAGELIFT_PACKAGES=(
   xvfb imagemagick
   # the fuzzers
   clang libclang-rt-dev
-  # a compiler for Windows, which checks the files built only there
-  g++-mingw-w64-x86-64-win32
+  # the Windows build: a compiler for Windows (the posix thread model, which has std::thread),
+  # its zlib for the download tests, Wine to run it, and NSIS for its installer
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis
   # the end-to-end test of the tray program: a tray host, a mouse and the Clipboard
   trayer xdotool xclip x11-utils
   # a StatusNotifierItem tray of our own on a session bus

@@ -35,7 +35,7 @@ std::u16string PathText(const std::filesystem::path& path) {
   if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
     return path.u16string();
   } else {
-    const std::string& bytes = path.native();
+    const std::string bytes = path.string();
     return Utf8ToText({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   }
 }

@@ -15,8 +15,10 @@ struct HttpLimits {
 };
 
 // Downloads `url` (http, https or file) into `bytes`, through `proxy` when it is not
-// empty (host:port or a URL, as typed) and otherwise through the system's settings (the
-// proxy environment variables). Returns the number of bytes received, whatever the HTTP
+// empty (host:port or a URL, as typed, or a list as Windows writes one) and otherwise
+// through the system's settings (the proxy environment variables; on Windows, its
+// Internet settings). libcurl on Linux (http_get_bytes_curl.cpp), WinINet on Windows
+// (http_get_bytes_windows.cpp). Returns the number of bytes received, whatever the HTTP
 // status. 0 and `bytes` untouched when the URL is empty or nothing could be received; 0
 // and an empty array for an empty body. A transfer that breaks off returns what arrived
 // before. With 0, `why` (when given) receives one line saying why, as curl would say it

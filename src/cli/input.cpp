@@ -1,6 +1,5 @@
 #include "cli/input.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "base/huge_pages.h"
+#include "cli/program_io.h"
 #include "cli/usage_error.h"
 
 namespace pagelift::cli {
@@ -44,7 +44,10 @@ ByteArray ReadDescriptor(int fd, const std::string& name, std::size_t limit) {
   GrowTo(bytes, std::min(limit, known));
   while (got < limit) {
     if (got == bytes.size()) GrowTo(bytes, std::min(limit, std::max(2 * got, kFirstRead)));
-    const ssize_t count = ::read(fd, bytes.data() + got, bytes.size() - got);
+    // Windows reads at most 2 GB less a byte at a time.
+    const auto count = ::read(
+        fd, bytes.data() + got,
+        static_cast<unsigned>(std::min<std::size_t>(bytes.size() - got, std::size_t{1} << 30)));
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) CannotRead(name, std::strerror(errno));
     if (count == 0) break;
@@ -78,7 +81,7 @@ ByteArray ReadInput(const std::string& operand, std::istream& in, std::size_t li
       return ReadDescriptor(STDIN_FILENO, "standard input", limit);
     return ReadStream(in, limit);
   }
-  const int fd = ::open(operand.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenForReading(operand);
   if (fd < 0) CannotRead(operand, std::strerror(errno));
   try {
     ByteArray bytes = ReadDescriptor(fd, operand, limit);

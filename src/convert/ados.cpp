@@ -4,6 +4,7 @@
 
 #include "base/codes.h"
 #include "convert/charsets.h"
+#include "convert/codec.h"
 
 namespace pagelift {
 
@@ -18,7 +19,7 @@ std::string CharsetOf(Code code) {
 ByteArray ADOS_VbUnicode_To_Charset(const std::string& charset, const std::u16string& text) {
   try {
     const std::optional<Charset> known = CharsetNamed(charset);
-    return ByteArray(known ? Encode(*known, text) : EncodeByIcuName(charset.c_str(), text));
+    return ByteArray(known ? Encode(*known, text) : EncodeByName(charset.c_str(), text));
   } catch (const std::exception&) {
     return ByteArray::Empty();
   }
@@ -29,7 +30,7 @@ std::u16string ADOS_Charset_To_VbUnicode(const std::string& charset, const ByteA
     // Only the elements from index 0 are text: an unset array and the marker array of a
     // page that held nothing but its mark decode to nothing.
     const std::optional<Charset> known = CharsetNamed(charset);
-    return known ? Decode(*known, bytes.Data()) : DecodeByIcuName(charset.c_str(), bytes.Data());
+    return known ? Decode(*known, bytes.Data()) : DecodeByName(charset.c_str(), bytes.Data());
   } catch (const std::exception&) {
     return {};
   }

@@ -11,7 +11,7 @@
 namespace pagelift {
 
 class AsciiRunsDecoder;
-class IcuCodec;
+class Codec;
 class ShiftJisDecoder;
 
 // The charsets Japanese pages come in, each as such pages really use it.
@@ -28,7 +28,8 @@ enum class Charset {
 // any letter case), or none.
 std::optional<Charset> CharsetNamed(std::string_view name);
 
-// Bad bytes decode to U+FFFD and decoding goes on; characters the charset cannot hold
+// Through the platform's converter (see codec.h): bad bytes decode to U+FFFD (on Windows,
+// as Windows renders them) and decoding goes on; characters the charset cannot hold
 // encode as "?". ISO-2022-JP decoding accepts ESC ( B, ESC ( J, ESC ( I, ESC $ @, ESC $ B,
 // ESC $ D and ESC $ ( D; encoding writes half-width katakana as ESC ( I single bytes.
 // Throw Error when the converter fails.
@@ -49,20 +50,13 @@ class CharsetDecoder {
   void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
 
  private:
-  Charset charset_;
   std::unique_ptr<ShiftJisDecoder> shift_jis_;
   std::unique_ptr<AsciiRunsDecoder> ascii_runs_;
-  std::unique_ptr<IcuCodec> icu_;
-  std::vector<std::uint8_t> held_;  // ISO-2022-JP: the end of a piece that may begin ESC $ D
-  std::vector<std::uint8_t> patched_;
+  std::unique_ptr<Codec> codec_;
 };
 
-// Shift_JIS as ICU alone decodes it, the three controls put back: what Decode gives for
-// kShiftJis, the slow way, for comparing the two.
-std::u16string DecodeShiftJisByIcu(std::span<const std::uint8_t> bytes);
-
-// The same through any converter ICU knows by `name`, with no adjustments.
-std::u16string DecodeByIcuName(const char* name, std::span<const std::uint8_t> bytes);
-std::vector<std::uint8_t> EncodeByIcuName(const char* name, std::u16string_view text);
+// What Decode gives, the slow way: every byte through the platform's converter, none
+// looked up or copied past it. For comparing the two.
+std::u16string DecodeByConverterAlone(Charset charset, std::span<const std::uint8_t> bytes);
 
 }  // namespace pagelift

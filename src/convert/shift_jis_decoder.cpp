@@ -40,40 +40,40 @@ const std::uint8_t* DecodeByTable(const ShiftJisTable& table, const std::uint8_t
 
 }  // namespace
 
-ShiftJisDecoder::ShiftJisDecoder() : table_(ShiftJisTable::Get()), icu_("windows-31j") {}
+ShiftJisDecoder::ShiftJisDecoder() : table_(ShiftJisTable::Get()), codec_(Charset::kShiftJis) {}
 
 void ShiftJisDecoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out) {
   const std::uint8_t* at = bytes.data();
   const std::uint8_t* const end = at + bytes.size();
-  // Neither the table nor ICU makes more than one unit of a byte; a lead that ICU held
-  // from the piece before adds one.
+  // Neither the table nor the converter makes more than one unit of a byte; a lead that
+  // the converter held from the piece before adds one.
   const std::size_t start = out.size();
   out.resize(start + bytes.size() + 2);
   char16_t* to = out.data() + start;
   char16_t* const limit = out.data() + out.size();
-  if (icu_holds_bytes_) at = ThroughIcu(at, end, last, to, limit);
+  if (codec_holds_bytes_) at = ThroughConverter(at, end, last, to, limit);
   while (at < end) {
     at = DecodeByTable(table_, at, end, to);
-    if (at < end) at = ThroughIcu(at, end, last, to, limit);
+    if (at < end) at = ThroughConverter(at, end, last, to, limit);
   }
   out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 // In Shift_JIS a character is one byte or two. Whatever came before, a character ends
 // with a byte that is a character of its own, as every ASCII byte is: it either ends the
-// pair that a lead before it opened, or, when it cannot end that pair, ICU replaces the
-// lead alone and reads it as itself. ICU reads on to the start of a long run of ASCII, so
-// that a page full of bad bytes does not call it for each.
-const std::uint8_t* ShiftJisDecoder::ThroughIcu(const std::uint8_t* at, const std::uint8_t* end,
-                                                bool last, char16_t*& to, char16_t* limit) {
+// pair that a lead before it opened, or, when it cannot end that pair, the converter
+// replaces the lead (ICU the lead alone, Windows the two) and reads on after it. The
+// converter reads on to the start of a long run of ASCII, so that a page full of bad bytes
+// does not call it for each.
+const std::uint8_t* ShiftJisDecoder::ThroughConverter(const std::uint8_t* at,
+                                                      const std::uint8_t* end, bool last,
+                                                      char16_t*& to, char16_t* limit) {
   const std::uint8_t* const stop =
-      table_.AsciiIsItself() ? ascii_runs::PastLongRunStart(icu_holds_bytes_ ? at : at + 1, end)
+      table_.AsciiIsItself() ? ascii_runs::PastLongRunStart(codec_holds_bytes_ ? at : at + 1, end)
                              : end;
   const bool to_end = stop == end;
-  char16_t* const from = to;
-  to = icu_.DecodePartTo({at, static_cast<std::size_t>(stop - at)}, to_end && last, to, limit);
-  for (char16_t* unit = from; unit < to; ++unit) *unit = RestoreShiftJisControl(*unit);
-  icu_holds_bytes_ = to_end && !last;
+  to = codec_.DecodePartTo({at, static_cast<std::size_t>(stop - at)}, to_end && last, to, limit);
+  codec_holds_bytes_ = to_end && !last;
   return stop;
 }
 

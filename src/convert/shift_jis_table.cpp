@@ -1,54 +1,21 @@
 #include "convert/shift_jis_table.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/ucnv_err.h>
-
-#include <memory>
-#include <string>
-
-#include "base/errors.h"
+#include "convert/shift_jis_units.h"
 
 namespace pagelift {
 
-namespace {
-
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-void ThrowIfFailed(UErrorCode status, const char* doing) {
-  if (U_FAILURE(status)) {
-    throw Error(std::string("cannot ") + doing +
-                " the windows-31j converter: " + u_errorName(status));
-  }
-}
-
-}  // namespace
-
 const ShiftJisTable& ShiftJisTable::Get() {
   static const ShiftJisTable table = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-31j", &status));
-    ThrowIfFailed(status, "open");
-    // A byte or pair that ICU would replace, or cannot finish, stops the conversion and
-    // stays out of the table.
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &status);
-    ThrowIfFailed(status, "set up");
-    // The text of `bytes` when ICU decodes them to one unit without complaint, else none.
-    const auto one_unit = [&](const char* bytes, int32_t size) -> int {
-      UChar units[2];
-      UErrorCode decoded = U_ZERO_ERROR;
-      const int32_t length = ucnv_toUChars(converter.get(), units, 2, bytes, size, &decoded);
-      return U_SUCCESS(decoded) && length == 1 ? units[0] : -1;
-    };
+    // A byte or pair that the converter would replace, or cannot finish, stays out of
+    // the table.
+    const ShiftJisUnitReader one_unit = OpenShiftJisUnitReader();
 
     ShiftJisTable built;
     for (unsigned byte = 0; byte < 256; ++byte) {
       const char single = static_cast<char>(byte);
       const int unit = one_unit(&single, 1);
       built.kinds_[byte] = unit >= 0 ? Kind::kSingle : Kind::kAsk;
-      built.units_[byte] = unit >= 0 ? RestoreShiftJisControl(static_cast<char16_t>(unit)) : 0;
+      built.units_[byte] = unit >= 0 ? static_cast<char16_t>(unit) : 0;
     }
     // Row 0 stays all zero: the row of every byte that leads nothing.
     built.pairs_.assign(256, 0);
@@ -59,7 +26,7 @@ const ShiftJisTable& ShiftJisTable::Get() {
       for (unsigned trail = 0; trail < 256; ++trail) {
         const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
         const int unit = one_unit(pair, 2);
-        // A pair never decodes to U+0000; 0 is kept to mean "ask ICU".
+        // A pair never decodes to U+0000; 0 is kept to mean "ask the converter".
         if (unit > 0) {
           row[trail] = static_cast<char16_t>(unit);
           leads = true;

@@ -6,26 +6,27 @@
 
 namespace pagelift {
 
-// What Windows Shift_JIS (ICU's windows-31j, with the three controls it swaps put back)
-// decodes each byte and each pair of bytes to, read from ICU once, so that the common
-// characters of a page are looked up rather than converted. Only what ICU decodes without
-// a complaint is here: every other byte or pair is left to ICU, so that bad input is
-// replaced exactly as ICU replaces it.
+// What Windows Shift_JIS decodes each byte and each pair of bytes to, read once from the
+// platform's converter (see shift_jis_units.h), so that the common characters of a page
+// are looked up rather than converted. Only what the converter decodes without a
+// complaint is here: every other byte or pair is left to the converter, so that bad input
+// is replaced exactly as it replaces it.
 class ShiftJisTable {
  public:
-  // The table, built on first use (safe from any thread); throws Error when ICU has no
-  // windows-31j.
+  // The table, built on first use (safe from any thread); throws Error when the
+  // converter is missing.
   static const ShiftJisTable& Get();
 
   // What a byte is on its own.
   enum class Kind : std::uint8_t {
     kSingle,  // a character of one byte: Unit() is its text
     kLead,    // the first byte of a pair: Pair() looks it up
-    kAsk,     // anything else: ICU decides
+    kAsk,     // anything else: the converter decides
   };
   Kind KindOf(std::uint8_t byte) const { return kinds_[byte]; }
   char16_t Unit(std::uint8_t byte) const { return units_[byte]; }
-  // The text of the pair `lead`, `trail`, or 0 when ICU must decide. `lead` must be kLead.
+  // The text of the pair `lead`, `trail`, or 0 when the converter must decide. `lead`
+  // must be kLead.
   char16_t Pair(std::uint8_t lead, std::uint8_t trail) const {
     return pairs_[rows_[lead] * 256u + trail];
   }

@@ -1,23 +1,24 @@
 #include "convert/utf8_text.h"
 
-#include <unicode/ustring.h>
-#include <unicode/utf16.h>
-#include <unicode/utf8.h>
-
 #include <algorithm>
 #include <limits>
 
 #include "base/errors.h"
 #include "convert/ascii_runs.h"
+#include "convert/utf8_units.h"
 
 namespace pagelift {
 
 namespace {
 
-constexpr UChar32 kReplacement = 0xFFFD;
-
-void ThrowIfFailed(UErrorCode status) {
-  if (U_FAILURE(status)) throw Error(std::string("UTF-8 conversion: ") + u_errorName(status));
+bool IsLeadSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsTrailSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+bool IsContinuation(std::uint8_t byte) {
+  return (byte & 0xC0) == 0x80;
 }
 
 // Converts `text` in pieces, so that no length passes the converter's 32-bit limit, into
@@ -28,8 +29,8 @@ void ForEachUtf8Piece(std::u16string_view text, std::string& bytes, Sink sink) {
   bytes.resize(std::max(bytes.size(), std::min(text.size(), kPiece) * 3));
   while (!text.empty()) {
     std::size_t size = std::min(text.size(), kPiece);
-    if (size < text.size() && U16_IS_LEAD(text[size - 1])) --size;
-    // ASCII runs are copied; ICU converts what lies between them, each a whole number of
+    if (size < text.size() && IsLeadSurrogate(text[size - 1])) --size;
+    // ASCII runs are copied; the converter converts what lies between them, each a whole number of
     // characters, since no surrogate pair holds an ASCII unit.
     const char16_t* at = text.data();
     const char16_t* const end = at + size;
@@ -39,13 +40,8 @@ void ForEachUtf8Piece(std::u16string_view text, std::string& bytes, Sink sink) {
       const char16_t* other = at;
       while (other < end && *other >= 0x80) ++other;
       if (other == at) continue;
-      int32_t length = 0;
-      UErrorCode status = U_ZERO_ERROR;
-      u_strToUTF8WithSub(to, static_cast<int32_t>(bytes.data() + bytes.size() - to), &length, at,
-                         static_cast<int32_t>(other - at), kReplacement, nullptr, &status);
-      if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
-      ThrowIfFailed(status);
-      to += length;
+      to = UnitsToUtf8(at, static_cast<std::size_t>(other - at), to,
+                       static_cast<std::size_t>(bytes.data() + bytes.size() - to));
       at = other;
     }
     sink(std::string_view(bytes.data(), static_cast<std::size_t>(to - bytes.data())));
@@ -69,7 +65,7 @@ void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
   // UTF-8 never takes fewer bytes than UTF-16 takes units.
   const std::size_t start = out.size();
   out.resize(start + bytes.size());
-  // ASCII runs are copied; ICU converts what lies between them. An ASCII byte is never
+  // ASCII runs are copied; the converter converts what lies between them. An ASCII byte is never
   // part of a sequence, and ends one cut short, so each stretch between them converts as
   // it would within the whole.
   const std::uint8_t* at = bytes.data();
@@ -80,14 +76,7 @@ void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
     const std::uint8_t* other = at;
     while (other < end && *other >= 0x80) ++other;
     if (other == at) continue;
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(to, static_cast<int32_t>(other - at), &length,
-                         reinterpret_cast<const char*>(at), static_cast<int32_t>(other - at),
-                         kReplacement, nullptr, &status);
-    if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
-    ThrowIfFailed(status);
-    to += length;
+    to = Utf8ToUnits(at, static_cast<std::size_t>(other - at), to);
     at = other;
   }
   out.resize(static_cast<std::size_t>(to - out.data()));
@@ -100,7 +89,7 @@ namespace {
 std::size_t OpenTail(std::span<const std::uint8_t> bytes) {
   for (std::size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
     const std::uint8_t byte = bytes[bytes.size() - k];
-    if (!U8_IS_TRAIL(byte)) return byte >= 0xC0 ? k : 0;
+    if (!IsContinuation(byte)) return byte >= 0xC0 ? k : 0;
   }
   return 0;
 }
@@ -114,7 +103,7 @@ void Utf8Reader::Read(std::span<const std::uint8_t> bytes, bool last, std::u16st
   if (!held_.empty()) {
     // The held sequence goes on with the continuations that follow it, three at most.
     std::size_t more = 0;
-    while (more < 3 && more < bytes.size() && U8_IS_TRAIL(bytes[more])) ++more;
+    while (more < 3 && more < bytes.size() && IsContinuation(bytes[more])) ++more;
     held_.insert(held_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(more));
     bytes = bytes.subspan(more);
     if (bytes.empty() && !last) return;  // the next piece may go on with it still
@@ -146,14 +135,14 @@ void Utf8Writer::Write(std::u16string_view part) {
   };
   if (!held_.empty() && !part.empty()) {
     // The held lead and the unit after it, as a pair when they are one.
-    if (U16_IS_TRAIL(part.front())) {
+    if (IsTrailSurrogate(part.front())) {
       held_.push_back(part.front());
       part.remove_prefix(1);
     }
     ForEachUtf8Piece(held_, bytes_, write);
     held_.clear();
   }
-  if (!part.empty() && U16_IS_LEAD(part.back())) {
+  if (!part.empty() && IsLeadSurrogate(part.back())) {
     held_.push_back(part.back());
     part.remove_suffix(1);
   }

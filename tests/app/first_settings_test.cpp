@@ -23,7 +23,10 @@ TEST(WriteFirstSettings, ListsTheSamplesOnceAndNeverTouchesAUsersFile) {
 
   ASSERT_TRUE(WriteFirstSettings(settings, samples));
   const ProfileText file = *ProfileText::Load(settings);
-  const std::string base = "file://" + samples.string();
+  // file:///tmp/... or, on Windows, file:///C:/...
+  const std::u8string path = samples.generic_u8string();
+  const std::string base = std::string(path.starts_with(u8"/") ? "file://" : "file:///") +
+                           std::string(path.begin(), path.end());
   std::string encoded;
   for (char c : base) encoded += (c == ' ') ? std::string("%20") : std::string(1, c);
   EXPECT_EQ(file.Get(u"Setting", u"URL1"),

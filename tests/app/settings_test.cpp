@@ -13,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FileBytes;
-using test::FileSizeLimit;
 using test::TempFolder;
 using test::WriteBytes;
 using Lines = std::vector<std::u16string>;
@@ -228,6 +227,9 @@ TEST_F(SettingsTest, AFileOfRandomBytesGivesDefaultsAndSaveKeepsIt) {
 TEST_F(SettingsTest, ASaveThatCannotWriteLeavesTheFileAsItWas) {
   const std::string old_file = "[Setting]\r\nPROXY=old:8080\r\nURL1=http://old/\r\n";
   for (const bool full_disk : {true, false}) {
+#if defined(_WIN32)  // Windows has no limit on a process's files that could stand for it
+    if (full_disk) continue;
+#endif
     SCOPED_TRACE(full_disk ? "full disk" : "a folder in the file's place");
     fs::remove_all(file_);
     if (full_disk) {
@@ -238,7 +240,9 @@ TEST_F(SettingsTest, ASaveThatCannotWriteLeavesTheFileAsItWas) {
     typed_.proxy = u"typed:3128";
     typed_.urls = u"http://typed/";
     {
-      const FileSizeLimit limit(full_disk ? old_file.size() : RLIM_INFINITY);
+#if !defined(_WIN32)
+      const test::FileSizeLimit limit(full_disk ? old_file.size() : RLIM_INFINITY);
+#endif
       EXPECT_FALSE(Save());
     }
     if (full_disk) {

@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "support/file_bytes.h"
+#include "support/platform.h"
 #include "support/run_cli.h"
 
 namespace pagelift::cli {
@@ -18,14 +19,21 @@ using test::Sample;
 TEST(DecodeCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
   const std::string expected = test::FileBytes(Sample("sample.utf8.html"));
   ASSERT_FALSE(expected.empty());
+  test::LeftOut left_out;
   for (const char* file : test::kSampleFiles) {
     for (const char* mode : {"0", "1"}) {
       if (std::string(file) == "sample.euc.html" && std::string(mode) == "1") continue;
+      if (std::string(file) == "sample.jis.html" && std::string(mode) == "1" &&
+          !left_out.Unless(test::HasCodePage(50221), "sample.jis.html in mode 1",
+                           "no code page 50221 here (Wine lacks it)")) {
+        continue;
+      }
       const Outcome o = RunWith({"decode", "--code", "auto", "--mode", mode, Sample(file)});
       EXPECT_EQ(o.status, kDone) << file << o.err;
       EXPECT_EQ(o.out, expected) << file << " mode " << mode;
     }
   }
+  left_out.SkipIfAny();
 }
 
 TEST(DecodeCommand, TakesTheCodeBoxSpellingsAndDefaultsToShiftJis) {

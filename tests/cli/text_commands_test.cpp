@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "support/file_bytes.h"
+#include "support/platform.h"
 #include "support/run_cli.h"
 
 namespace pagelift::cli {
@@ -108,9 +109,10 @@ TEST(TextCommand, TreatsEmptyInputAsAFailedDownload) {
 }
 
 TEST(TextCommand, LetsAFixedCodeOverrideTheJudgement) {
-  // あいう in UTF-8, read as Shift_JIS because the code box says so.
+  // あいう in UTF-8, read as Shift_JIS because the code box says so; the lead byte left at
+  // the end is U+FFFD to ICU, U+30FB to Windows.
   EXPECT_EQ(RunWith({"text", "--code", "SJIS"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86").out,
-            "縺ゅ＞縺\xEF\xBF\xBD\r\n");
+            test::kWindows ? "縺ゅ＞縺・\r\n" : "縺ゅ＞縺\xEF\xBF\xBD\r\n");
   EXPECT_EQ(RunWith({"text", "--code", "auto"}, "\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86").out,
             "あいう\r\n");
 }

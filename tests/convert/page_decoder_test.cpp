@@ -9,6 +9,7 @@
 #include "convert/page_decoder.h"
 #include "support/bytes.h"
 #include "support/file_bytes.h"
+#include "support/platform.h"
 
 namespace pagelift {
 namespace {
@@ -32,47 +33,49 @@ std::vector<Bytes> RandomStrings(const Bytes& alphabet, std::size_t count, std::
   return strings;
 }
 
-TEST(ShiftJisDecode, GivesIcusTextForEveryCodeOfOneAndTwoBytes) {
+TEST(ShiftJisDecode, GivesTheConvertersTextForEveryCodeOfOneAndTwoBytes) {
   for (unsigned first = 0; first < 256; ++first) {
     const Bytes single = {static_cast<std::uint8_t>(first)};
-    ASSERT_EQ(Decode(Charset::kShiftJis, single), DecodeShiftJisByIcu(single)) << first;
+    ASSERT_EQ(Decode(Charset::kShiftJis, single),
+              DecodeByConverterAlone(Charset::kShiftJis, single))
+        << first;
     for (unsigned second = 0; second < 256; ++second) {
       // The pair alone, and followed by a lead that the end cuts short.
       const Bytes pair = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second),
                           0x82};
       for (const std::size_t size : {2, 3}) {
         const std::span<const std::uint8_t> bytes(pair.data(), size);
-        ASSERT_EQ(Decode(Charset::kShiftJis, bytes), DecodeShiftJisByIcu(bytes))
+        ASSERT_EQ(Decode(Charset::kShiftJis, bytes),
+                  DecodeByConverterAlone(Charset::kShiftJis, bytes))
             << first << " " << second;
       }
     }
   }
 }
 
-TEST(CharsetDecode, GivesIcusTextForRandomBytesAndRealPages) {
-  // The charsets whose decoding takes ASCII runs, or Shift_JIS codes, past ICU.
+TEST(CharsetDecode, GivesTheConvertersTextForRandomBytesAndRealPages) {
+  // The charsets whose decoding takes ASCII runs, or Shift_JIS codes, past the converter.
   const struct {
     Charset charset;
-    std::u16string (*icu)(std::span<const std::uint8_t>);
     const char* sample;
     // Leads, trails, bytes that lead nothing or are nothing, controls ICU swaps, ASCII.
     Bytes alphabet;
   } charsets[] = {
-      {Charset::kShiftJis, DecodeShiftJisByIcu, "sample.sjis.html",
+      {Charset::kShiftJis, "sample.sjis.html",
        test::Hex("00 1A 1C 20 3C 41 7F 80 81 82 85 9F A0 A1 DF E0 EF F0 FC FD FF")},
-      {Charset::kEucJp,
-       [](std::span<const std::uint8_t> b) { return DecodeByIcuName("EUC-JP", b); },
-       "sample.euc.html", test::Hex("00 0A 41 5C 7E 8E 8F A1 A4 A2 B0 DF E0 FE FF 80")},
-      {Charset::kUtf8, [](std::span<const std::uint8_t> b) { return DecodeByIcuName("UTF-8", b); },
-       "sample.utf8.html", test::Hex("00 41 7F 80 BF C2 C3 E3 81 82 ED EF BB F0 9F F4 F8 FF")},
+      {Charset::kEucJp, "sample.euc.html",
+       test::Hex("00 0A 41 5C 7E 8E 8F A1 A4 A2 B0 DF E0 FE FF 80")},
+      {Charset::kUtf8, "sample.utf8.html",
+       test::Hex("00 41 7F 80 BF C2 C3 E3 81 82 ED EF BB F0 9F F4 F8 FF")},
   };
   for (const auto& c : charsets) {
     for (const Bytes& bytes : RandomStrings(c.alphabet, 3000, 40)) {
-      ASSERT_EQ(Decode(c.charset, bytes), c.icu(bytes)) << testing::PrintToString(bytes);
+      ASSERT_EQ(Decode(c.charset, bytes), DecodeByConverterAlone(c.charset, bytes))
+          << testing::PrintToString(bytes);
     }
     const Bytes page = Sample(c.sample);
     ASSERT_FALSE(page.empty());
-    EXPECT_EQ(Decode(c.charset, page), c.icu(page)) << c.sample;
+    EXPECT_EQ(Decode(c.charset, page), DecodeByConverterAlone(c.charset, page)) << c.sample;
   }
 }
 
@@ -105,9 +108,16 @@ TEST(PageDecoder, GivesTheMembersTextWhereverThePiecesEnd) {
       {Code::kUTF16BE, Sample("sample.utf16be.html"), test::Hex("FE FF 00 41 D8 DC 30 3D 0D 0A")},
   };
   const NonCodeClass facade;
+  test::LeftOut left_out;
   for (const auto& code : codes) {
     ASSERT_FALSE(code.page.empty());
-    std::vector<Bytes> pages = RandomStrings(code.alphabet, 400, 24);
+    std::vector<Bytes> pages;
+    // Wine's UTF-8 decoder reads a bad byte by what follows it further on, so it reads
+    // bad bytes cut into pieces otherwise.
+    if (left_out.Unless(code.code != Code::kUTF8 || !test::UnderWine(), "random UTF-8",
+                        "Wine reads bad UTF-8 by what follows it")) {
+      pages = RandomStrings(code.alphabet, 400, 24);
+    }
     pages.push_back(code.page);
     for (const Bytes& page : pages) {
       const std::u16string whole = DecodeAsCode(facade, code.code, ByteArray(page));
@@ -118,6 +128,7 @@ TEST(PageDecoder, GivesTheMembersTextWhereverThePiecesEnd) {
       }
     }
   }
+  left_out.SkipIfAny();
 }
 
 }  // namespace

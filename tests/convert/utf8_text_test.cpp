@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unicode/ustring.h>
 
 #include <cstdint>
 #include <random>
@@ -9,7 +8,9 @@
 #include <vector>
 
 #include "convert/utf8_text.h"
+#include "support/platform.h"
 #include "support/text.h"
+#include "support/utf8_reference.h"
 
 namespace pagelift {
 namespace {
@@ -33,11 +34,12 @@ TEST(Utf8, ReadsEachInvalidSequenceAsReplacementCharacters) {
       {"\xF0\x9F\x98\x80", u"\U0001F600"},
       {"\xEF\xBB\xBFz", u"\uFEFFz"},  // a mark is text here
       {"a\xFFz", u"a\uFFFDz"},
-      {"\xE3\x81", u"\uFFFD"},                                    // cut short at the end
-      {"\xE3\x81z", u"\uFFFDz"},                                  // cut short before ASCII
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},                              // overlong
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},                    // an encoded surrogate
-      {std::string_view("a\0b", 3), std::u16string(u"a\0b", 3)},  // NUL is a character
+      {"\xE3\x81", u"\uFFFD"},        // cut short at the end
+      {"\xE3\x81z", u"\uFFFDz"},      // cut short before ASCII
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},  // overlong
+      // An encoded surrogate: Windows takes its last two bytes for one bad sequence.
+      {"\xED\xA0\x80", test::kWindows ? u"\uFFFD\uFFFD" : u"\uFFFD\uFFFD\uFFFD"},
+      {std::string_view("a\0b", 3), std::u16string(u"a\0b", 3)},              // NUL is a character
       {"\xF0\x9F\x98\x80\x80\x80\xE3\x81\x82", u"\U0001F600\uFFFD\uFFFDあ"},  // strays
       {"\xC3\xE3\x81\x82\xF0\x9F", u"\uFFFDあ\uFFFD"},
   };
@@ -77,8 +79,13 @@ TEST(Utf8, WritesUnpairedSurrogatesAsReplacementCharacters) {
   }
 }
 
-TEST(Utf8, ConvertsRandomTextsBothWaysExactlyAsIcuDoesWhole) {
-  // ASCII runs are copied and ICU converts what lies between them: the same as ICU alone.
+TEST(Utf8, ConvertsRandomTextsBothWaysExactlyAsTheConverterDoesWhole) {
+  if (test::UnderWine()) {
+    GTEST_SKIP() << "Wine's UTF-8 decoder reads a cut four-byte sequence by what follows "
+                    "it (F4 7F as one U+FFFD, the 7F lost), so no text read in parts matches it";
+  }
+  // ASCII runs are copied and the converter converts what lies between them: the same as
+  // the converter alone.
   std::mt19937 engine(20261207);
   const std::uint8_t bytes[] = {0x00, 0x41, 0x7F, 0x80, 0xBF, 0xC2, 0xC3, 0xE3,
                                 0xED, 0xEF, 0xF0, 0xF4, 0xF8, 0xFF, 0x81, 0xA0};
@@ -91,19 +98,11 @@ TEST(Utf8, ConvertsRandomTextsBothWaysExactlyAsIcuDoesWhole) {
       utf8.push_back(static_cast<char>(bytes[engine() % std::size(bytes)]));
       text.push_back(units[engine() % std::size(units)]);
     }
-    std::u16string icu_text(utf8.size() + 1, u'\0');
-    std::string icu_utf8(text.size() * 3 + 1, '\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(icu_text.data(), static_cast<int32_t>(icu_text.size()), &length,
-                         utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
-    icu_text.resize(static_cast<std::size_t>(length));
-    u_strToUTF8WithSub(icu_utf8.data(), static_cast<int32_t>(icu_utf8.size()), &length, text.data(),
-                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
-    icu_utf8.resize(static_cast<std::size_t>(length));
-    ASSERT_FALSE(U_FAILURE(status));
-    ASSERT_EQ(test::Shown(TextOf(utf8)), test::Shown(icu_text)) << testing::PrintToString(utf8);
-    ASSERT_EQ(Utf8Of(text), icu_utf8) << test::Shown(text);
+    const std::u16string converter_text = test::ConverterText(utf8);
+    const std::string converter_utf8 = test::ConverterUtf8(text);
+    ASSERT_EQ(test::Shown(TextOf(utf8)), test::Shown(converter_text))
+        << testing::PrintToString(utf8);
+    ASSERT_EQ(Utf8Of(text), converter_utf8) << test::Shown(text);
   }
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unicode/utf8.h>
 
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "judge/judge_page.h"
 #include "judge/utf8_form.h"
 #include "support/bytes.h"
+#include "support/utf8_reference.h"
 
 namespace pagelift {
 namespace {
@@ -99,19 +99,7 @@ TEST(JudgePage, NamesTodaysPagesByTheirCode) {
   EXPECT_THROW(JudgePage(ByteArray::Empty()), EmptyArrayError);
 }
 
-// ICU's reading of the bytes, which are followed by "a" so that nothing is cut off.
-bool IcuReadsWellFormed(const std::vector<std::uint8_t>& bytes) {
-  std::int32_t i = 0;
-  const auto length = static_cast<std::int32_t>(bytes.size());
-  while (i < length) {
-    UChar32 c;
-    U8_NEXT(bytes.data(), i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
-}
-
-TEST(ReadUtf8Form, AgreesWithIcuOnEverySequenceOfUpToFourBytes) {
+TEST(ReadUtf8Form, AgreesWithTheConverterOnEverySequenceOfUpToFourBytes) {
   // Every lead with every second byte, and a spread of third and fourth bytes.
   const std::uint8_t tails[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
   for (int lead = 0x80; lead <= 0xFF; ++lead) {
@@ -122,7 +110,7 @@ TEST(ReadUtf8Form, AgreesWithIcuOnEverySequenceOfUpToFourBytes) {
                                                    static_cast<std::uint8_t>(second), third, fourth,
                                                    'a'};
           const bool ours = ReadUtf8Form(bytes) != Utf8Form::kIllFormed;
-          ASSERT_EQ(ours, IcuReadsWellFormed(bytes)) << ByteArray(bytes);
+          ASSERT_EQ(ours, test::ConverterReadsWellFormed(bytes)) << ByteArray(bytes);
         }
       }
     }

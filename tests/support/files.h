@@ -1,13 +1,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/resource.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -19,9 +21,15 @@ namespace pagelift::test {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pagelift-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "no temporary folder";
-    path_ = pattern;
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto path = std::filesystem::temp_directory_path() /
+                        ("pagelift-" + std::to_string(random() % 1000000000));
+      std::error_code error;
+      if (std::filesystem::create_directory(path, error)) path_ = path;
+    }
+    if (path_.empty()) ADD_FAILURE() << "no temporary folder";
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -44,8 +52,9 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
       .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+#if !defined(_WIN32)
 // Makes writing past `bytes` bytes into any file fail, as a full disk does, for as long
-// as it lives.
+// as it lives. POSIX only: Windows has no such limit.
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {
@@ -66,5 +75,7 @@ class FileSizeLimit {
   rlimit old_{};
   sighandler_t old_handler_;
 };
+
+#endif
 
 }  // namespace pagelift::test

@@ -14,14 +14,13 @@
 #include "base/huge_pages.h"
 #include "capture/curl_library.h"
 #include "capture/proxy_choice.h"
+#include "capture/transfer_url.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift {
 
 namespace {
 
-constexpr char kUserAgent[] = "WinInet Test";
-constexpr long kMaxRedirects = 10;
 // A Content-Length is only a promise: never reserve more than this ahead of the bytes.
 constexpr std::int64_t kMaxReserve = std::int64_t{256} << 20;
 // Large reads mean fewer calls for a large page; libcurl's default is 16 KB.
@@ -118,21 +117,6 @@ void Tell(std::string* why, std::string_view text) noexcept {
   } catch (const std::exception&) {
     why->clear();
   }
-}
-
-// Browsers send a typed URL with its blanks and non-ASCII characters percent-encoded as
-// UTF-8; so does the download.
-std::string UrlForTransfer(const std::u16string& url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : TextToUtf8(url)) {
-    if (c > 0x20 && c < 0x7F) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out += {'%', kHex[c >> 4], kHex[c & 0xF]};
-    }
-  }
-  return out;
 }
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
