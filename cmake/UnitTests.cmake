@@ -17,5 +17,7 @@ function(pagelift_unit_tests name)
   endif()
   # Parameterised suites name their cases; the values printed after the names would only
   # repeat them, or show the bytes of a table row.
-  gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
+  # Listing the tests under Wine may wait for Wine to start its session first.
+  gtest_discover_tests(${name} NO_PRETTY_VALUES DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
 endfunction()

@@ -74,6 +74,7 @@ fi
 wine "$@"
 status=$?
 
+
 if [ -n "$pages_pid" ]; then
   kill "$pages_pid" 2>/dev/null
   wait "$pages_pid" 2>/dev/null

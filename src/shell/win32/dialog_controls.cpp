@@ -1,0 +1,88 @@
+#include "shell/win32/dialog_controls.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/code_box.h"
+#include "app/dialog_layout.h"
+#include "shell/win32/resources.h"
+#include "shell/win32/windows_text.h"
+
+namespace pagelift {
+
+namespace {
+
+constexpr std::array<int, std::size(kDialogControls)> kControlIds = {
+    IDC_TXTURL, IDC_TXTPROXY, IDC_CMBCODE, IDC_TXTMAXCHAR, IDOK,
+    IDCANCEL,   IDC_LABEL1,   IDC_LABEL2,  IDC_LABEL3,     IDC_LABEL4,
+};
+
+constexpr bool ControlsInLayoutOrder() {
+  constexpr std::string_view names[] = {"txtUrl",    "txtProxy", "cmbCode", "txtMaxChar", "cmdOk",
+                                        "cmdCancel", "Label1",   "Label2",  "Label3",     "Label4"};
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    if (names[i] != kDialogControls[i].name) return false;
+  }
+  return std::size(names) == std::size(kDialogControls);
+}
+static_assert(ControlsInLayoutOrder(), "the resource's controls follow the layout's rows");
+
+int Pixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+}  // namespace
+
+int DialogControlId(std::size_t index) {
+  return kControlIds.at(index);
+}
+
+HFONT MakeDialogFont(UINT dpi) {
+  return CreateFontW(-MulDiv(9, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+}
+
+void LayOutDialog(HWND dialog, HFONT font) {
+  const UINT dpi = GetDpiForWindow(dialog);
+  HWND code_box = GetDlgItem(dialog, IDC_CMBCODE);
+  if (SendMessageW(code_box, CB_GETCOUNT, 0, 0) == 0) {
+    for (int i = 0; i < CodeBoxEntries(); ++i) {
+      SendMessageW(code_box, CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(Wide(CodeBoxText(i)).c_str()));
+    }
+  }
+  for (std::size_t i = 0; i < std::size(kDialogControls); ++i) {
+    const DialogControl& control = kDialogControls[i];
+    HWND window = GetDlgItem(dialog, kControlIds[i]);
+    // A combo box's height is that of its open list.
+    const int height = control.kind == ControlKind::kCodeBox ? control.height * 8 : control.height;
+    MoveWindow(window, Pixels(control.left, dpi), Pixels(control.top, dpi),
+               Pixels(control.width, dpi), Pixels(height, dpi), FALSE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  RECT frame{0, 0, Pixels(kDialogWidthTwips, dpi), Pixels(kDialogHeightTwips, dpi)};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
+  const auto extended = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
+  AdjustWindowRectExForDpi(&frame, style, FALSE, extended, dpi);
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+Settings SettingsIn(HWND dialog) {
+  const auto code = SendDlgItemMessageW(dialog, IDC_CMBCODE, CB_GETCURSEL, 0, 0);
+  return {code == CB_ERR ? 0 : static_cast<int>(code),
+          FoldWidth(WindowText(GetDlgItem(dialog, IDC_TXTMAXCHAR))),
+          WindowText(GetDlgItem(dialog, IDC_TXTPROXY)), WindowText(GetDlgItem(dialog, IDC_TXTURL))};
+}
+
+void ShowSettingsIn(HWND dialog, const Settings& settings) {
+  SendDlgItemMessageW(dialog, IDC_CMBCODE, CB_SETCURSEL, static_cast<WPARAM>(settings.code), 0);
+  SetDlgItemTextW(dialog, IDC_TXTMAXCHAR, Wide(settings.width.Text()).c_str());
+  SetDlgItemTextW(dialog, IDC_TXTPROXY, Wide(settings.proxy).c_str());
+  // The edit box holds CR LF between its lines, as the settings do.
+  SetDlgItemTextW(dialog, IDC_TXTURL, Wide(settings.urls).c_str());
+}
+
+}  // namespace pagelift

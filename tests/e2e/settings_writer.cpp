@@ -1,0 +1,33 @@
+// Writes a settings file as OK in the settings dialog writes it, for comparing the file
+// another build writes for the same input:
+//   settings_writer FILE CODE_ENTRY WIDTH PROXY [URL...]
+// CODE_ENTRY is the code box's entry (0 for "自動判定"), the URLs are the URL box's lines;
+// all text in UTF-8.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/settings.h"
+#include "convert/utf8_text.h"
+
+namespace {
+
+std::u16string Text(const char* utf8) {
+  const std::string bytes(utf8);
+  return pagelift::Utf8ToText({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "usage: %s FILE CODE_ENTRY WIDTH PROXY [URL...]\n", argv[0]);
+    return 2;
+  }
+  pagelift::Settings settings;
+  settings.code = std::atoi(argv[2]);
+  settings.width = pagelift::FoldWidth(Text(argv[3]));
+  settings.proxy = Text(argv[4]);
+  for (int i = 5; i < argc; ++i) settings.urls += (i > 5 ? u"\r\n" : u"") + Text(argv[i]);
+  return pagelift::SaveSettings(argv[1], settings) ? 0 : 1;
+}
