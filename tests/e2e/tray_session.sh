@@ -36,6 +36,15 @@ wait_for() {
   done
 }
 
+# start_page_server PAGE_SERVER FILE...: the test page server (tests/e2e/page_server.cpp)
+# serving FILEs on loopback, its requests logged in requests.log; sets `server`, its URL.
+start_page_server() {
+  "$@" >"$work/port" 2>"$work/requests.log" &
+  pids+=($!)
+  wait_for 10 test -s "$work/port" || fail "the page server did not start"
+  server="http://127.0.0.1:$(head -n1 "$work/port")"
+}
+
 # start_display WIDTHxHEIGHT: starts Xvfb on a free display; sets DISPLAY. Fails after
 # 10 s.
 start_display() {

@@ -14,10 +14,7 @@ page=$4
 source "$(dirname "$0")/tray_session.sh"
 unset WAYLAND_DISPLAY
 
-"$page_server" "$page" >"$work/port" 2>"$work/requests.log" &
-pids+=($!)
-wait_for 10 test -s "$work/port" || fail "the page server did not start"
-server="http://127.0.0.1:$(head -n1 "$work/port")"
+start_page_server "$page_server" "$page"
 # URLs hold what dbusmenu and Qt's menus read as marks of an entry's key: "&", "_", "__"
 # and a trailing "_", with and without a "_" before the first "&".
 page_url="$server/held/${page##*/}?x=1&news_2024=__2_"

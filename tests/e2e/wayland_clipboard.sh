@@ -80,10 +80,7 @@ if [ "$compositor" = sway ]; then
 else
   printf '<p>-</p>' >"$big"
 fi
-"$page_server" "$page" "$big" >"$work/port" 2>"$work/requests.log" &
-pids+=($!)
-wait_for 10 test -s "$work/port" || fail "the page server did not start"
-server="http://127.0.0.1:$(head -n1 "$work/port")"
+start_page_server "$page_server" "$page" "$big"
 # URLs with "&", "_", "__" and a trailing "_", which the menu must show as typed.
 page_url="$server/${page##*/}?x=1&news_2024=__2_"
 big_url="$server/big.html"

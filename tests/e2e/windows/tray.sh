@@ -35,10 +35,7 @@ end_wine
 localedef -i ja_JP -f UTF-8 "$work/ja_JP.UTF-8" >/dev/null 2>&1 ||
   fail "localedef could not make the Japanese locale"
 
-"$linux_build/tests/e2e/page_server" "$page" >"$work/port" 2>"$work/requests.log" &
-pids+=($!)
-wait_for 10 test -s "$work/port" || fail "the page server did not start"
-server="http://127.0.0.1:$(head -n1 "$work/port")"
+start_page_server "$linux_build/tests/e2e/page_server" "$page"
 page_url="$server/${page##*/}?x=1&news_2024=__2_"
 refused_url="http://127.0.0.1:1/a_b?x=1&y=2"
 "$linux_build/pagelift-cli" text --width 30 "$page" >"$work/expected.txt"
