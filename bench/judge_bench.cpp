@@ -31,7 +31,8 @@ BENCHMARK(BM_JudgeCode)->Arg(1 << 10)->Arg(10 << 20);
 
 // The pages that JudgePage reads whole: UTF-8 that ties with Shift_JIS ("お知らせ" and
 // markup), read again as UTF-8 to its end; plain ASCII, searched to its end for a byte
-// that tells codes apart, then read as UTF-8.
+// that tells codes apart, then read as UTF-8; a few EUC-JP characters among long 7-bit
+// text, whose window ties Shift_JIS and EUC-JP, read again in both codes to its end.
 void BM_JudgePage(benchmark::State& state, std::string_view unit) {
   const ByteArray page = Repeated(unit, static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(JudgePage(page));
@@ -40,6 +41,8 @@ void BM_JudgePage(benchmark::State& state, std::string_view unit) {
 BENCHMARK_CAPTURE(BM_JudgePage, utf8, "<p>\xE3\x81\x8A\xE7\x9F\xA5\xE3\x82\x89\xE3\x81\x9B</p>\n")
     ->Arg(1 << 20)
     ->Arg(10 << 20);
+const std::string kEucAmongAscii = "<p>\xC6\xFC\xCB\xDC</p>" + std::string(1000, 'a') + "\n";
+BENCHMARK_CAPTURE(BM_JudgePage, euc_tie, kEucAmongAscii)->Arg(1 << 20)->Arg(10 << 20);
 BENCHMARK_CAPTURE(BM_JudgePage, ascii, "<link rel=\"preload\" href=\"/app.js\">\n")
     ->Arg(1 << 20)
     ->Arg(10 << 20);
