@@ -52,12 +52,10 @@ void AddTestPages(httplib::Server& http, TestPageState& state, const std::string
     response.status = 404;
     response.set_content("<h1>not here</h1>", "text/html");
   });
-  http.Get("/missing-without-body", [](const httplib::Request&, httplib::Response& response) {
-    response.status = 404;
-  });
-  http.Get("/no-content", [](const httplib::Request&, httplib::Response& response) {
-    response.status = 204;
-  });
+  http.Get("/missing-without-body",
+           [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+  http.Get("/no-content",
+           [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
   http.Get("/chunked", [](const httplib::Request&, httplib::Response& response) {
     response.set_chunked_content_provider(
         "text/plain", [](std::size_t offset, httplib::DataSink& sink) {
