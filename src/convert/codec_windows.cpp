@@ -130,8 +130,9 @@ struct Codec::State {
   explicit State(Charset charset) : charset(charset), code_page(CodePageOf(charset)) {}
 
   // How many bytes at the end of `bytes` may begin a character that the next piece
-  // finishes, and must wait for it.
-  std::size_t OpenTail(std::span<const std::uint8_t> bytes) const;
+  // finishes, and must wait for it; the bytes from `fresh` on are new, those before it
+  // waited already and were looked at then.
+  std::size_t OpenTail(std::span<const std::uint8_t> bytes, std::size_t fresh) const;
   // Appends the text of the piece to `out`, holding back the open tail unless `last`.
   void DecodePiece(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
   // Appends the text of `bytes`, what MLang refuses as U+FFFD.
@@ -147,13 +148,17 @@ struct Codec::State {
   std::vector<std::uint8_t> rejoined;
 };
 
-std::size_t Codec::State::OpenTail(std::span<const std::uint8_t> bytes) const {
+std::size_t Codec::State::OpenTail(std::span<const std::uint8_t> bytes, std::size_t fresh) const {
   switch (charset) {
     case Charset::kShiftJis: {
       // A lead and the byte after it are read as one character, whatever that byte is.
-      std::size_t i = 0;
-      while (i < bytes.size()) i += IsDBCSLeadByteEx(932, bytes[i]) ? 2 : 1;
-      return i - bytes.size();
+      std::size_t start = 0;
+      std::size_t next = 0;
+      while (next < bytes.size()) {
+        start = next;
+        next += IsDBCSLeadByteEx(932, bytes[next]) ? 2 : 1;
+      }
+      return next > bytes.size() ? bytes.size() - start : 0;
     }
     case Charset::kUtf8: {
       // No ASCII byte is part of a sequence; a lead among the last three may want more.
@@ -166,10 +171,11 @@ std::size_t Codec::State::OpenTail(std::span<const std::uint8_t> bytes) const {
       return 0;
     }
     case Charset::kEucJp: {
-      // MLang takes the byte after a lead as its partner even when it is ASCII; after
-      // two ASCII bytes in a row, though, a character surely starts (none is longer than
-      // three bytes).
-      for (std::size_t end = bytes.size(); end >= 2; --end) {
+      // MLang takes the byte after a lead as its partner even when it is ASCII, and reads
+      // damaged sequences in ways of its own; after two ASCII bytes in a row, though, a
+      // character surely starts. Without such a pair all of it waits; the bytes that
+      // waited had none, so only the new ones (and the byte before them) are looked at.
+      for (std::size_t end = bytes.size(); end >= std::max<std::size_t>(fresh + 1, 2); --end) {
         if (IsAscii(bytes[end - 1]) && IsAscii(bytes[end - 2])) return bytes.size() - end;
       }
       return bytes.size();
@@ -177,7 +183,9 @@ std::size_t Codec::State::OpenTail(std::span<const std::uint8_t> bytes) const {
     case Charset::kIso2022Jp:
     case Charset::kIso2022JpWindows:
     case Charset::kUtf7:
-      // Each piece would start over in ASCII: the whole text waits for its end.
+      // Each piece would start over in ASCII, and MLang reads an escape sequence or a run
+      // of base64 at the end of what it is given otherwise than inside a text: the whole
+      // text waits for its end.
       return bytes.size();
   }
   return bytes.size();
@@ -185,16 +193,22 @@ std::size_t Codec::State::OpenTail(std::span<const std::uint8_t> bytes) const {
 
 void Codec::State::DecodePiece(std::span<const std::uint8_t> bytes, bool last,
                                std::u16string& out) {
-  if (!held.empty()) {
-    joined.assign(held.begin(), held.end());
-    joined.insert(joined.end(), bytes.begin(), bytes.end());
+  // What waited takes the piece on: it is appended to and never copied whole again, so a
+  // text that waits long (ISO-2022-JP, UTF-7, EUC-JP without ASCII) stays linear.
+  const std::size_t fresh = held.size();
+  if (fresh > 0) {
+    held.insert(held.end(), bytes.begin(), bytes.end());
+    joined.swap(held);
     held.clear();
     bytes = joined;
   }
-  const std::size_t open = last ? 0 : OpenTail(bytes);
-  const std::span<const std::uint8_t> whole = bytes.first(bytes.size() - open);
-  held.assign(whole.end(), bytes.end());
-  DecodeRecovering(whole, out);
+  const std::size_t open = last ? 0 : OpenTail(bytes, fresh);
+  if (open == bytes.size() && fresh > 0) {
+    held.swap(joined);
+    return;
+  }
+  held.assign(bytes.end() - static_cast<std::ptrdiff_t>(open), bytes.end());
+  DecodeRecovering(bytes.first(bytes.size() - open), out);
 }
 
 void Codec::State::DecodeRecovering(std::span<const std::uint8_t> bytes, std::u16string& out) {
