@@ -67,12 +67,13 @@ void frmMain::Show(const Settings& settings) {
   }
 }
 
-void frmMain::SetUrlItems(const std::vector<std::u16string>& urls) {
-  while (mnuSetUrlItem.size() > 1) {
+void frmMain::SetUrlItems(std::vector<std::u16string> urls) {
+  entries_.Load(std::move(urls));
+  while (mnuSetUrlItem.size() > entries_.Size()) {
     delete mnuSetUrlItem.back();
     mnuSetUrlItem.pop_back();
   }
-  for (std::size_t i = 0; i < std::max<std::size_t>(urls.size(), 1); ++i) {
+  for (std::size_t i = 0; i < entries_.Size(); ++i) {
     if (i == mnuSetUrlItem.size()) {
       QAction* item = mnuSetUrl->addAction(QString());
       item->setObjectName(QStringLiteral("mnuSetUrlItem_%1").arg(i));
@@ -80,17 +81,15 @@ void frmMain::SetUrlItems(const std::vector<std::u16string>& urls) {
       connect(item, &QAction::triggered, this, [this, index] { mnuSetUrlItem_Click(index); });
       mnuSetUrlItem.push_back(item);
     }
-    // Entry 0 keeps the empty caption, and whether it is shown, when no URL is listed.
-    const QString url = i < urls.size() ? ToQString(urls[i]) : QString();
-    mnuSetUrlItem[i]->setData(url);
     // A StatusNotifierItem's menu goes out over dbusmenu, when Qt made a platform menu of it.
-    mnuSetUrlItem[i]->setText(MenuText(FromQString(url), mnuMenu->platformMenu() != nullptr));
-    if (i < urls.size()) mnuSetUrlItem[i]->setVisible(!url.isEmpty());
+    mnuSetUrlItem[i]->setText(
+        MenuText(entries_.Url(static_cast<int>(i)), mnuMenu->platformMenu() != nullptr));
+    mnuSetUrlItem[i]->setVisible(entries_.Shown(i));
   }
 }
 
 std::u16string frmMain::UrlItemCaption(int index) const {
-  return FromQString(mnuSetUrlItem.at(static_cast<std::size_t>(index))->data().toString());
+  return entries_.Url(index);
 }
 
 void frmMain::LoadSetting() {

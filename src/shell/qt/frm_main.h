@@ -10,6 +10,7 @@
 
 #include "app/fetch_coordinator.h"
 #include "app/settings.h"
+#include "app/url_entries.h"
 #include "shell/qt/dialog_controls.h"
 #include "shell/qt/toolkit.h"
 
@@ -49,7 +50,8 @@ class frmMain : public QWidget {
   QMenu* const mnuSetUrl;
   QAction* const mnuEnd;
   std::vector<QAction*> mnuSetUrlItem;
-  // The URL of entry `index`, exactly as stored (the entry's text doubles each "&").
+  // The URL of entry `index`, exactly as stored ("" for no entry); the entry's text is
+  // what the menu needs to show it.
   std::u16string UrlItemCaption(int index) const;
 
   // The tray pictures: idle, then busy. The idle one is also the window's icon.
@@ -83,13 +85,14 @@ class frmMain : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void SetUrlItems(const std::vector<std::u16string>& urls);
+  void SetUrlItems(std::vector<std::u16string> urls);
   FetchShell ShellForFetches();
 
   std::filesystem::path settings_file_;
   ModalMessage message_box_;
   std::unique_ptr<DialogControls> controls_;
   Settings kept_;  // what the controls would show while there are none
+  UrlEntries entries_;
   QSystemTrayIcon* const tray_;
   bool tray_added_ = false;
   // Last, so that it is destroyed first: its threads end before anything they use.

@@ -43,9 +43,8 @@ void frmMain::DelIconTray() {
 }
 
 void frmMain::mnuSetUrlItem_Click(int index) {
-  const bool listed = index >= 0 && static_cast<std::size_t>(index) < mnuSetUrlItem.size();
   // The settings as the controls hold them now, typed and cancelled or not.
-  fetches_.Choose(listed ? UrlItemCaption(index) : u"", Shown().ForFetch());
+  fetches_.Choose(UrlItemCaption(index), Shown().ForFetch());
 }
 
 FetchShell frmMain::ShellForFetches() {

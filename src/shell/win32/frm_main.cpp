@@ -182,20 +182,15 @@ void frmMain::cmdCancel_Click() {
   ShowWindow(window_, SW_HIDE);
 }
 
-void frmMain::SetUrlItems(const std::vector<std::u16string>& urls) {
-  // Entry 0 keeps the empty caption, and whether it is shown, when no URL is listed.
-  if (!urls.empty()) first_entry_shown_ = !urls[0].empty();
-  urls_ = urls.empty() ? std::vector<std::u16string>{u""} : urls;
+void frmMain::SetUrlItems(std::vector<std::u16string> urls) {
+  entries_.Load(std::move(urls));
+  // A Windows menu has no hidden entries: an entry not shown is not in it.
   while (GetMenuItemCount(url_menu_) > 0) DeleteMenu(url_menu_, 0, MF_BYPOSITION);
-  for (std::size_t i = 0; i < urls_.size(); ++i) {
-    if (!UrlEntryShown(i)) continue;
+  for (std::size_t i = 0; i < entries_.Size(); ++i) {
+    if (!entries_.Shown(i)) continue;
     AppendMenuW(url_menu_, MF_STRING, kFirstUrlCommand + i,
-                Wide(AmpersandMenuText(urls_[i])).c_str());
+                Wide(AmpersandMenuText(entries_.Url(static_cast<int>(i)))).c_str());
   }
-}
-
-bool frmMain::UrlEntryShown(std::size_t index) const {
-  return index == 0 ? first_entry_shown_ : !urls_.at(index).empty();
 }
 
 void frmMain::ShowPopupMenu() {
@@ -214,10 +209,8 @@ void frmMain::ShowPopupMenu() {
 }
 
 void frmMain::mnuSetUrlItem_Click(int index) {
-  const bool listed = index >= 0 && static_cast<std::size_t>(index) < urls_.size();
   // The settings as the controls hold them now, typed and cancelled or not.
-  fetches_->Choose(listed ? urls_[static_cast<std::size_t>(index)] : u"",
-                   SettingsIn(window_).ForFetch());
+  fetches_->Choose(entries_.Url(index), SettingsIn(window_).ForFetch());
 }
 
 FetchShell frmMain::ShellForFetches() {

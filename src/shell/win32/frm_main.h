@@ -9,6 +9,7 @@
 
 #include "app/fetch_coordinator.h"
 #include "app/settings.h"
+#include "app/url_entries.h"
 #include "shell/win32/tray_icon.h"
 
 namespace pagelift {
@@ -36,11 +37,9 @@ class frmMain {
   void cmdCancel_Click();   // hides the window: what was typed stays in force, unsaved
   void mnuSetUrlItem_Click(int index);
 
-  // The popup menu, and the URL of each entry of "ネット取得" (entry 0 always exists; an
-  // empty one is not in the menu).
+  // The popup menu, and the entries of "ネット取得".
   HMENU mnuMenu() const { return menu_; }
-  const std::vector<std::u16string>& UrlEntries() const { return urls_; }
-  bool UrlEntryShown(std::size_t index) const;
+  const UrlEntries& mnuSetUrlItem() const { return entries_; }
   // Opens the popup menu at the mouse, as the right button does, and runs the entry
   // chosen.
   void ShowPopupMenu();
@@ -52,7 +51,7 @@ class frmMain {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
-  void SetUrlItems(const std::vector<std::u16string>& urls);
+  void SetUrlItems(std::vector<std::u16string> urls);
   FetchShell ShellForFetches();
 
   HINSTANCE instance_;
@@ -63,8 +62,7 @@ class frmMain {
   HICON busy_ = nullptr;
   HMENU menu_ = nullptr;
   HMENU url_menu_ = nullptr;
-  std::vector<std::u16string> urls_;
-  bool first_entry_shown_ = true;
+  UrlEntries entries_;
   TrayIcon tray_{nullptr, 0};
   UINT taskbar_created_ = 0;
   std::unique_ptr<FetchCoordinator> fetches_;
