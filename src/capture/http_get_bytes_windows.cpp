@@ -11,8 +11,10 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/huge_pages.h"
@@ -273,6 +275,28 @@ void Download(Transfer& transfer, std::string target, const std::u16string& prox
   InternetCloseHandle(session);
 }
 
+// The threads of downloads that were given up while WinINet still waited in them. They are
+// joined once they end, never detached: winpthreads' detach races with the end of the
+// thread it detaches, and the loser hands its record to the next thread made, which then
+// never runs its function or runs it with nothing (seen under Wine on a busy machine: a
+// download that never started, and a crash). Never destroyed, as they may outlive main.
+struct LeftBehindThreads {
+  std::mutex mutex;
+  std::vector<std::pair<std::shared_ptr<Transfer>, std::thread>> threads;
+};
+
+void LeaveBehind(std::shared_ptr<Transfer> transfer, std::thread thread) {
+  static auto* const left = new LeftBehindThreads;
+  const std::lock_guard lock(left->mutex);
+  std::erase_if(left->threads, [](auto& entry) {
+    const std::lock_guard transfer_lock(entry.first->mutex);
+    if (!entry.first->done) return false;
+    entry.second.join();
+    return true;
+  });
+  left->threads.emplace_back(std::move(transfer), std::move(thread));
+}
+
 // The download of `url`, or the local file it names; `why` says why it gave nothing.
 std::int32_t Download(const std::u16string& url, ByteArray& bytes, const std::u16string& proxy,
                       const HttpLimits& limits, std::string& why) {
@@ -297,8 +321,8 @@ std::int32_t Download(const std::u16string& url, ByteArray& bytes, const std::u1
     };
     const auto transfer = std::make_shared<Transfer>();
     transfer->deadline = Clock::now() + connect + stall;
-    std::thread([transfer, target, proxy, max_bytes, connect_ms = ms(connect), stall_ms = ms(stall),
-                 stall] {
+    std::thread thread([transfer, target, proxy, max_bytes, connect_ms = ms(connect),
+                        stall_ms = ms(stall), stall] {
       try {
         Download(*transfer, target, proxy, max_bytes, connect_ms, stall_ms, stall);
       } catch (const std::exception&) {
@@ -306,13 +330,20 @@ std::int32_t Download(const std::u16string& url, ByteArray& bytes, const std::u1
       const std::lock_guard lock(transfer->mutex);
       transfer->done = true;
       transfer->changed.notify_all();
-    }).detach();
+    });
 
     std::unique_lock lock(transfer->mutex);
     while (!transfer->done && Clock::now() < transfer->deadline) {
       transfer->changed.wait_until(lock, std::min(transfer->deadline, Clock::now() + stall));
     }
     transfer->left = true;
+    if (transfer->done) {
+      lock.unlock();
+      thread.join();  // it has nothing left to do but end
+      lock.lock();
+    } else {
+      LeaveBehind(transfer, std::move(thread));
+    }
     if (!transfer->answered && transfer->body.empty()) {  // untouched
       why = !transfer->why.empty() ? transfer->why
             : transfer->done       ? HostOf(target) + ": no answer"
