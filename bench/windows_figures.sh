@@ -11,7 +11,7 @@ windows=$(cd "${1:-$root/build-windows}" && pwd)
 linux=$(cd "${2:-$root/build}" && pwd)
 runs=${3:-5}
 source "$root/tests/e2e/tray_session.sh"
-export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k >/dev/null 2>&1 || true; session_cleanup' EXIT
 wineserver -k >/dev/null 2>&1 || true
 

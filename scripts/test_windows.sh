@@ -9,7 +9,7 @@ pagelift_install_packages
 
 build=$PAGELIFT_ROOT/build-windows
 prefix=$build/wineprefix
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy all_proxy ALL_PROXY no_proxy
 
 # One virtual display for every Wine program of the run: Wine makes no window without one,

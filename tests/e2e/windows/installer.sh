@@ -10,7 +10,7 @@ set -euo pipefail
 windows_build=$1
 installer=$2
 source "$(dirname "$0")/../tray_session.sh"
-export WINEPREFIX=$windows_build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$windows_build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 drive=$WINEPREFIX/drive_c
 folder="$drive/Program Files/Pagelift"
 settings_folder="$drive/users/$(id -un)/AppData/Roaming/Pagelift"

@@ -15,7 +15,7 @@ windows_build=$1
 linux_build=$2
 page=$3
 source "$(dirname "$0")/../tray_session.sh"
-export WINEPREFIX=$windows_build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$windows_build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset WAYLAND_DISPLAY http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy
 reader=$windows_build/clipboard_reader.exe
 
