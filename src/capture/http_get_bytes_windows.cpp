@@ -286,15 +286,20 @@ struct LeftBehindThreads {
 };
 
 void LeaveBehind(std::shared_ptr<Transfer> transfer, std::thread thread) {
-  static auto* const left = new LeftBehindThreads;
-  const std::lock_guard lock(left->mutex);
-  std::erase_if(left->threads, [](auto& entry) {
-    const std::lock_guard transfer_lock(entry.first->mutex);
-    if (!entry.first->done) return false;
-    entry.second.join();
-    return true;
-  });
-  left->threads.emplace_back(std::move(transfer), std::move(thread));
+  try {
+    static auto* const left = new LeftBehindThreads;
+    const std::lock_guard lock(left->mutex);
+    std::erase_if(left->threads, [](auto& entry) {
+      const std::lock_guard transfer_lock(entry.first->mutex);
+      if (!entry.first->done) return false;
+      entry.second.join();
+      return true;
+    });
+    left->threads.emplace_back(std::move(transfer), std::move(thread));
+  } catch (const std::exception&) {
+    // No room to keep it: it is almost surely still waiting, not ending.
+    if (thread.joinable()) thread.detach();
+  }
 }
 
 // The download of `url`, or the local file it names; `why` says why it gave nothing.
