@@ -37,4 +37,11 @@ linux_build=()
 [ -x "$PAGELIFT_ROOT/build/pagelift-cli" ] && linux_build=(-DPAGELIFT_LINUX_BUILD="$PAGELIFT_ROOT/build")
 pagelift_build build-windows -DCMAKE_TOOLCHAIN_FILE="$PAGELIFT_ROOT/cmake/mingw-w64.cmake" \
   -DPAGELIFT_BENCH=OFF "${linux_build[@]}"
-(cd "$build" && ctest --output-on-failure --timeout 300 -j"$(nproc)")
+rm -f "$prefix.restarts"
+status=0
+(cd "$build" && ctest --output-on-failure --timeout 300 -j"$(nproc)") || status=$?
+if [ -s "$prefix.restarts" ]; then
+  echo "Wine failed to start these programs, each of which was then run once more:"
+  cat "$prefix.restarts"
+fi
+exit "$status"
