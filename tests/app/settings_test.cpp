@@ -191,10 +191,6 @@ TEST_F(SettingsTest, SaveKeepsCommentsAndOtherSections) {
       "proxy = office:8080\r\n"
       "URL1=http://a/\r\n"
       "URL2=NONE\r\n";
-  const std::string tail = "\r\n[Tail]\r\nKey=\x95\x5c\r\n";
-  WriteBytes(file_, head + tail);
-  typed_ = Load().settings;
-  ASSERT_TRUE(Save());
   std::string expected =
       "; Pagelift\r\n"
       "[Window]\r\n"
@@ -204,11 +200,20 @@ TEST_F(SettingsTest, SaveKeepsCommentsAndOtherSections) {
       "; the office proxy\r\n"
       "proxy=office:8080\r\n"
       "URL1=http://a/\r\n"
-      "URL2=NONE\r\n"
+      "URL2=http://b/\r\n"
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "MAXCHAR=100\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
-  EXPECT_EQ(FileBytes(file_), expected + tail);
+  // The next section after a blank line, or at once.
+  for (const std::string tail : {"\r\n[Tail]\r\nKey=\x95\x5c\r\n", "[Tail]\r\nKey=\x95\x5c\r\n"}) {
+    WriteBytes(file_, head + tail);
+    typed_ = Load().settings;
+    typed_.urls = u"http://a/\r\nhttp://b/";
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(FileBytes(file_), expected + tail);
+    EXPECT_EQ(Key(u"URL2"), u"http://b/") << tail;
+    EXPECT_EQ(GetIniValue(u"Tail", u"Key", u"(missing)", file_), u"表") << tail;
+  }
 }
 
 TEST_F(SettingsTest, AFileOfRandomBytesGivesDefaultsAndSaveKeepsIt) {

@@ -97,11 +97,34 @@ TEST_F(HttpGetBytesTest, ReturnsErrorPagesAndFollowsWebRedirectsOnly) {
   ByteArray bytes;
   EXPECT_EQ(HttpGetBytes(server_.Url16("/missing"), bytes, u""), 17);
   EXPECT_EQ(AsString(bytes), "<h1>not here</h1>");
-  EXPECT_EQ(HttpGetBytes(server_.Url16("/redirect"), bytes, u""), 5);
-  EXPECT_EQ(AsString(bytes), Body(5));
-  bytes = Untouched();
-  EXPECT_EQ(HttpGetBytes(server_.Url16("/redirect-to-file"), bytes, u""), 0);
-  EXPECT_EQ(bytes, Untouched());
+  // Schemes in any letter case, where a redirect leads too; a local file only when asked
+  // for, never by a redirect.
+  const std::string page = server_.Url("/size/5");
+  const std::string capitals = "HTTP" + page.substr(4);
+  const auto redirect = [this](const std::string& to) {
+    return server_.Url("/redirect-to?url=" + to);
+  };
+  const struct {
+    std::string url;
+    std::int32_t count;
+    std::string why;
+  } cases[] = {
+      {capitals, 5, ""},
+      {redirect(page), 5, ""},
+      {redirect(capitals), 5, ""},
+      // Followed as far as the certificate that no one vouches for.
+      {redirect("HTTPS" + server_.UntrustedUrl("/").substr(5)), 0,
+       test::kWindows ? "12045" : "certificate"},
+      {redirect("file:///etc/hostname"), 0, ""},
+      {redirect("FILE:///etc/hostname"), 0, ""},
+  };
+  for (const auto& c : cases) {
+    bytes = Untouched();
+    std::string why;
+    EXPECT_EQ(HttpGetBytes(U16(c.url), bytes, u"", {}, &why), c.count) << c.url;
+    EXPECT_EQ(AsString(bytes), c.count > 0 ? Body(5) : AsString(Untouched())) << c.url;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.url << ": " << why;
+  }
 }
 
 TEST_F(HttpGetBytesTest, GivesZeroLeavesTheArrayAndSaysWhyWhenNothingCanBeOpened) {
@@ -148,12 +171,13 @@ TEST_F(HttpGetBytesTest, GivesZeroLeavesTheArrayAndSaysWhyWhenNothingCanBeOpened
 TEST_F(HttpGetBytesTest, ReadsALocalPage) {
   const auto path = std::filesystem::temp_directory_path() / "pagelift-local-page.html";
   std::ofstream(path, std::ios::binary) << "<p>local</p>";
-  const std::string url = FileUrl(path);
-  ByteArray bytes;
-  std::string why = "stale";
-  EXPECT_EQ(HttpGetBytes(U16(url), bytes, u"", {}, &why), 12);
-  EXPECT_EQ(AsString(bytes), "<p>local</p>");
-  EXPECT_EQ(why, "");
+  for (const std::string& url : {FileUrl(path), "FILE" + FileUrl(path).substr(4)}) {
+    ByteArray bytes;
+    std::string why = "stale";
+    EXPECT_EQ(HttpGetBytes(U16(url), bytes, u"", {}, &why), 12) << url;
+    EXPECT_EQ(AsString(bytes), "<p>local</p>");
+    EXPECT_EQ(why, "");
+  }
   std::filesystem::remove(path);
 }
 

@@ -18,6 +18,8 @@ TEST(ProxyForUrl, TakesTheEntryForTheSchemeThenSocksThenAPlainOne) {
       {"http=p1:8080 https=p2:8443", "http://a.jp/", "p1:8080"},
       {"http=p1:8080;https=p2:8443", "HTTPS://a.jp/", "p2:8443"},
       {"HTTP=p1:8080", "http://a.jp/", "p1:8080"},
+      {"http=p1:8080 http=p2:8080", "http://a.jp/", "p1:8080"},  // the first for a scheme
+      {"http=p1:8080\thttps=p2:8443", "https://a.jp/", "p2:8443"},
       {"http=p1:8080 socks=s:1080", "https://a.jp/", "socks4://s:1080"},
       {"socks=s:1080 http=p1:8080", "http://a.jp/", "p1:8080"},
       {"ftp=f:21 plain:3128", "http://a.jp/", "plain:3128"},

@@ -19,6 +19,16 @@ TEST(JudgeCommand, PrintsTheCodeNameOfStandardInput) {
   EXPECT_EQ(o.out, "UTF7\n");
   EXPECT_EQ(o.err, "");
   EXPECT_EQ(RunWith({"judge", "-"}, "\xB1\xB2\xB3\xB4\xB5").out, "EUC\n");
+  // The page's judgement reads past a long head of ASCII.
+  EXPECT_EQ(RunWith({"judge", "--page"}, std::string(1100, 'a') + "<p>\xC6\xFC\xCB\xDC</p>").out,
+            "EUC\n");
+}
+
+TEST(Cli, PrintsItsHelpForEitherSpelling) {
+  const Outcome help = RunWith({"--help"});
+  EXPECT_EQ(help.status, kDone);
+  EXPECT_EQ(help.out.rfind("Usage: pagelift-cli judge", 0), 0u) << help.out;
+  EXPECT_EQ(RunWith({"-h"}).out, help.out);
 }
 
 TEST(JudgeCommand, PrintsSixScoresInOrderBeforeTheName) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -57,6 +58,10 @@ TEST(FoldCommand, ReadsAFile) {
   const Outcome o = RunWith({"fold", "--width", "1000", Sample("sample.utf8.html")});
   EXPECT_EQ(o.status, kDone) << o.err;
   EXPECT_EQ(o.out, page + "\r\n");
+  // A file whose name looks like an option, after "--".
+  std::ofstream("-x.html", std::ios::binary) << "x";
+  EXPECT_EQ(RunWith({"fold", "--width", "1000", "--", "-x.html"}).out, "x\r\n");
+  std::remove("-x.html");
 }
 
 TEST(FoldCommand, RefusesACommandLineWithoutOneWidth) {
@@ -64,11 +69,13 @@ TEST(FoldCommand, RefusesACommandLineWithoutOneWidth) {
   ExpectRefused(RunWith({"fold", "--width"}, "a"));
   ExpectRefused(RunWith({"fold", "--width", "5", "a", "b"}, "a"));
   ExpectRefused(RunWith({"fold", "--width", "5", "--code", "UTF-8"}, "a"));
+  ExpectRefused(RunWith({"fold", "--width", "5", "--", "--width", "3"}, "a"));  // two files
 }
 
 TEST(TextCommand, ReducesAndFoldsAUtf8Page) {
   const Outcome o = RunWith({"text", "--code", "UTF-8", Sample("sample.utf8.html")});
-  EXPECT_EQ(o.status, kDone) << o.err;
+  EXPECT_EQ(o.status, kDone);
+  EXPECT_EQ(o.err, "");
   // The second line is exactly 100 columns before the fold; the pre block keeps its
   // inner spaces.
   EXPECT_EQ(o.out,
@@ -99,6 +106,11 @@ TEST(TextCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
     const Outcome o = RunWith({"text", Sample(file)});
     EXPECT_EQ(o.status, kDone) << file << o.err;
     EXPECT_EQ(o.out, expected) << file;
+    // The same page fetched as a local file, with nothing to say on standard error.
+    const Outcome fetched = RunWith({"fetch", "file://" + Sample(file)});
+    EXPECT_EQ(fetched.status, kDone) << file;
+    EXPECT_EQ(fetched.out, expected) << file;
+    EXPECT_EQ(fetched.err, "") << file;
   }
 }
 

@@ -211,6 +211,19 @@ const Fault kFaults[] = {
        return ok + ", file " + (test::FileBytes(dialog.file_) == kSaved ? "intact" : "changed");
      },
      "not saved, typed typed:8080, file intact"},
+    {"a settings file that cannot be read: OK cannot save, the file keeps its other sections",
+     [] {
+       if (geteuid() == 0) return std::string("run as an ordinary user to see this one");
+       Dialog dialog;
+       const std::string saved = kSaved + "[Other]\r\nKEY=theirs\r\n";
+       std::ofstream(dialog.file_, std::ios::binary) << saved;
+       chmod(dialog.file_.c_str(), 0200);
+       dialog.Start();
+       const std::string ok = dialog.OkWithProxy(u"typed:8080");
+       chmod(dialog.file_.c_str(), 0600);
+       return ok + ", file " + (test::FileBytes(dialog.file_) == saved ? "intact" : "changed");
+     },
+     "not saved, typed typed:8080, file intact"},
     {"a settings file changed by another program while the dialog is open: both kept",
      [] {
        Dialog dialog;

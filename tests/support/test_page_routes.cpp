@@ -72,11 +72,9 @@ void AddTestPages(httplib::Server& http, TestPageState& state, const std::string
     response.set_header("Content-Encoding", "gzip");
     response.set_content(Gzip(Body(200000)), "application/octet-stream");
   });
-  http.Get("/redirect", [](const httplib::Request& request, httplib::Response& response) {
-    response.set_redirect("http://" + request.get_header_value("Host") + "/size/5");
-  });
-  http.Get("/redirect-to-file", [](const httplib::Request&, httplib::Response& response) {
-    response.set_redirect("file:///etc/hostname");
+  // A redirect to the URL that the query's "url" names.
+  http.Get("/redirect-to", [](const httplib::Request& request, httplib::Response& response) {
+    response.set_redirect(request.get_param_value("url"));
   });
   http.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
     // Promises 100,000 bytes and closes the connection after 30,000.

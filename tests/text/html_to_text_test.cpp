@@ -56,11 +56,23 @@ TEST(HtmlToText, ReadsLineEndsAsIfAllWereMadeCrLfFirst) {
       u"a\nb<br\n>c\r",
       u"<pre>a\r",
       u"<pre>\r\n\n\r",
+      // Marker letters after a CR LF keep the page from being cut there, but not between
+      // the CR and the LF.
+      u"<pre>a\r\nscriptscript</pre>",
   };
   for (const std::u16string& page : pages) {
-    EXPECT_EQ(test::Shown(HtmlToText(page, kNoFold)),
-              test::Shown(HtmlToText(ChangeLfToCrLf(page), kNoFold)))
-        << test::Shown(page);
+    const std::string expected = test::Shown(HtmlToText(ChangeLfToCrLf(page), kNoFold));
+    EXPECT_EQ(test::Shown(HtmlToText(page, kNoFold)), expected) << test::Shown(page);
+    // And as the download hands the page on, in pieces of any size.
+    for (std::size_t piece = 1; piece < page.size(); ++piece) {
+      PageReducer reducer(kNoFold, page.size());
+      for (std::size_t at = 0; at < page.size(); at += piece) {
+        reducer.Input().append(page.substr(at, piece));
+        reducer.Reduce();
+      }
+      EXPECT_EQ(test::Shown(reducer.Finish()), expected)
+          << test::Shown(page) << " in pieces of " << piece;
+    }
   }
 }
 
