@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "settings/cp932.h"
 #include "support/files.h"
 #include "support/platform.h"
 
@@ -67,6 +68,8 @@ TEST(ProfileText, CutsLongValuesTo1023Bytes) {
   } cases[] = {
       {std::string(1500, 'x'), std::u16string(1023, u'x')},
       {std::string(1023, 'x'), std::u16string(1023, u'x')},
+      // Not cut, so a lead byte without its partner at the end is read as it stands.
+      {std::string(1022, 'x') + "\x82", DecodeCp932(std::string(1022, 'x') + "\x82")},
       // 1,023 bytes end in the middle of the 512th character: it is left out whole.
       {double_bytes, std::u16string(511, u'あ')},
   };
@@ -91,6 +94,8 @@ TEST(ProfileText, WritesOneKeyAndKeepsEveryOtherLine) {
       // A new key after the section's last entry, before what leads into the next one.
       {"[Setting]\r\nCODE=x\r\n; note\r\n\r\n; next\r\n[Other]\r\nPROXY=1\r\n", u"PROXY", u"p",
        "[Setting]\r\nCODE=x\r\nPROXY=p\r\n; note\r\n\r\n; next\r\n[Other]\r\nPROXY=1\r\n"},
+      {"[Setting]\r\nCODE=x\r\n;PROXY=old\r\n", u"PROXY", u"p",
+       "[Setting]\r\nCODE=x\r\nPROXY=p\r\n;PROXY=old\r\n"},
       {"[Setting]", u"CODE", u"x", "[Setting]\r\nCODE=x\r\n"},
       // A new section at the end, in the file's own line ends.
       {"[Other]\nA=1", u"CODE", u"x", "[Other]\nA=1\n[Setting]\nCODE=x\n"},
