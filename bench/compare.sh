@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Compares pagelift-cli with iconv, nkf, w3m and html2text on a Shift_JIS page of about
-# 10 MB made of real Japanese pages, side by side in one hyperfine run. Prints, for each
-# command, the median time, the MB/s of its input, its peak resident memory and its time
-# against iconv's (iconv only decodes; it is the speed to beat).
+# 10 MB made of real Japanese pages, side by side in hyperfine runs, one after another
+# ROUNDS times so that a disturbance of the machine falls on every command alike. Prints,
+# for each command, the median over the rounds of its median time and of its mean user and
+# system times, the MB/s of its input, its peak resident memory and its time against
+# iconv's (iconv only decodes; it is the speed to beat).
 #
 # Usage: bench/compare.sh [BUILD_DIR]        (default build/)
-#   RUNS=N                   runs per command (default 10)
+#   RUNS=N                   runs per command in a round (default 10)
+#   ROUNDS=N                 rounds (default 3)
 #   PAGELIFT_CORPUS=DIR      where the corpus is built, once (default /tmp/plcorpus)
 #   PAGELIFT_CORPUS_SCRIPT   the corpus script (default ../shared/tools/make_corpus.sh
 #                            beside the repository)
@@ -15,6 +18,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 cli=$build/pagelift-cli
 runs=${RUNS:-10}
+rounds=${ROUNDS:-3}
 corpus=${PAGELIFT_CORPUS:-/tmp/plcorpus}
 corpus_script=${PAGELIFT_CORPUS_SCRIPT:-$root/../shared/tools/make_corpus.sh}
 [ -x "$cli" ] || { echo "no $cli: build first" >&2; exit 2; }
@@ -64,30 +68,36 @@ commands=(
 
 args=()
 for entry in "${commands[@]}"; do args+=("${entry##*@@}"); done
-hyperfine --warmup 2 --runs "$runs" --style none --export-json "$work/times.json" \
-  "${args[@]}" >/dev/null 2>"$work/hyperfine.err" || { cat "$work/hyperfine.err" >&2; exit 1; }
+for round in $(seq "$rounds"); do
+  hyperfine --warmup 2 --runs "$runs" --style none --export-json "$work/times.$round.json" \
+    "${args[@]}" >/dev/null 2>"$work/hyperfine.err" || { cat "$work/hyperfine.err" >&2; exit 1; }
+done
 
 for i in "${!commands[@]}"; do
   command=${commands[$i]##*@@}
   /usr/bin/time -f %M -o "$work/rss.$i" sh -c "$command" >/dev/null 2>&1 || true
 done
 
-python3 - "$work" "${commands[@]}" <<'PY'
-import json, os, sys
-work, entries = sys.argv[1], sys.argv[2:]
-times = json.load(open(os.path.join(work, "times.json")))["results"]
+python3 - "$work" "$rounds" "${commands[@]}" <<'PY'
+import json, os, statistics, sys
+work, rounds, entries = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
+results = [json.load(open(os.path.join(work, "times.%d.json" % r)))["results"]
+           for r in range(1, rounds + 1)]
 rows = []
-for i, (entry, result) in enumerate(zip(entries, times)):
+for i, entry in enumerate(entries):
     name, path, _ = entry.split("@@", 2)
     size = os.path.getsize(path)
     rss = int(open(os.path.join(work, "rss.%d" % i)).read().split()[-1])
-    rows.append((name, result["median"], size / result["median"] / 1e6, rss / 1024))
+    of = lambda key: statistics.median(round_results[i][key] for round_results in results)
+    median = of("median")
+    rows.append((name, median, of("user"), of("system"), size / median / 1e6, rss / 1024))
 base = rows[0][1]
-print("| command | median | MB/s of input | peak RSS | time / iconv's |")
-print("|---|---|---|---|---|")
-for name, median, speed, rss in rows:
-    print("| `%s` | %.4f s | %.1f | %.1f MiB | %.2f |" % (name, median, speed, rss, median / base))
-median = {name: m for name, m, _, _ in rows}
+print("| command | median | user | system | MB/s of input | peak RSS | time / iconv's |")
+print("|---|---|---|---|---|---|---|")
+for name, median, user, system, speed, rss in rows:
+    print("| `%s` | %.4f s | %.4f s | %.4f s | %.1f | %.1f MiB | %.2f |" %
+          (name, median, user, system, speed, rss, median / base))
+median = {row[0]: row[1] for row in rows}
 print()
 print("text 自動判定 / text SJIS: %.3f" % (median["pagelift-cli text --width 100 (自動判定)"] /
                                       median["pagelift-cli text --code SJIS --width 100"]))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <new>
 #include <span>
 
@@ -14,13 +15,16 @@ namespace pagelift {
 namespace {
 
 // The folded text of the page, decoded `piece_bytes` at a time as the facade's mode 0
-// decodes it whole, and reduced as it comes.
+// decodes it whole, and reduced as it comes; `reserved` units of room for the text, and
+// `after_piece(reducer)` after each piece but the last.
+template <typename AfterPiece>
 std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double width,
-                          std::size_t piece_bytes) {
-  // No code gives more than one unit of a byte.
-  PageReducer reducer(width, bytes.size());
-  PageDecoder(code).DecodeAll(bytes, piece_bytes, reducer.Input(), [&reducer](bool last) {
-    if (!last) reducer.Reduce();
+                          std::size_t piece_bytes, std::size_t reserved, AfterPiece after_piece) {
+  PageReducer reducer(width, reserved);
+  PageDecoder(code).DecodeAll(bytes, piece_bytes, reducer.Input(), [&](bool last) {
+    if (last) return;
+    reducer.Reduce();
+    after_piece(reducer);
   });
   return reducer.Finish();
 }
@@ -29,13 +33,26 @@ FetchResult Failed(const std::string& problem) {
   return {false, kFetchFailedText, "the text of the page could not be made: " + problem};
 }
 
+// Runs `make_text`, which gives whether the page was downloaded, and turns what it raises
+// into the failure text and why.
+template <typename MakeText>
+FetchResult Trapped(MakeText make_text) {
+  try {
+    return make_text();
+  } catch (const std::bad_alloc&) {
+    return Failed("there is not enough memory for the page's text");
+  } catch (const std::exception& e) {
+    return Failed(e.what());
+  }
+}
+
 }  // namespace
 
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
                      const NonCodeClass& codes, std::size_t piece_bytes) {
   if (count == 0) return {false, kFetchFailedText, {}};
   const double width = settings.fold_width;
-  try {
+  return Trapped([&]() -> FetchResult {
     const Code code = CodeForChoice(settings.code, bytes);
     if (codes.FuncRogic() != 0) {
       // The code-page back end converts whole pages only; a conversion that fails there
@@ -47,12 +64,32 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
       }
       return {true, HtmlToText(page, width), {}};
     }
-    return {true, TextOfPage(bytes.Data(), code, width, std::max<std::size_t>(piece_bytes, 1)), {}};
-  } catch (const std::bad_alloc&) {
-    return Failed("there is not enough memory for the page's text");
-  } catch (const std::exception& e) {
-    return Failed(e.what());
-  }
+    // No code gives more than one unit of a byte.
+    const std::span<const std::uint8_t> data = bytes.Data();
+    return {true,
+            TextOfPage(data, code, width, std::max<std::size_t>(piece_bytes, 1), data.size(),
+                       [](PageReducer&) {}),
+            {}};
+  });
+}
+
+FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSettings& settings,
+                            const std::function<void(std::u16string&)>& take,
+                            std::size_t piece_bytes) {
+  if (bytes.empty()) return {false, kFetchFailedText, {}};
+  return Trapped([&]() -> FetchResult {
+    const Code code = CodeForChoice(settings.code, bytes);
+    // The text is taken after every piece, so its room is used again from the start.
+    std::u16string part;
+    std::u16string last =
+        TextOfPage(bytes, code, settings.fold_width, std::max<std::size_t>(piece_bytes, 1),
+                   kPieceBytes, [&](PageReducer& reducer) {
+                     reducer.TakeText(part);
+                     if (!part.empty()) take(part);
+                   });
+    take(last);
+    return {true, {}, {}};
+  });
 }
 
 FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settings,

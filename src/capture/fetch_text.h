@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 
 #include "base/codes.h"
@@ -38,6 +40,15 @@ struct FetchResult {
 // nothing.
 FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSettings& settings,
                      const NonCodeClass& codes, std::size_t piece_bytes = kPieceBytes);
+
+// PageText in mode 0 for a caller that passes the text on as it is made instead of holding
+// it whole (pagelift-cli writes it out): `take` receives the folded text in order, in
+// parts, each in a string that it should leave empty for the next. Gives what PageText
+// gives, but an empty text for a page downloaded; when the text cannot be made, the parts
+// taken so far are only the text's beginning. `take` raises nothing; nor does this.
+FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSettings& settings,
+                            const std::function<void(std::u16string&)>& take,
+                            std::size_t piece_bytes = kPieceBytes);
 
 // Downloads `url` and runs the text path over it. Touches no window or Clipboard.
 FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settings,

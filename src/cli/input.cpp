@@ -74,6 +74,26 @@ ByteArray ReadStream(std::istream& in, std::size_t limit) {
 
 }  // namespace
 
+Input::Input(const std::string& operand, std::istream& in) {
+  if (operand.empty() || operand == "-") {
+    read_ = ReadInput(operand, in);
+    return;
+  }
+  const int fd = OpenForReading(operand);
+  if (fd < 0) CannotRead(operand, std::strerror(errno));
+  try {
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+      mapped_ = MappedFile::Map(fd, static_cast<std::size_t>(status.st_size));
+    }
+    if (!mapped_) read_ = ReadDescriptor(fd, operand, std::numeric_limits<std::size_t>::max());
+    ::close(fd);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+}
+
 ByteArray ReadInput(const std::string& operand, std::istream& in, std::size_t limit) {
   if (operand.empty() || operand == "-") {
     // The program's own standard input is read as a file is, past the stream's buffer.

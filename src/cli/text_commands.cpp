@@ -56,14 +56,38 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
 int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
             std::ostream& err) {
   const Arguments args = ParseArguments(words, {}, {"--code", "--width"}, 1);
-  const FetchSettings settings = SettingsOf(args);
-  const ByteArray bytes = ReadInput(FileOperand(args), in);
-  if (bytes.Data().size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+  const std::string operand = FileOperand(args);
+  return PrintPageText(Input(operand, in), operand.empty() ? "-" : operand, SettingsOf(args), out,
+                       err);
+}
+
+int PrintPageText(const Input& input, const std::string& name, const FetchSettings& settings,
+                  std::ostream& out, std::ostream& err) {
+  // The input stands for a download, whose count is a 32-bit number.
+  if (input.Bytes().size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw UsageError("the input is too large (2 GB or more)");
   }
-  // The input stands for a download: its length is the download's count.
-  const auto count = static_cast<std::int32_t>(bytes.Data().size());
-  return Print(PageText(count, bytes, settings, NonCodeClass()), out, err);
+  // Written as it is made, so that the text is never held whole.
+  Utf8Writer writer(out);
+  bool written = false;
+  const FetchResult result = PageTextInParts(input.Bytes(), settings, [&](std::u16string& part) {
+    // Once the file is found to have shrunk, nothing more is written: what was written came
+    // from its bytes before that.
+    if (input.Intact()) {
+      writer.Write(part);
+      written = true;
+    }
+    part.clear();
+  });
+  if (!input.Intact()) throw UsageError("cannot read " + name + ": it shrank while it was read");
+  if (result.downloaded) {
+    writer.Finish();
+    return kDone;
+  }
+  // A text that failed after its beginning was written cannot be taken back: the failure
+  // text would only follow it.
+  if (!written) WriteUtf8(out, result.text);
+  return Print(FetchResult{false, {}, result.problem}, out, err);
 }
 
 int RunFetch(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {

@@ -45,6 +45,15 @@ Code CodeForChoice(CodeChoice choice, const ByteArray& bytes) {
   }
 }
 
+Code CodeForChoice(CodeChoice choice, std::span<const std::uint8_t> bytes) {
+  if (choice) return *choice;
+  try {
+    return CodeJudged(JudgePageInDetail(bytes).code);
+  } catch (const Error&) {
+    return Code::kSJIS;
+  }
+}
+
 std::u16string DecodeAsCode(const NonCodeClass& codes, Code code, const ByteArray& bytes) {
   switch (code) {
     case Code::kSJIS:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "base/codes.h"
@@ -10,6 +11,8 @@ namespace pagelift {
 // The code a choice stands for: the chosen code, or for "自動判定" the page's judged code
 // (JudgePage). A judgement that fails gives Shift_JIS, as a name that names no code does.
 Code CodeForChoice(CodeChoice choice, const ByteArray& bytes);
+// The same for bytes that lie elsewhere than in a ByteArray (a mapped file, say).
+Code CodeForChoice(CodeChoice choice, std::span<const std::uint8_t> bytes);
 
 // Decodes `bytes` with the member of `code`, or for UTF16BE, which has none, as the UNICODE
 // member does with the bytes of each unit the other way round. Passes on what the member

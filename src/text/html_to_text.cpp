@@ -47,6 +47,7 @@ class PageReducer::Scan {
     VisitScanBuild(isa_, [&](auto build) { ReducePart(build, begin, end, line_, last); });
   }
 
+  void TakeText(std::u16string& out) { folder_.TakeText(out); }
   std::u16string Finish() { return folder_.Finish(); }
 
  private:
@@ -69,6 +70,10 @@ void PageReducer::Reduce() {
   if (cut == begin) return;
   scan_->Run(begin, cut, false);
   input_.erase(0, static_cast<std::size_t>(cut - begin));
+}
+
+void PageReducer::TakeText(std::u16string& out) {
+  scan_->TakeText(out);
 }
 
 std::u16string PageReducer::Finish() {

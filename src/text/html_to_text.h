@@ -39,6 +39,9 @@ class PageReducer {
   // Reduces Input() up to a place near its end where the page may be cut (a few units
   // before it, as a rule), and removes that from it.
   void Reduce();
+  // Moves the text folded so far to the end of `out` (see LineFolder::TakeText), so that
+  // a long text need not be held whole; Finish gives what comes after it.
+  void TakeText(std::u16string& out);
   // Reduces what is left and returns the folded text. Call once.
   std::u16string Finish();
 

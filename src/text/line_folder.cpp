@@ -169,7 +169,13 @@ void LineFolder::TakeText(std::u16string& out) {
   if (text_.empty()) return;
   taken_tail_ += text_.substr(text_.size() - std::min<std::size_t>(text_.size(), 2));
   taken_tail_.erase(0, taken_tail_.size() - std::min<std::size_t>(taken_tail_.size(), 2));
-  out += text_;
+  if (out.empty()) {
+    // The caller's empty buffer becomes the next one: a text taken piece by piece moves
+    // between two buffers instead of being copied.
+    text_.swap(out);
+  } else {
+    out += text_;
+  }
   text_.clear();
 }
 

@@ -29,7 +29,8 @@ class LineFolder {
   const char16_t* AddLineStart(const char16_t* start, const char16_t* end);
 
   // Moves the text folded so far to the end of `out`, so that a long text need not be
-  // held whole; Finish gives what comes after it.
+  // held whole; Finish gives what comes after it. An empty `out` gives its room to the
+  // text folded next, so a caller that empties it each time uses the same two buffers.
   void TakeText(std::u16string& out);
 
   // The folded text, ending with one CR LF whatever was added. Leaves the folder empty.

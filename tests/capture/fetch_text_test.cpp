@@ -124,6 +124,15 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
         const FetchResult result = PageText(count, bytes, settings, codes, piece);
         EXPECT_TRUE(result.downloaded);
         EXPECT_EQ(result.text, whole) << page.file << ", W=" << width << ", pieces of " << piece;
+        // And handed on in parts as it is made.
+        std::u16string parts;
+        const auto take = [&parts](std::u16string& part) {
+          parts += part;
+          part.clear();
+        };
+        EXPECT_TRUE(PageTextInParts(bytes.Data(), settings, take, piece).downloaded);
+        EXPECT_EQ(parts, whole) << page.file << ", W=" << width << ", in parts, pieces of "
+                                << piece;
       }
     }
   }

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/input.h"
+#include "cli/usage_error.h"
 #include "support/file_bytes.h"
+#include "support/files.h"
 #include "support/platform.h"
 #include "support/run_cli.h"
 
@@ -118,6 +124,27 @@ TEST(TextCommand, TreatsEmptyInputAsAFailedDownload) {
   const Outcome o = RunWith({"text"}, "");
   EXPECT_EQ(o.status, kFailureText);
   EXPECT_EQ(o.out, "ネット取得に失敗しました。");
+}
+
+TEST(TextCommand, RefusesAFileThatShrinksWhileItIsRead) {
+  if (test::kWindows) GTEST_SKIP() << "Windows reads the file whole before it makes the text";
+  const test::TempFolder folder;
+  const std::filesystem::path page = folder / "page.html";
+  std::string bytes;
+  while (bytes.size() < 200000) bytes += "<p>ページ</p>";
+  test::WriteBytes(page, bytes);
+  std::istringstream none;
+  const Input input(page.string(), none);
+  std::filesystem::resize_file(page, 100);  // mapped, then cut short before it is read
+  std::ostringstream out;
+  std::ostringstream err;
+  try {
+    PrintPageText(input, "page.html", FetchSettings{u"", std::nullopt, 100}, out, err);
+    ADD_FAILURE() << "no error";
+  } catch (const UsageError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot read page.html: it shrank while it was read");
+  }
+  EXPECT_EQ(out.str(), "");  // nothing of the zeros that stand for what was cut off
 }
 
 TEST(TextCommand, LetsAFixedCodeOverrideTheJudgement) {
