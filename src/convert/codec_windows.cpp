@@ -137,6 +137,10 @@ struct Codec::State {
   void DecodePiece(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
   // Appends the text of `bytes`, what MLang refuses as U+FFFD.
   void DecodeRecovering(std::span<const std::uint8_t> bytes, std::u16string& out);
+  // DecodeRecovering but for the adjustments to a code: MLang's text.
+  void DecodeByMlang(std::span<const std::uint8_t> bytes, std::u16string& out);
+  // DecodeRecovering for EUC-JP, whose JIS X 0212 characters MLang does not read.
+  void DecodeEucJp(std::span<const std::uint8_t> bytes, std::u16string& out);
   void DecodeInHalves(std::span<const std::uint8_t> escape, std::span<const std::uint8_t> body,
                       std::u16string& out);
 
@@ -225,6 +229,14 @@ void Codec::State::DecodeRecovering(std::span<const std::uint8_t> bytes, std::u1
       return;
     }
   }
+  if (charset == Charset::kEucJp) {
+    DecodeEucJp(bytes, out);
+  } else {
+    DecodeByMlang(bytes, out);
+  }
+}
+
+void Codec::State::DecodeByMlang(std::span<const std::uint8_t> bytes, std::u16string& out) {
   if (ml.Decode(code_page, bytes, out)) return;
   // MLang refuses a whole text for one bad sequence in ISO-2022-JP or UTF-7 (a stray
   // 8-bit byte, a lone ESC or "+"). The text is read again in parts, each from one shift
@@ -244,6 +256,35 @@ void Codec::State::DecodeRecovering(std::span<const std::uint8_t> bytes, std::u1
     DecodeInHalves(part.first(escape), part.subspan(escape), out);
     start = end;
   }
+}
+
+void Codec::State::DecodeEucJp(std::span<const std::uint8_t> bytes, std::u16string& out) {
+  // Code page 51932, which MLang reads EUC-JP with, has no JIS X 0212: it reads the 8F
+  // before such a character as U+008F and the two bytes after it as another character.
+  // Code page 20932 has it, each character as its two bytes with the second below 0x80, so
+  // the runs between such characters go to MLang and each of them to code page 20932.
+  // Characters are found as MLang reads them: the byte after a lead is its partner,
+  // whatever it is.
+  const auto high = [](std::uint8_t byte) { return byte >= 0xA1 && byte <= 0xFE; };
+  std::size_t run = 0;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::uint8_t byte = bytes[at];
+    if (byte == 0x8F && at + 2 < bytes.size() && high(bytes[at + 1]) && high(bytes[at + 2])) {
+      DecodeByMlang(bytes.subspan(run, at - run), out);
+      const char pair[2] = {static_cast<char>(bytes[at + 1]),
+                            static_cast<char>(bytes[at + 2] & 0x7F)};
+      wchar_t character = 0;
+      out.push_back(MultiByteToWideChar(20932, MB_ERR_INVALID_CHARS, pair, 2, &character, 1) == 1
+                        ? static_cast<char16_t>(character)
+                        : u'\uFFFD');
+      at += 3;
+      run = at;
+      continue;
+    }
+    at += high(byte) || byte == 0x8E ? 2 : byte == 0x8F ? 3 : 1;
+  }
+  DecodeByMlang(bytes.subspan(run), out);
 }
 
 void Codec::State::DecodeInHalves(std::span<const std::uint8_t> escape,
