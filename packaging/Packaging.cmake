@@ -38,7 +38,7 @@ add_custom_command(OUTPUT ${packaging_out}/changelog.gz
   DEPENDS ${packaging_out}/changelog VERBATIM)
 add_custom_target(package_changelog ALL DEPENDS ${packaging_out}/changelog.gz)
 install(FILES ${packaging_out}/copyright ${packaging_out}/changelog.gz
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pagelift)
+  ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pagelift)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
   DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME pagelift)
 

@@ -30,7 +30,8 @@ started=$(now_ms)
 wine "$installer" /S /AUTOSTART </dev/null >"$work/install.log" 2>&1 || true
 wait_for 30 test -f "$folder/uninstall.exe" || fail "the installer put nothing into Program Files"
 echo "installed in $(($(now_ms) - started)) ms:" $(installed_files)
-for file in Pagelift.exe pagelift-cli.exe README.txt samples/sample.sjis.html; do
+for file in Pagelift.exe pagelift-cli.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt \
+  samples/sample.sjis.html; do
   [ -f "$folder/$file" ] || fail "the installer left out $file"
 done
 [ -f "$shortcut" ] || fail "no Start-menu entry"
