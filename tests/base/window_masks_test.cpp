@@ -1,4 +1,4 @@
-#include "text/scan_builds.h"
+#include "base/scan_builds.h"
 
 #include <gtest/gtest.h>
 
