@@ -1,20 +1,14 @@
 #include "html/document.h"
 
+#include <cstdlib>
+#include <new>
+
+#include "base/huge_pages.h"
+
 namespace pagelift::html {
 
 Document::Document() {
   Add(NodeKind::kDocument);
-}
-
-NodeId Document::LastChild(NodeId node) const {
-  const NodeId first = nodes_[node].first_child;
-  return first == kNoNode ? kNoNode : nodes_[first].prev_sibling;
-}
-
-NodeId Document::PreviousSibling(NodeId node) const {
-  const NodeId parent = nodes_[node].parent;
-  if (parent == kNoNode || nodes_[parent].first_child == node) return kNoNode;
-  return nodes_[node].prev_sibling;
 }
 
 NodeId Document::Next(NodeId node) const {
@@ -67,8 +61,8 @@ NodeId Document::TemplateContent(NodeId element) const {
 }
 
 std::size_t Document::MemoryBytes() const {
-  std::size_t bytes = nodes_.capacity() * sizeof(Node) + text_.capacity() * sizeof(char16_t) +
-                      attributes_.capacity() * sizeof(AttributeRange) +
+  std::size_t bytes = nodes_.size() * sizeof(Node) + text_.size() * sizeof(char16_t) +
+                      attributes_.size() * sizeof(AttributeRange) +
                       names_.capacity() * sizeof(std::u16string);
   for (const std::u16string& name : names_) bytes += name.capacity() * sizeof(char16_t);
   return bytes;
@@ -80,31 +74,45 @@ NodeId Document::Add(NodeKind kind) {
   return id;
 }
 
+Document::Node& Document::Nodes::emplace_back() {
+  const std::size_t n = size_ + (std::size_t{1} << kFirstShift);
+  if ((n & (n - 1)) == 0) {       // the first node of a new block
+    const std::size_t count = n;  // each block as large as all before it, and 256 more
+    auto* block = static_cast<Node*>(std::malloc(count * sizeof(Node)));
+    if (block == nullptr) throw std::bad_alloc();
+    blocks_.emplace_back(block);
+    AdviseHugePages(blocks_.back().get(), count * sizeof(Node));
+  }
+  Node* node = new (&At(static_cast<NodeId>(size_))) Node;
+  ++size_;
+  return *node;
+}
+
+void Document::Nodes::Free::operator()(Node* block) const {
+  std::free(block);
+}
+
 void Document::Insert(NodeId parent, NodeId child, NodeId before) {
   Node& p = nodes_[parent];
   Node& c = nodes_[child];
   c.parent = parent;
-  if (p.first_child == kNoNode) {
-    p.first_child = child;
-    c.prev_sibling = child;
-    c.next_sibling = kNoNode;
-    return;
-  }
+  c.next_sibling = before;
   if (before == kNoNode) {
-    const NodeId last = nodes_[p.first_child].prev_sibling;
-    nodes_[last].next_sibling = child;
-    c.prev_sibling = last;
-    c.next_sibling = kNoNode;
-    nodes_[p.first_child].prev_sibling = child;
+    c.prev_sibling = p.last_child;
+    if (p.last_child != kNoNode) {
+      nodes_[p.last_child].next_sibling = child;
+    } else {
+      p.first_child = child;
+    }
+    p.last_child = child;
     return;
   }
   Node& b = nodes_[before];
-  c.next_sibling = before;
   c.prev_sibling = b.prev_sibling;
-  if (p.first_child == before) {
-    p.first_child = child;
-  } else {
+  if (b.prev_sibling != kNoNode) {
     nodes_[b.prev_sibling].next_sibling = child;
+  } else {
+    p.first_child = child;
   }
   b.prev_sibling = child;
 }
@@ -113,17 +121,15 @@ void Document::Remove(NodeId child) {
   Node& c = nodes_[child];
   if (c.parent == kNoNode) return;
   Node& p = nodes_[c.parent];
-  const NodeId last = nodes_[p.first_child].prev_sibling;
-  if (p.first_child == child) {
-    p.first_child = c.next_sibling;
-    if (c.next_sibling != kNoNode) nodes_[c.next_sibling].prev_sibling = last;
-  } else {
+  if (c.prev_sibling != kNoNode) {
     nodes_[c.prev_sibling].next_sibling = c.next_sibling;
-    if (c.next_sibling != kNoNode) {
-      nodes_[c.next_sibling].prev_sibling = c.prev_sibling;
-    } else {
-      nodes_[p.first_child].prev_sibling = c.prev_sibling;
-    }
+  } else {
+    p.first_child = c.next_sibling;
+  }
+  if (c.next_sibling != kNoNode) {
+    nodes_[c.next_sibling].prev_sibling = c.prev_sibling;
+  } else {
+    p.last_child = c.prev_sibling;
   }
   c.parent = c.next_sibling = c.prev_sibling = kNoNode;
 }

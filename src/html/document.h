@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,9 +43,9 @@ class Document {
   NodeKind Kind(NodeId node) const { return nodes_[node].kind; }
   NodeId Parent(NodeId node) const { return nodes_[node].parent; }
   NodeId FirstChild(NodeId node) const { return nodes_[node].first_child; }
-  NodeId LastChild(NodeId node) const;
+  NodeId LastChild(NodeId node) const { return nodes_[node].last_child; }
   NodeId NextSibling(NodeId node) const { return nodes_[node].next_sibling; }
-  NodeId PreviousSibling(NodeId node) const;
+  NodeId PreviousSibling(NodeId node) const { return nodes_[node].prev_sibling; }
 
   // The node after `node` in document order (its first child, else its next sibling, else
   // the next sibling of its nearest ancestor that has one), or kNoNode after the last.
@@ -79,7 +81,9 @@ class Document {
   NodeId TemplateContent(NodeId element) const;
 
   std::size_t NodeCount() const { return nodes_.size(); }
-  // The bytes the tree holds: nodes, text, attributes and names, as allocated.
+  // The bytes the tree holds: nodes, text, attributes and names. The buffers reserve room
+  // in proportion to the page beforehand, which takes no memory until written; this
+  // counts what was written.
   std::size_t MemoryBytes() const;
 
  private:
@@ -88,9 +92,10 @@ class Document {
   struct Node {
     NodeId parent = kNoNode;
     NodeId first_child = kNoNode;
+    // Kept in the parent itself: appending to a node with many children touches no child
+    // made long before.
+    NodeId last_child = kNoNode;
     NodeId next_sibling = kNoNode;
-    // The previous sibling; the first child's is the last child, so that appending is
-    // one step.
     NodeId prev_sibling = kNoNode;
     std::uint32_t name = 0;  // an element's tag
     // A text node's, comment's or doctype's range of text_; an element's of attributes_.
@@ -98,8 +103,32 @@ class Document {
     std::uint32_t size = 0;
     NodeKind kind = NodeKind::kElement;
     Namespace ns = Namespace::kHtml;
-    bool open = false;  // on the tree builder's stack of open elements
+    bool open = false;       // on the tree builder's stack of open elements
+    std::uint8_t flags = 0;  // the tree builder's classes of the element (special, scopes)
   };
+  // The nodes, in blocks that double in size: the arena grows without moving what it
+  // holds, and memory a block does not use yet is never touched.
+  class Nodes {
+   public:
+    Node& operator[](NodeId id) { return At(id); }
+    const Node& operator[](NodeId id) const { return const_cast<Nodes*>(this)->At(id); }
+    std::size_t size() const { return size_; }
+    Node& emplace_back();
+
+   private:
+    static constexpr unsigned kFirstShift = 8;  // the first block holds 256 nodes
+    struct Free {
+      void operator()(Node* block) const;
+    };
+    Node& At(NodeId id) {
+      const std::size_t n = std::size_t{id} + (std::size_t{1} << kFirstShift);
+      const unsigned block = static_cast<unsigned>(std::bit_width(n)) - 1 - kFirstShift;
+      return blocks_[block][n - (std::size_t{1} << (block + kFirstShift))];
+    }
+    std::vector<std::unique_ptr<Node[], Free>> blocks_;
+    std::size_t size_ = 0;
+  };
+
   struct AttributeRange {
     std::uint32_t name_begin, name_size, value_begin, value_size;
   };
@@ -112,7 +141,7 @@ class Document {
   void Remove(NodeId child);
   std::uint32_t AppendText(std::u16string_view text);
 
-  std::vector<Node> nodes_;
+  Nodes nodes_;
   std::u16string text_;
   std::vector<AttributeRange> attributes_;
   std::vector<std::u16string> names_;  // the names of tags from Tag::kTagCount up

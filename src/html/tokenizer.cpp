@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/huge_pages.h"
 #include "base/scan_builds.h"
 #include "html/named_entities.h"
 
@@ -151,7 +152,7 @@ Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
     return;
   }
   // Every CR LF pair becomes LF, and so does every other CR.
-  owned_page_.reserve(page.size());
+  ReserveLarge(owned_page_, page.size());
   const char16_t* from = page.data();
   while (cr != end) {
     owned_page_.append(from, cr);
@@ -197,9 +198,22 @@ void Tokenizer::SwitchTo(TextState state) {
 }
 
 Token& Tokenizer::Queue() {
+  // Only what a character token leaves unset: each Emit sets the rest it uses.
   Token& token = queue_[queued_++];
-  token = Token{};
+  token.tag = Tag::kUnknown;
+  token.self_closing = false;
+  token.attributes = {};
   return token;
+}
+
+void Tokenizer::AppendName(std::size_t from, std::size_t to) {
+  const std::size_t at = tag_units_.size();
+  tag_units_.resize(at + (to - from));
+  char16_t* out = tag_units_.data() + at;
+  for (std::size_t k = from; k < to; ++k) {
+    const char16_t c = in_[k];
+    *out++ = c == u'\0' ? u'\uFFFD' : Lower(c);
+  }
 }
 
 void Tokenizer::EmitRun(std::size_t from, std::size_t to) {
@@ -229,7 +243,9 @@ void Tokenizer::EmitUnits(std::u16string_view units) {
 
 void Tokenizer::EmitEndOfFile() {
   FlushRun();
-  Queue().kind = TokenKind::kEndOfFile;
+  Token& token = Queue();
+  token.kind = TokenKind::kEndOfFile;
+  token.text = {};
   state_ = State::kEnded;
 }
 
@@ -552,7 +568,11 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagName: {
-        while (!AtEnd()) {
+        std::size_t at = pos_;
+        while (at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>') ++at;
+        AppendName(pos_, at);
+        pos_ = at;
+        if (!AtEnd()) {
           const char16_t c = in_[pos_++];
           if (IsSpace(c)) {
             EndTagName();
@@ -568,9 +588,7 @@ void Tokenizer::Run() {
             EndTagName();
             state_ = S::kData;
             EmitTag();
-            break;
           }
-          tag_units_.push_back(c == u'\0' ? u'\uFFFD' : Lower(c));
         }
         if (state_ == S::kTagName) EmitEndOfFile();
         break;
@@ -770,12 +788,13 @@ void Tokenizer::Run() {
         break;
       }
       case S::kAttributeName: {
-        while (!AtEnd()) {
-          const char16_t c = Cur();
-          if (IsSpace(c) || c == u'/' || c == u'>' || c == u'=') break;
-          tag_units_.push_back(c == u'\0' ? u'\uFFFD' : Lower(c));
-          ++pos_;
+        std::size_t at = pos_;
+        while (at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>' &&
+               in_[at] != u'=') {
+          ++at;
         }
+        AppendName(pos_, at);
+        pos_ = at;
         EndAttributeName();
         if (!AtEnd() && Cur() == u'=') {
           ++pos_;

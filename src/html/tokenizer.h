@@ -93,6 +93,8 @@ class Tokenizer {
   // Tags.
   void StartTag(TokenKind kind);
   void EndTagName() { tag_name_to_ = tag_units_.size(); }
+  // Appends the page's [from, to) to tag_units_ as a name: in lowercase, U+0000 as U+FFFD.
+  void AppendName(std::size_t from, std::size_t to);
   void StartAttribute();
   void EndAttributeName();
   void AppendToValue(std::u16string_view units);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/huge_pages.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
 
@@ -13,7 +14,14 @@ namespace pagelift::html {
 class TreeBuilder {
  public:
   TreeBuilder(std::u16string_view page, Document& doc)
-      : tokenizer_(page), doc_(doc), clones_left_(page.size() / 8 + 1024) {}
+      : tokenizer_(page), doc_(doc), clones_left_(page.size() / 32 + 1024) {
+    // Room for what a page usually makes, so that the buffers seldom move while they grow
+    // (the nodes grow without moving). What is not used is never touched, so it takes
+    // address space, not memory. The text never outgrows the page: each unit of it comes
+    // from at least one of the page's.
+    ReserveLarge(doc_.text_, page.size());
+    ReserveLarge(doc_.attributes_, page.size() / 32);
+  }
 
   void Run();
 
@@ -94,7 +102,20 @@ class TreeBuilder {
   // Nodes.
   bool Is(NodeId node, Tag tag) const { return doc_.IsHtml(node, tag); }
   bool IsOneOf(NodeId node, std::initializer_list<Tag> tags) const;
-  bool IsSpecial(NodeId node) const;
+  // The classes an element belongs to, kept in its node's flags when it is made.
+  enum Flag : std::uint8_t {
+    kSpecial = 1,
+    kDefaultScope = 2,  // bounds every scope but the table and select ones
+    kListItemScope = 4,
+    kButtonScope = 8,
+    kTableScope = 16,
+    kSelectInner = 32,  // optgroup and option: what the select scope looks through
+  };
+  std::uint8_t FlagsOf(NodeId element) const;
+  bool SpecialByName(NodeId node) const;
+  bool DefaultScopeByName(NodeId node) const;
+  bool IsSpecial(NodeId node) const { return doc_.nodes_[node].flags & kSpecial; }
+  void MarkOpen(NodeId node, bool open);
   bool IsMathMlTextIntegrationPoint(NodeId node) const;
   bool IsHtmlIntegrationPoint(NodeId node) const;
   NodeId Current() const { return open_.back(); }
@@ -161,6 +182,9 @@ class TreeBuilder {
   // bound proportional to the page, so that no page makes the tree more than linear.
   std::size_t clones_left_;
   std::unordered_map<std::u16string, std::uint32_t> interned_;
+  // How many HTML elements of each known tag are open: most scope questions are answered
+  // by a zero here, without a look at the stack.
+  std::uint32_t open_count_[static_cast<std::size_t>(Tag::kTagCount)] = {};
 };
 
 namespace {
@@ -298,7 +322,7 @@ bool TreeBuilder::IsOneOf(NodeId node, std::initializer_list<Tag> tags) const {
   return std::find(tags.begin(), tags.end(), doc_.TagOf(node)) != tags.end();
 }
 
-bool TreeBuilder::IsSpecial(NodeId node) const {
+bool TreeBuilder::SpecialByName(NodeId node) const {
   switch (doc_.NamespaceOf(node)) {
     case Namespace::kMathMl:
       return IsMathMlTextIntegrationPoint(node) || doc_.TagOf(node) == Tag::kAnnotationXml;
@@ -400,6 +424,40 @@ bool TreeBuilder::IsSpecial(NodeId node) const {
   }
 }
 
+bool TreeBuilder::DefaultScopeByName(NodeId node) const {
+  switch (doc_.NamespaceOf(node)) {
+    case Namespace::kHtml:
+      return IsOneOf(node, {Tag::kApplet, Tag::kCaption, Tag::kHtml, Tag::kTable, Tag::kTd,
+                            Tag::kTh, Tag::kMarquee, Tag::kObject, Tag::kTemplate});
+    case Namespace::kMathMl:
+      return IsMathMlTextIntegrationPoint(node) || doc_.TagOf(node) == Tag::kAnnotationXml;
+    case Namespace::kSvg: {
+      const Tag tag = doc_.TagOf(node);
+      return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
+    }
+  }
+  return false;
+}
+
+std::uint8_t TreeBuilder::FlagsOf(NodeId element) const {
+  std::uint8_t flags = 0;
+  if (SpecialByName(element)) flags |= kSpecial;
+  if (DefaultScopeByName(element)) flags |= kDefaultScope;
+  if (IsOneOf(element, {Tag::kOl, Tag::kUl})) flags |= kListItemScope;
+  if (Is(element, Tag::kButton)) flags |= kButtonScope;
+  if (IsOneOf(element, {Tag::kHtml, Tag::kTable, Tag::kTemplate})) flags |= kTableScope;
+  if (IsOneOf(element, {Tag::kOptgroup, Tag::kOption})) flags |= kSelectInner;
+  return flags;
+}
+
+void TreeBuilder::MarkOpen(NodeId node, bool open) {
+  Document::Node& n = doc_.nodes_[node];
+  n.open = open;
+  if (n.ns == Namespace::kHtml && n.name < static_cast<std::uint32_t>(Tag::kTagCount)) {
+    open_count_[n.name] += open ? 1 : static_cast<std::uint32_t>(-1);
+  }
+}
+
 bool TreeBuilder::IsMathMlTextIntegrationPoint(NodeId node) const {
   if (doc_.NamespaceOf(node) != Namespace::kMathMl) return false;
   const Tag tag = doc_.TagOf(node);
@@ -438,6 +496,7 @@ NodeId TreeBuilder::CreateElement(const Token& t, Namespace ns) {
     doc_.attributes_.push_back({name, static_cast<std::uint32_t>(a.name.size()), value,
                                 static_cast<std::uint32_t>(a.value.size())});
   }
+  doc_.nodes_[node].flags = FlagsOf(node);
   if (ns == Namespace::kHtml && t.tag == Tag::kTemplate) doc_.Add(NodeKind::kTemplateContent);
   return node;
 }
@@ -451,6 +510,7 @@ NodeId TreeBuilder::CloneElement(NodeId element) {
   n.ns = source.ns;
   n.begin = source.begin;
   n.size = source.size;
+  n.flags = source.flags;
   if (clones_left_ > 0) --clones_left_;
   return node;
 }
@@ -539,7 +599,7 @@ void TreeBuilder::GenericText(const Token& t, TextState state) {
 
 void TreeBuilder::Push(NodeId node) {
   open_.push_back(node);
-  doc_.nodes_[node].open = true;
+  MarkOpen(node, true);
   if (Is(node, Tag::kTemplate)) ++templates_open_;
 }
 
@@ -548,7 +608,7 @@ void TreeBuilder::Pop() {
   if (open_.size() <= 1) return;
   const NodeId node = open_.back();
   open_.pop_back();
-  doc_.nodes_[node].open = false;
+  MarkOpen(node, false);
   if (Is(node, Tag::kTemplate)) {
     --templates_open_;
     // Each open template has its mode: closing one, whatever closes it, drops its mode.
@@ -579,7 +639,7 @@ void TreeBuilder::RemoveFromStack(NodeId node) {
   if (it == open_.end() || it == open_.begin()) return;
   if (it + 1 == open_.end()) return Pop();
   open_.erase(it);
-  doc_.nodes_[node].open = false;
+  MarkOpen(node, false);
   if (Is(node, Tag::kTemplate)) {
     --templates_open_;
     if (template_modes_.size() > static_cast<std::size_t>(templates_open_)) {
@@ -593,35 +653,25 @@ bool TreeBuilder::OnStack(Tag tag) const {
 }
 
 bool TreeBuilder::IsScopeBoundary(NodeId node, Scope scope) const {
+  const std::uint8_t flags = doc_.nodes_[node].flags;
   switch (scope) {
-    case Scope::kTable:
-      return IsOneOf(node, {Tag::kHtml, Tag::kTable, Tag::kTemplate});
-    case Scope::kSelect:
-      return !IsOneOf(node, {Tag::kOptgroup, Tag::kOption});
-    case Scope::kListItem:
-      if (IsOneOf(node, {Tag::kOl, Tag::kUl})) return true;
-      break;
-    case Scope::kButton:
-      if (Is(node, Tag::kButton)) return true;
-      break;
     case Scope::kDefault:
-      break;
-  }
-  switch (doc_.NamespaceOf(node)) {
-    case Namespace::kHtml:
-      return IsOneOf(node, {Tag::kApplet, Tag::kCaption, Tag::kHtml, Tag::kTable, Tag::kTd,
-                            Tag::kTh, Tag::kMarquee, Tag::kObject, Tag::kTemplate});
-    case Namespace::kMathMl:
-      return IsMathMlTextIntegrationPoint(node) || doc_.TagOf(node) == Tag::kAnnotationXml;
-    case Namespace::kSvg: {
-      const Tag tag = doc_.TagOf(node);
-      return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
-    }
+      return flags & kDefaultScope;
+    case Scope::kListItem:
+      return flags & (kDefaultScope | kListItemScope);
+    case Scope::kButton:
+      return flags & (kDefaultScope | kButtonScope);
+    case Scope::kTable:
+      return flags & kTableScope;
+    case Scope::kSelect:
+      return !(flags & kSelectInner);
   }
   return false;
 }
 
 bool TreeBuilder::InScope(Tag tag, Scope scope) const {
+  const auto known = static_cast<std::size_t>(tag);
+  if (known < std::size(open_count_) && open_count_[known] == 0) return false;
   for (std::size_t k = open_.size(); k-- > 0;) {
     if (Is(open_[k], tag)) return true;
     if (IsScopeBoundary(open_[k], scope)) return false;
@@ -855,14 +905,14 @@ bool TreeBuilder::AdoptionAgency(const Token& t) {
       }
       if (entry == formatting_.size()) {
         open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(node_at));
-        doc_.nodes_[node].open = false;
+        MarkOpen(node, false);
         continue;
       }
       const NodeId clone = CloneElement(node);
       formatting_[entry] = clone;
       open_[node_at] = clone;
-      doc_.nodes_[node].open = false;
-      doc_.nodes_[clone].open = true;
+      MarkOpen(node, false);
+      MarkOpen(clone, true);
       node = clone;
       if (last == furthest) bookmark = entry + 1;
       doc_.Remove(last);
@@ -887,10 +937,10 @@ bool TreeBuilder::AdoptionAgency(const Token& t) {
     formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(bookmark), clone);
     const auto formatting_it = std::find(open_.begin(), open_.end(), formatting);
     open_.erase(formatting_it);
-    doc_.nodes_[formatting].open = false;
+    MarkOpen(formatting, false);
     const auto furthest_it = std::find(open_.begin(), open_.end(), furthest);
     open_.insert(furthest_it + 1, clone);
-    doc_.nodes_[clone].open = true;
+    MarkOpen(clone, true);
   }
   return true;
 }
@@ -928,7 +978,7 @@ void TreeBuilder::Run() {
     // A token is handled again only after a change of mode; the bound is a guard.
     for (int again = 0; again < 32 && !Dispatch(t); ++again) {
     }
-    if (t.kind == TokenKind::kEndOfFile) return;
+    if (t.kind == TokenKind::kEndOfFile) break;
   }
 }
 
@@ -1789,10 +1839,14 @@ bool TreeBuilder::InTable(Token& t) {
 
 bool TreeBuilder::InTableText(Token& t) {
   if (t.kind == TokenKind::kCharacters) {
-    for (const char16_t c : t.text) {
-      if (c == u'\0') continue;
-      table_text_.push_back(c);
-      if (!IsSpaceUnit(c)) table_text_has_other_ = true;
+    std::u16string_view text = t.text;
+    while (!text.empty()) {
+      const std::size_t nul = text.find(u'\0');
+      const std::u16string_view piece = text.substr(0, nul);
+      table_text_.append(piece);
+      if (!table_text_has_other_ && !AllSpace(piece)) table_text_has_other_ = true;
+      if (nul == std::u16string_view::npos) break;
+      text.remove_prefix(nul + 1);
     }
     return true;
   }
