@@ -149,8 +149,9 @@ class Document {
 
 // Builds the tree of a page by the WHATWG HTML standard's tree construction, with
 // scripting on (noscript holds text). Browsers' limit on depth applies: an element that
-// would be the 513th open one first closes the deepest, so no page makes the tree deeper
-// than 512 or its building quadratic.
+// would be the 513th open one first closes the deepest, so no page keeps more than 512
+// elements open or makes the building quadratic. Throws OverflowError for a page of 2^31 units (4
+// GB) or more.
 Document ParseDocument(std::u16string_view page);
 
 }  // namespace pagelift::html

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/errors.h"
 #include "base/huge_pages.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
@@ -2397,6 +2398,10 @@ bool TreeBuilder::ForeignContent(Token& t) {
 }
 
 Document ParseDocument(std::u16string_view page) {
+  // The tree numbers its nodes and text in 32 bits; a page of fewer units than that never
+  // makes more of either (each unit of text, and nearly each node, comes from a unit of it).
+  if (page.size() >= (std::size_t{1} << 31))
+    throw OverflowError("the page is too large (4 GB or more)");
   Document doc;
   TreeBuilder(page, doc).Run();
   return doc;
