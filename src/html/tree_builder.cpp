@@ -1,6 +1,7 @@
 // The WHATWG HTML standard's tree construction, over the tokenizer's tokens, into a
 // Document. Parse errors are not reported; scripting is on; there is no fragment case.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -112,9 +113,10 @@ class TreeBuilder {
     kTableScope = 16,
     kSelectInner = 32,  // optgroup and option: what the select scope looks through
   };
-  std::uint8_t FlagsOf(NodeId element) const;
-  bool SpecialByName(NodeId node) const;
-  bool DefaultScopeByName(NodeId node) const;
+  static std::uint8_t FlagsOf(Tag tag, Namespace ns);
+  static std::uint8_t FlagsFor(Tag tag, Namespace ns);
+  static bool SpecialByName(Tag tag, Namespace ns);
+  static bool DefaultScopeByName(Tag tag, Namespace ns);
   bool IsSpecial(NodeId node) const { return doc_.nodes_[node].flags & kSpecial; }
   void MarkOpen(NodeId node, bool open);
   bool IsMathMlTextIntegrationPoint(NodeId node) const;
@@ -323,18 +325,17 @@ bool TreeBuilder::IsOneOf(NodeId node, std::initializer_list<Tag> tags) const {
   return std::find(tags.begin(), tags.end(), doc_.TagOf(node)) != tags.end();
 }
 
-bool TreeBuilder::SpecialByName(NodeId node) const {
-  switch (doc_.NamespaceOf(node)) {
+bool TreeBuilder::SpecialByName(Tag tag, Namespace ns) {
+  switch (ns) {
     case Namespace::kMathMl:
-      return IsMathMlTextIntegrationPoint(node) || doc_.TagOf(node) == Tag::kAnnotationXml;
-    case Namespace::kSvg: {
-      const Tag tag = doc_.TagOf(node);
+      return tag == Tag::kMi || tag == Tag::kMo || tag == Tag::kMn || tag == Tag::kMs ||
+             tag == Tag::kMtext || tag == Tag::kAnnotationXml;
+    case Namespace::kSvg:
       return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
-    }
     case Namespace::kHtml:
       break;
   }
-  switch (doc_.TagOf(node)) {
+  switch (tag) {
     case Tag::kAddress:
     case Tag::kApplet:
     case Tag::kArea:
@@ -425,30 +426,43 @@ bool TreeBuilder::SpecialByName(NodeId node) const {
   }
 }
 
-bool TreeBuilder::DefaultScopeByName(NodeId node) const {
-  switch (doc_.NamespaceOf(node)) {
+bool TreeBuilder::DefaultScopeByName(Tag tag, Namespace ns) {
+  switch (ns) {
     case Namespace::kHtml:
-      return IsOneOf(node, {Tag::kApplet, Tag::kCaption, Tag::kHtml, Tag::kTable, Tag::kTd,
-                            Tag::kTh, Tag::kMarquee, Tag::kObject, Tag::kTemplate});
+      return tag == Tag::kApplet || tag == Tag::kCaption || tag == Tag::kHtml ||
+             tag == Tag::kTable || tag == Tag::kTd || tag == Tag::kTh || tag == Tag::kMarquee ||
+             tag == Tag::kObject || tag == Tag::kTemplate;
     case Namespace::kMathMl:
-      return IsMathMlTextIntegrationPoint(node) || doc_.TagOf(node) == Tag::kAnnotationXml;
-    case Namespace::kSvg: {
-      const Tag tag = doc_.TagOf(node);
-      return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
-    }
+    case Namespace::kSvg:
+      return SpecialByName(tag, ns);  // the same names
   }
   return false;
 }
 
-std::uint8_t TreeBuilder::FlagsOf(NodeId element) const {
+std::uint8_t TreeBuilder::FlagsFor(Tag tag, Namespace ns) {
   std::uint8_t flags = 0;
-  if (SpecialByName(element)) flags |= kSpecial;
-  if (DefaultScopeByName(element)) flags |= kDefaultScope;
-  if (IsOneOf(element, {Tag::kOl, Tag::kUl})) flags |= kListItemScope;
-  if (Is(element, Tag::kButton)) flags |= kButtonScope;
-  if (IsOneOf(element, {Tag::kHtml, Tag::kTable, Tag::kTemplate})) flags |= kTableScope;
-  if (IsOneOf(element, {Tag::kOptgroup, Tag::kOption})) flags |= kSelectInner;
+  if (SpecialByName(tag, ns)) flags |= kSpecial;
+  if (DefaultScopeByName(tag, ns)) flags |= kDefaultScope;
+  if (ns != Namespace::kHtml) return flags;
+  if (tag == Tag::kOl || tag == Tag::kUl) flags |= kListItemScope;
+  if (tag == Tag::kButton) flags |= kButtonScope;
+  if (tag == Tag::kHtml || tag == Tag::kTable || tag == Tag::kTemplate) flags |= kTableScope;
+  if (tag == Tag::kOptgroup || tag == Tag::kOption) flags |= kSelectInner;
   return flags;
+}
+
+std::uint8_t TreeBuilder::FlagsOf(Tag tag, Namespace ns) {
+  // The HTML elements' from a table made once; the few foreign ones each time.
+  static const auto kHtmlFlags = [] {
+    std::array<std::uint8_t, static_cast<std::size_t>(Tag::kTagCount)> flags{};
+    for (std::size_t t = 0; t < flags.size(); ++t) {
+      flags[t] = FlagsFor(static_cast<Tag>(t), Namespace::kHtml);
+    }
+    return flags;
+  }();
+  const auto known = static_cast<std::size_t>(tag);
+  if (ns == Namespace::kHtml) return known < kHtmlFlags.size() ? kHtmlFlags[known] : 0;
+  return FlagsFor(tag, ns);
 }
 
 void TreeBuilder::MarkOpen(NodeId node, bool open) {
@@ -497,7 +511,7 @@ NodeId TreeBuilder::CreateElement(const Token& t, Namespace ns) {
     doc_.attributes_.push_back({name, static_cast<std::uint32_t>(a.name.size()), value,
                                 static_cast<std::uint32_t>(a.value.size())});
   }
-  doc_.nodes_[node].flags = FlagsOf(node);
+  n.flags = FlagsOf(t.tag, ns);
   if (ns == Namespace::kHtml && t.tag == Tag::kTemplate) doc_.Add(NodeKind::kTemplateContent);
   return node;
 }
