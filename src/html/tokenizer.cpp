@@ -141,6 +141,17 @@ int Utf16Of(char32_t c, char16_t* out) {
   return 2;
 }
 
+// Appends to a buffer that may grow as long as the page (an attribute value, a comment):
+// past a few hundred kilobytes it grows in memory advised for huge pages, which is faulted in
+// a fraction of the times.
+void AppendLong(std::u16string& buffer, std::u16string_view units) {
+  const std::size_t needed = buffer.size() + units.size();
+  if (needed > buffer.capacity() && needed > (std::size_t{1} << 18)) {
+    ReserveLarge(buffer, std::max(needed, 2 * buffer.capacity()));
+  }
+  buffer.append(units);
+}
+
 }  // namespace
 
 Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
@@ -292,7 +303,7 @@ void Tokenizer::EndAttributeName() {
 }
 
 void Tokenizer::AppendToValue(std::u16string_view units) {
-  tag_units_.append(units);
+  AppendLong(tag_units_, units);
   pending_.back().value_to = tag_units_.size();
 }
 
@@ -320,11 +331,40 @@ bool Tokenizer::IsAppropriateEndTag() const {
          std::u16string_view(tag_units_) == last_start_tag_;
 }
 
+void Tokenizer::StartComment(std::size_t at) {
+  comment_owned_ = false;
+  comment_from_ = comment_to_ = at;
+}
+
+void Tokenizer::CommentInput(std::size_t from, std::size_t to) {
+  if (!comment_owned_) {
+    if (comment_from_ == comment_to_) comment_from_ = comment_to_ = from;
+    if (comment_to_ == from) {
+      comment_to_ = to;
+      return;
+    }
+    OwnComment();
+  }
+  AppendLong(comment_, std::u16string_view(in_ + from, to - from));
+}
+
+void Tokenizer::CommentUnits(std::u16string_view units) {
+  if (!comment_owned_) OwnComment();
+  AppendLong(comment_, units);
+}
+
+void Tokenizer::OwnComment() {
+  comment_.assign(in_ + comment_from_, in_ + comment_to_);
+  comment_owned_ = true;
+}
+
 void Tokenizer::EmitComment() {
   FlushRun();
   Token& token = Queue();
   token.kind = TokenKind::kComment;
-  token.text = comment_;
+  token.text = comment_owned_
+                   ? std::u16string_view(comment_)
+                   : std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_);
 }
 
 void Tokenizer::StartDoctype() {
@@ -540,7 +580,7 @@ void Tokenizer::Run() {
           StartTag(TokenKind::kStartTag);
           state_ = S::kTagName;
         } else if (c == u'?') {
-          comment_.clear();
+          StartComment(pos_);
           state_ = S::kBogusComment;
         } else {
           EmitRun(pos_ - 1, pos_);
@@ -562,7 +602,7 @@ void Tokenizer::Run() {
           ++pos_;
           state_ = S::kData;
         } else {
-          comment_.clear();
+          StartComment(pos_);
           state_ = S::kBogusComment;
         }
         break;
@@ -913,7 +953,7 @@ void Tokenizer::Run() {
       }
       case S::kBogusComment: {
         const std::size_t at = Scan::FindFirstOf<u'>', u'\0'>(in_ + pos_, end) - in_;
-        comment_.append(in_ + pos_, in_ + at);
+        CommentInput(pos_, at);
         pos_ = at;
         if (AtEnd()) {
           EmitComment();
@@ -922,14 +962,14 @@ void Tokenizer::Run() {
           state_ = S::kData;
           EmitComment();
         } else {
-          comment_.append(kReplacement);
+          CommentUnits(kReplacement);
         }
         break;
       }
       case S::kMarkupDeclarationOpen: {
         if (size_ - pos_ >= 2 && in_[pos_] == u'-' && in_[pos_ + 1] == u'-') {
           pos_ += 2;
-          comment_.clear();
+          StartComment(pos_);
           state_ = S::kCommentStart;
         } else if (LookingAtCaseless(u"doctype")) {
           pos_ += 7;
@@ -939,11 +979,12 @@ void Tokenizer::Run() {
           if (cdata_allowed_) {
             state_ = S::kCdataSection;
           } else {
-            comment_.assign(u"[CDATA[");
+            StartComment(pos_ - 7);
+            CommentInput(pos_ - 7, pos_);  // "[CDATA[" starts the comment
             state_ = S::kBogusComment;
           }
         } else {
-          comment_.clear();
+          StartComment(pos_);
           state_ = S::kBogusComment;
         }
         break;
@@ -961,14 +1002,14 @@ void Tokenizer::Run() {
           state_ = S::kData;
           EmitComment();
         } else {
-          if (dash) comment_.push_back(u'-');
+          if (dash) CommentInput(pos_ - 1, pos_);  // the "-" read
           state_ = S::kComment;
         }
         break;
       }
       case S::kComment: {
         const std::size_t at = Scan::FindFirstOf<u'<', u'-', u'\0'>(in_ + pos_, end) - in_;
-        comment_.append(in_ + pos_, in_ + at);
+        CommentInput(pos_, at);
         pos_ = at;
         if (AtEnd()) {
           EmitComment();
@@ -977,22 +1018,22 @@ void Tokenizer::Run() {
         }
         const char16_t c = in_[pos_++];
         if (c == u'<') {
-          comment_.push_back(c);
+          CommentInput(pos_ - 1, pos_);
           state_ = S::kCommentLessThan;
         } else if (c == u'-') {
           state_ = S::kCommentEndDash;
         } else {
-          comment_.append(kReplacement);
+          CommentUnits(kReplacement);
         }
         break;
       }
       case S::kCommentLessThan: {
         if (!AtEnd() && Cur() == u'!') {
-          comment_.push_back(u'!');
+          CommentInput(pos_, pos_ + 1);
           ++pos_;
           state_ = S::kCommentLessThanBang;
         } else if (!AtEnd() && Cur() == u'<') {
-          comment_.push_back(u'<');
+          CommentInput(pos_, pos_ + 1);
           ++pos_;
         } else {
           state_ = S::kComment;
@@ -1021,7 +1062,7 @@ void Tokenizer::Run() {
           ++pos_;
           state_ = S::kCommentEnd;
         } else {
-          comment_.push_back(u'-');
+          CommentInput(pos_ - 1, pos_);  // the "-" read
           state_ = S::kComment;
         }
         break;
@@ -1041,10 +1082,11 @@ void Tokenizer::Run() {
           ++pos_;
           state_ = S::kCommentEndBang;
         } else if (c == u'-') {
+          // Of three "-" in a row the first is data; the last two may still end the comment.
           ++pos_;
-          comment_.push_back(u'-');
+          CommentInput(pos_ - 3, pos_ - 2);
         } else {
-          comment_.append(u"--");
+          CommentInput(pos_ - 2, pos_);  // the "--" read
           state_ = S::kComment;
         }
         break;
@@ -1055,14 +1097,14 @@ void Tokenizer::Run() {
           EmitEndOfFile();
         } else if (Cur() == u'-') {
           ++pos_;
-          comment_.append(u"--!");
+          CommentInput(pos_ - 4, pos_ - 1);  // the "--!" read
           state_ = S::kCommentEndDash;
         } else if (Cur() == u'>') {
           ++pos_;
           state_ = S::kData;
           EmitComment();
         } else {
-          comment_.append(u"--!");
+          CommentInput(pos_ - 3, pos_);  // the "--!" read
           state_ = S::kComment;
         }
         break;

@@ -102,6 +102,12 @@ class Tokenizer {
   bool IsAppropriateEndTag() const;
 
   void EmitEndOfFile();
+  // A comment's data is a stretch of the page while it is read as it stands, which it nearly
+  // always is; a unit that is not the page's (U+FFFD) moves it into comment_.
+  void StartComment(std::size_t at);
+  void CommentInput(std::size_t from, std::size_t to);
+  void CommentUnits(std::u16string_view units);
+  void OwnComment();
   void EmitComment();
   void StartDoctype();
   void EmitDoctype(bool force_quirks);
@@ -150,6 +156,8 @@ class Tokenizer {
   std::size_t temp_from_ = 0;
 
   std::u16string comment_;
+  bool comment_owned_ = false;
+  std::size_t comment_from_ = 0, comment_to_ = 0;
   std::u16string doctype_name_, doctype_public_, doctype_system_;
   bool doctype_has_name_ = false, doctype_has_public_ = false, doctype_has_system_ = false,
        doctype_quirks_ = false;
