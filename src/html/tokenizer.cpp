@@ -177,7 +177,7 @@ Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
   size_ = owned_page_.size();
 }
 
-const Token& Tokenizer::Next() {
+Token& Tokenizer::Next() {
   if (read_ == queued_) {
     read_ = queued_ = 0;
     Run();
@@ -263,6 +263,8 @@ void Tokenizer::EmitEndOfFile() {
 void Tokenizer::StartTag(TokenKind kind) {
   tag_kind_ = kind;
   tag_units_.clear();
+  name_in_page_ = false;
+  name_from_ = 0;
   tag_name_to_ = 0;
   self_closing_ = false;
   pending_.clear();
@@ -309,11 +311,11 @@ void Tokenizer::AppendToValue(std::u16string_view units) {
 
 void Tokenizer::EmitTag() {
   FlushRun();
-  if (tag_name_to_ == 0) tag_name_to_ = tag_units_.size();
   const std::u16string_view units(tag_units_);
   Token& token = Queue();
   token.kind = tag_kind_;
-  token.text = units.substr(0, tag_name_to_);
+  token.text = name_in_page_ ? std::u16string_view(in_ + name_from_, tag_name_to_ - name_from_)
+                             : units.substr(0, tag_name_to_);
   token.tag = TagOf(token.text);
   token.self_closing = self_closing_;
   attributes_.clear();
@@ -608,9 +610,18 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagName: {
+        // A name already in lowercase, as most are, is the page's own stretch.
         std::size_t at = pos_;
-        while (at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>') ++at;
-        AppendName(pos_, at);
+        bool as_is = true;
+        for (; at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>'; ++at) {
+          if (IsUpper(in_[at]) || in_[at] == u'\0') as_is = false;
+        }
+        if (as_is) {
+          name_in_page_ = true;
+          name_from_ = pos_;
+        } else {
+          AppendName(pos_, at);
+        }
         pos_ = at;
         if (!AtEnd()) {
           const char16_t c = in_[pos_++];

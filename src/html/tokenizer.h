@@ -64,8 +64,9 @@ class Tokenizer {
  public:
   explicit Tokenizer(std::u16string_view page);
 
-  // The next token; kEndOfFile at the end, and again on every later call.
-  const Token& Next();
+  // The next token; kEndOfFile at the end, and again on every later call. It is the
+  // caller's to read, or to change, until the next call.
+  Token& Next();
 
   void SwitchTo(TextState state);
   // The name an end tag must have to end RCDATA, RAWTEXT or script data: the last start
@@ -92,7 +93,7 @@ class Tokenizer {
 
   // Tags.
   void StartTag(TokenKind kind);
-  void EndTagName() { tag_name_to_ = tag_units_.size(); }
+  void EndTagName() { tag_name_to_ = name_in_page_ ? pos_ - 1 : tag_units_.size(); }
   // Appends the page's [from, to) to tag_units_ as a name: in lowercase, U+0000 as U+FFFD.
   void AppendName(std::size_t from, std::size_t to);
   void StartAttribute();
@@ -144,6 +145,10 @@ class Tokenizer {
   };
   TokenKind tag_kind_ = TokenKind::kStartTag;
   std::u16string tag_units_;
+  // The name is the page's [name_from_, tag_name_to_) when name_in_page_, else the start of
+  // tag_units_ up to tag_name_to_.
+  bool name_in_page_ = false;
+  std::size_t name_from_ = 0;
   std::size_t tag_name_to_ = 0;
   bool self_closing_ = false;
   std::vector<PendingAttribute> pending_;

@@ -979,7 +979,7 @@ void TreeBuilder::Run() {
     const NodeId adjusted = open_.empty() ? kNoNode : Current();
     tokenizer_.SetCdataAllowed(adjusted != kNoNode &&
                                doc_.NamespaceOf(adjusted) != Namespace::kHtml);
-    Token t = tokenizer_.Next();
+    Token& t = tokenizer_.Next();  // changed in place as it is handled
     if (t.kind == TokenKind::kStartTag || t.kind == TokenKind::kEndTag) {
       if (t.tag == Tag::kUnknown) t.tag = static_cast<Tag>(Intern(t.text));
     }
