@@ -5,6 +5,8 @@
 PAGELIFT_PACKAGES=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  # JSON for the HTML tokenizer's conformance suite (header-only: the Windows build uses it too)
+  nlohmann-json3-dev
   libicu-dev libcurl4-openssl-dev ca-certificates
   libcpp-httplib-dev tinyproxy curl
   # an HTTPS test server with a certificate of its own

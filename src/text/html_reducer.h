@@ -6,11 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/scalar_scan.h"
+#include "base/window_masks.h"
 #include "text/html_markers.h"
 #include "text/line_folder.h"
 #include "text/open_line.h"
-#include "text/scalar_scan.h"
-#include "text/window_masks.h"
 
 namespace pagelift::html {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "base/scan_builds.h"
 #include "text/html_reducer.h"
 #include "text/line_folder.h"
 #include "text/open_line.h"
 #include "text/page_cut.h"
-#include "text/scan_builds.h"
 
 namespace pagelift {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/scan_isa.h"
+#include "base/scan_isa.h"
 
 namespace pagelift {
 

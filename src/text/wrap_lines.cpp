@@ -1,6 +1,6 @@
 #include "text/wrap_lines.h"
 
-#include "text/scan_builds.h"
+#include "base/scan_builds.h"
 
 namespace pagelift {
 

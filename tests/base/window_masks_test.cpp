@@ -1,4 +1,4 @@
-#include "text/scan_builds.h"
+#include "base/scan_builds.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +56,44 @@ TEST(WindowMasks, FindsExactlyTheMarkupAndBlanksWhereverTheyAre) {
       VisitScanBuild(isa, [&](auto build) {
         ExpectSame(build.Masks(units.data()), expected);
         EXPECT_EQ(build.Angles(units.data()), angles);
+      });
+    }
+    if (HasFailure()) break;
+  }
+}
+
+// The searches of the HTML tokenizer (text, comments, attribute values, CDATA, line ends):
+// every build stops where the plain loop stops, at any start and length, over units whose
+// low byte or neighbour is one looked for.
+TEST(WindowMasks, FindFirstOfStopsWhereThePlainLoopStops) {
+  constexpr std::array<char16_t, 20> kPalette = {
+      u'<',  u'&',  u'\0', u'-', u'"',     u'\'',     u'>',      u']',      u'\r',     u'\t',
+      u'\n', u'\f', u' ',  u'a', u'\x13c', u'\xff26', u'\x2d00', u'\x5d5d', u'\xffff', u'漢'};
+  std::mt19937 engine(20261208);
+  std::uniform_int_distribution<std::size_t> pick(0, kPalette.size() - 1);
+  std::array<char16_t, 96> units{};
+  for (int round = 0; round < 3000; ++round) {
+    // Mostly ordinary units, so that the first match falls anywhere in a long run.
+    for (char16_t& c : units) c = pick(engine) % 8 == 0 ? kPalette[pick(engine)] : u'a';
+    const std::size_t from = pick(engine) % 12;
+    const std::size_t to = units.size() - pick(engine) % 12;
+    const char16_t* at = units.data() + from;
+    const char16_t* end = units.data() + to;
+    for (const ScanIsa isa : RunnableScanIsas()) {
+      VisitScanBuild(isa, [&](auto build) {
+        using B = decltype(build);
+        EXPECT_EQ((B::template FindFirstOf<u'<', u'&', u'\0'>(at, end)),
+                  (ScalarScan::FindFirstOf<u'<', u'&', u'\0'>(at, end)));
+        EXPECT_EQ((B::template FindFirstOf<u'-', u'<', u'\0'>(at, end)),
+                  (ScalarScan::FindFirstOf<u'-', u'<', u'\0'>(at, end)));
+        EXPECT_EQ((B::template FindFirstOf<u'"', u'&', u'\0'>(at, end)),
+                  (ScalarScan::FindFirstOf<u'"', u'&', u'\0'>(at, end)));
+        EXPECT_EQ((B::template FindFirstOf<u'\t', u'\n', u'\f', u' ', u'&', u'>', u'\0'>(at, end)),
+                  (ScalarScan::FindFirstOf<u'\t', u'\n', u'\f', u' ', u'&', u'>', u'\0'>(at, end)));
+        EXPECT_EQ((B::template FindFirstOf<u']'>(at, end)),
+                  (ScalarScan::FindFirstOf<u']'>(at, end)));
+        EXPECT_EQ((B::template FindFirstOf<u'\r'>(at, end)),
+                  (ScalarScan::FindFirstOf<u'\r'>(at, end)));
       });
     }
     if (HasFailure()) break;

@@ -1,6 +1,6 @@
-#include "text/scan_isa.h"
+#include "base/scan_isa.h"
 
-#include "text/scan_builds.h"
+#include "base/scan_builds.h"
 
 namespace pagelift {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "text/scan_isa.h"
-#include "text/sse2_scan.h"
-#include "text/window_masks.h"
+#include "base/scan_isa.h"
+#include "base/sse2_scan.h"
+#include "base/window_masks.h"
 
 #if defined(PAGELIFT_SSE2_SCAN) && defined(__x86_64__)
 #define PAGELIFT_AVX2_SCAN 1

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "text/scan_isa.h"
-#include "text/window_masks.h"
+#include "base/scan_isa.h"
+#include "base/window_masks.h"
 
 namespace pagelift {
 

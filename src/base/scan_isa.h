@@ -4,8 +4,9 @@
 
 namespace pagelift {
 
-// The builds of the reduction's scan, one per instruction set, plainest first. Each gives
-// the same text; HtmlToText takes the best this processor runs.
+// The builds of the vector scans of UTF-16 text (the reduction's, the tokenizer's), one per
+// instruction set, plainest first. Each gives the same results; HtmlToText takes the best
+// this processor runs.
 enum class ScanIsa { kScalar, kSse2, kAvx2 };
 inline constexpr ScanIsa kScanIsas[] = {ScanIsa::kScalar, ScanIsa::kSse2, ScanIsa::kAvx2};
 

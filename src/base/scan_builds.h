@@ -1,9 +1,9 @@
 #pragma once
 
-#include "text/avx2_scan.h"
-#include "text/scalar_scan.h"
-#include "text/scan_isa.h"
-#include "text/sse2_scan.h"
+#include "base/avx2_scan.h"
+#include "base/scalar_scan.h"
+#include "base/scan_isa.h"
+#include "base/sse2_scan.h"
 
 namespace pagelift {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "text/scalar_scan.h"
-#include "text/scan_isa.h"
-#include "text/window_masks.h"
+#include "base/scalar_scan.h"
+#include "base/scan_isa.h"
+#include "base/window_masks.h"
 
 #if defined(__SSE2__)
 #define PAGELIFT_SSE2_SCAN 1

@@ -1,0 +1,154 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/huge_pages.h"
+#include "convert/utf8_text.h"
+#include "html/document.h"
+#include "html/tokenizer.h"
+
+namespace pagelift {
+namespace {
+
+// Sizes are given in bytes of the page as UTF-8: 1 MB and 10 MB. Each row decodes the
+// page to UTF-16 inside the timing, so its MB/s are of page bytes, decode included.
+constexpr std::int64_t kSmall = 1 << 20;
+constexpr std::int64_t kLarge = 10 << 20;
+
+// A UTF-8 file kept with the sources, as it is.
+std::string FileOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (bytes.empty()) throw std::runtime_error("cannot read " + path);
+  return bytes;
+}
+
+enum class Page {
+  kNews,                 // bench/pages/news.html, repeated
+  kSample,               // the sample page, repeated
+  kNestedDivs,           // "<div>" a million times and more: the limit of depth
+  kOpenAngles,           // "<" after "<"
+  kHugeAttribute,        // one attribute value as long as the page
+  kUnclosedComment,      // a comment that never ends
+  kParagraphFormatting,  // "<p><b><i><u>x</p>": formatting reconstructed in every paragraph
+  kTableText,            // text in a table, foster-parented before it
+};
+
+// `head`, then `unit` repeated, then `tail`: `size` bytes in all (the last copy of `unit`
+// cut short), made once.
+const std::vector<std::uint8_t>& PageBytes(Page page, std::int64_t size) {
+  static std::map<std::pair<Page, std::int64_t>, std::vector<std::uint8_t>> pages;
+  const auto found = pages.find({page, size});
+  if (found != pages.end()) return found->second;
+  std::string head, unit, tail;
+  switch (page) {
+    case Page::kNews:
+      unit = FileOf(PAGELIFT_BENCH_PAGES "/news.html");
+      break;
+    case Page::kSample:
+      unit = FileOf(PAGELIFT_SAMPLES "/sample.utf8.html");
+      break;
+    case Page::kNestedDivs:
+      unit = "<div>";
+      break;
+    case Page::kOpenAngles:
+      unit = "<";
+      break;
+    case Page::kHugeAttribute:
+      head = "<p title=\"";
+      unit = "a&amp;b ";
+      tail = "\">x";
+      break;
+    case Page::kUnclosedComment:
+      head = "<!--";
+      unit = "a-b<c- -";
+      break;
+    case Page::kParagraphFormatting:
+      unit = "<p><b><i><u>x</p>";
+      break;
+    case Page::kTableText:
+      head = "<table>";
+      unit = "text <td>cell</td> ";
+      break;
+  }
+  std::vector<std::uint8_t> bytes(head.begin(), head.end());
+  bytes.reserve(static_cast<std::size_t>(size) + unit.size());
+  while (bytes.size() < static_cast<std::size_t>(size)) {
+    for (const char c : unit) bytes.push_back(static_cast<std::uint8_t>(c));
+  }
+  bytes.resize(static_cast<std::size_t>(size) - tail.size());
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return pages.emplace(std::make_pair(page, size), std::move(bytes)).first->second;
+}
+
+// The page's text, decoded into a fresh buffer as the fetch decodes a page.
+std::u16string Decoded(const std::vector<std::uint8_t>& bytes) {
+  std::u16string text;
+  ReserveLarge(text, bytes.size());
+  AppendUtf8Text(bytes, text);
+  return text;
+}
+
+// The floor: the decode alone.
+void BM_HtmlDecodeOnly(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(Decoded(bytes));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+void BM_HtmlTokens(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  std::int64_t tokens = 0;
+  for (auto _ : state) {
+    const std::u16string text = Decoded(bytes);
+    html::Tokenizer tokenizer(text);
+    tokens = 0;
+    while (tokenizer.Next().kind != html::TokenKind::kEndOfFile) ++tokens;
+    benchmark::DoNotOptimize(tokens);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  state.counters["tokens"] = static_cast<double>(tokens);
+}
+
+void BM_HtmlTree(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  std::size_t tree_bytes = 0, nodes = 0;
+  for (auto _ : state) {
+    const std::u16string text = Decoded(bytes);
+    const html::Document doc = html::ParseDocument(text);
+    tree_bytes = doc.MemoryBytes();
+    nodes = doc.NodeCount();
+    benchmark::DoNotOptimize(nodes);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  // The tree's bytes for each byte of the page.
+  state.counters["tree/page"] = static_cast<double>(tree_bytes) / static_cast<double>(bytes.size());
+  state.counters["nodes"] = static_cast<double>(nodes);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+}
+
+#define PAGELIFT_HTML_ROWS(page)                                       \
+  BENCHMARK_CAPTURE(BM_HtmlTokens, page, Page::k##page)->Apply(Sizes); \
+  BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes)
+
+BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
+PAGELIFT_HTML_ROWS(News);
+PAGELIFT_HTML_ROWS(Sample);
+PAGELIFT_HTML_ROWS(NestedDivs);
+PAGELIFT_HTML_ROWS(OpenAngles);
+PAGELIFT_HTML_ROWS(HugeAttribute);
+PAGELIFT_HTML_ROWS(UnclosedComment);
+PAGELIFT_HTML_ROWS(ParagraphFormatting);
+PAGELIFT_HTML_ROWS(TableText);
+
+}  // namespace
+}  // namespace pagelift

@@ -1,0 +1,157 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "html/tags.h"
+
+namespace pagelift::html {
+
+using NodeId = std::uint32_t;
+inline constexpr NodeId kNoNode = ~NodeId{0};
+
+enum class NodeKind : std::uint8_t {
+  kDocument,  // the root, node 0
+  kDoctype,   // Text gives its name
+  kElement,
+  kText,
+  kComment,
+  kTemplateContent,  // a template element's contents, apart from the tree
+};
+
+enum class Namespace : std::uint8_t { kHtml, kSvg, kMathMl };
+
+// The tree of one page: an arena of nodes numbered from 0 (the document) in the order they
+// were made, linked by index. Text nodes and comments are ranges of one text buffer, and
+// attributes ranges of one attribute list; no node holds an allocation of its own.
+//
+// Walk it in document order with Next, or with FirstChild, NextSibling and Parent; neither
+// recurses. A template element's contents are not its children: TemplateContent gives
+// them, as a node of their own outside the tree.
+class Document {
+ public:
+  static constexpr NodeId kRoot = 0;
+
+  Document();
+
+  NodeKind Kind(NodeId node) const { return nodes_[node].kind; }
+  NodeId Parent(NodeId node) const { return nodes_[node].parent; }
+  NodeId FirstChild(NodeId node) const { return nodes_[node].first_child; }
+  NodeId LastChild(NodeId node) const { return nodes_[node].last_child; }
+  NodeId NextSibling(NodeId node) const { return nodes_[node].next_sibling; }
+  NodeId PreviousSibling(NodeId node) const { return nodes_[node].prev_sibling; }
+
+  // The node after `node` in document order (its first child, else its next sibling, else
+  // the next sibling of its nearest ancestor that has one), or kNoNode after the last.
+  // Within a template's contents the walk ends at their end.
+  NodeId Next(NodeId node) const;
+  // The node after `node` and everything in it.
+  NodeId NextSkippingChildren(NodeId node) const;
+
+  // An element's tag: its name as a number, below Tag::kTagCount for the names tags.h
+  // knows. The same name in another namespace has the same tag; NamespaceOf tells them
+  // apart. Foreign elements keep their names in lowercase.
+  Tag TagOf(NodeId element) const { return static_cast<Tag>(nodes_[element].name); }
+  std::u16string_view NameOf(NodeId element) const;
+  Namespace NamespaceOf(NodeId element) const { return nodes_[element].ns; }
+  bool IsHtml(NodeId node, Tag tag) const {
+    return nodes_[node].kind == NodeKind::kElement && nodes_[node].name == Number(tag) &&
+           nodes_[node].ns == Namespace::kHtml;
+  }
+
+  // A text node's text, a comment's data, a doctype's name.
+  std::u16string_view Text(NodeId node) const {
+    return std::u16string_view(text_).substr(nodes_[node].begin, nodes_[node].size);
+  }
+
+  // An element's attributes, in the order of the tag (each name once, in lowercase).
+  std::size_t AttributeCount(NodeId element) const;
+  std::u16string_view AttributeName(NodeId element, std::size_t index) const;
+  std::u16string_view AttributeValue(NodeId element, std::size_t index) const;
+  // The value of the attribute named `name` (lowercase), if the element has one.
+  std::optional<std::u16string_view> FindAttribute(NodeId element, std::u16string_view name) const;
+
+  // A template element's contents (kTemplateContent), or kNoNode for any other node.
+  NodeId TemplateContent(NodeId element) const;
+
+  std::size_t NodeCount() const { return nodes_.size(); }
+  // The bytes the tree holds: nodes, text, attributes and names. The buffers reserve room
+  // in proportion to the page beforehand, which takes no memory until written; this
+  // counts what was written.
+  std::size_t MemoryBytes() const;
+
+ private:
+  friend class TreeBuilder;
+
+  struct Node {
+    NodeId parent = kNoNode;
+    NodeId first_child = kNoNode;
+    // Kept in the parent itself: appending to a node with many children touches no child
+    // made long before.
+    NodeId last_child = kNoNode;
+    NodeId next_sibling = kNoNode;
+    NodeId prev_sibling = kNoNode;
+    std::uint32_t name = 0;  // an element's tag
+    // A text node's, comment's or doctype's range of text_; an element's of attributes_.
+    std::uint32_t begin = 0;
+    std::uint32_t size = 0;
+    NodeKind kind = NodeKind::kElement;
+    Namespace ns = Namespace::kHtml;
+    bool open = false;       // on the tree builder's stack of open elements
+    std::uint8_t flags = 0;  // the tree builder's classes of the element (special, scopes)
+  };
+  // The nodes, in blocks that double in size: the arena grows without moving what it
+  // holds, and memory a block does not use yet is never touched.
+  class Nodes {
+   public:
+    Node& operator[](NodeId id) { return At(id); }
+    const Node& operator[](NodeId id) const { return const_cast<Nodes*>(this)->At(id); }
+    std::size_t size() const { return size_; }
+    Node& emplace_back();
+
+   private:
+    static constexpr unsigned kFirstShift = 8;  // the first block holds 256 nodes
+    struct Free {
+      void operator()(Node* block) const;
+    };
+    Node& At(NodeId id) {
+      const std::size_t n = std::size_t{id} + (std::size_t{1} << kFirstShift);
+      const unsigned block = static_cast<unsigned>(std::bit_width(n)) - 1 - kFirstShift;
+      return blocks_[block][n - (std::size_t{1} << (block + kFirstShift))];
+    }
+    std::vector<std::unique_ptr<Node[], Free>> blocks_;
+    std::size_t size_ = 0;
+  };
+
+  struct AttributeRange {
+    std::uint32_t name_begin, name_size, value_begin, value_size;
+  };
+
+  static std::uint32_t Number(Tag tag) { return static_cast<std::uint32_t>(tag); }
+
+  NodeId Add(NodeKind kind);
+  // Links `child`, which has no parent, into `parent` before `before` (kNoNode: last).
+  void Insert(NodeId parent, NodeId child, NodeId before);
+  void Remove(NodeId child);
+  std::uint32_t AppendText(std::u16string_view text);
+
+  Nodes nodes_;
+  std::u16string text_;
+  std::vector<AttributeRange> attributes_;
+  std::vector<std::u16string> names_;  // the names of tags from Tag::kTagCount up
+};
+
+// Builds the tree of a page by the WHATWG HTML standard's tree construction, with
+// scripting on (noscript holds text). Browsers' limit on depth applies: an element that
+// would be the 513th open one first closes the deepest, so no page keeps more than 512
+// elements open or makes the building quadratic. Throws OverflowError for a page of 2^31 units (4
+// GB) or more.
+Document ParseDocument(std::u16string_view page);
+
+}  // namespace pagelift::html

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "html/tags.h"
+
+namespace pagelift::html {
+
+enum class TokenKind : std::uint8_t {
+  kCharacters,
+  kStartTag,
+  kEndTag,
+  kComment,
+  kDoctype,
+  kEndOfFile,
+};
+
+struct Attribute {
+  std::u16string_view name;  // lowercase
+  std::u16string_view value;
+};
+
+// One token of the WHATWG HTML standard's tokenization. Its views stay valid until the
+// next call of Tokenizer::Next. Character tokens come as runs: a page's text may arrive in
+// several runs in a row, which a reader joins.
+struct Token {
+  TokenKind kind = TokenKind::kEndOfFile;
+  // The characters, a comment's data, a tag's lowercase name, a doctype's name.
+  std::u16string_view text;
+  Tag tag = Tag::kUnknown;  // a tag's name as a number, kUnknown for other names
+  bool self_closing = false;
+  std::span<const Attribute> attributes;  // a start tag's, the first of each name
+  // A doctype's.
+  std::u16string_view public_id;
+  std::u16string_view system_id;
+  bool has_name = false;
+  bool has_public_id = false;
+  bool has_system_id = false;
+  bool force_quirks = false;
+};
+
+// The states a caller may switch the tokenizer to: the tree builder after a start tag
+// whose content is text (textarea, title, style, script, plaintext...), a test at the start.
+enum class TextState : std::uint8_t {
+  kData,
+  kRcdata,
+  kRawtext,
+  kScriptData,
+  kPlaintext,
+  kCdataSection,
+};
+
+// The WHATWG HTML standard's tokenizer over a whole page in UTF-16. It reports no parse
+// errors; it gives the tokens a conforming tokenizer gives, whatever the input. The page
+// must outlive the tokenizer (a page with CR in it is read from a copy with every CR LF and
+// CR made LF, as the input stream's preprocessing asks).
+class Tokenizer {
+ public:
+  explicit Tokenizer(std::u16string_view page);
+
+  // The next token; kEndOfFile at the end, and again on every later call. It is the
+  // caller's to read, or to change, until the next call.
+  Token& Next();
+
+  void SwitchTo(TextState state);
+  // The name an end tag must have to end RCDATA, RAWTEXT or script data: the last start
+  // tag's, which the tokenizer keeps itself; a test may set it.
+  void SetLastStartTag(std::u16string_view name) { last_start_tag_.assign(name); }
+  // Whether "<![CDATA[" opens a CDATA section: when the tree builder's adjusted current
+  // node is an element outside the HTML namespace.
+  void SetCdataAllowed(bool allowed) { cdata_allowed_ = allowed; }
+
+  // All the states of the tokenizer, defined where they are used.
+  enum class State : std::uint8_t;
+
+ private:
+  void Run();
+  bool AtEnd() const { return pos_ >= size_; }
+  char16_t Cur() const { return in_[pos_]; }
+
+  // Character output. A run of the page's own units is kept open while the next one
+  // follows it directly, and queued as one token when anything else comes.
+  void EmitRun(std::size_t from, std::size_t to);
+  void EmitUnits(std::u16string_view units);  // units not in the page (a reference, U+FFFD)
+  void FlushRun();
+  Token& Queue();
+
+  // Tags.
+  void StartTag(TokenKind kind);
+  void EndTagName() { tag_name_to_ = name_in_page_ ? pos_ - 1 : tag_units_.size(); }
+  // Appends the page's [from, to) to tag_units_ as a name: in lowercase, U+0000 as U+FFFD.
+  void AppendName(std::size_t from, std::size_t to);
+  void StartAttribute();
+  void EndAttributeName();
+  void AppendToValue(std::u16string_view units);
+  void EmitTag();
+  bool IsAppropriateEndTag() const;
+
+  void EmitEndOfFile();
+  // A comment's data is a stretch of the page while it is read as it stands, which it nearly
+  // always is; a unit that is not the page's (U+FFFD) moves it into comment_.
+  void StartComment(std::size_t at);
+  void CommentInput(std::size_t from, std::size_t to);
+  void CommentUnits(std::u16string_view units);
+  void OwnComment();
+  void EmitComment();
+  void StartDoctype();
+  void EmitDoctype(bool force_quirks);
+  // The doctype states that read a quoted identifier's opening quote.
+  void OpenIdentifier(bool is_public, char16_t quote);
+  bool LookingAtCaseless(std::u16string_view word) const;
+
+  // Reads a character reference at pos_, just past its "&", and gives its units to the
+  // attribute value being read or to the output. `amp` is the index of the "&".
+  void CharacterReference(std::size_t amp, bool in_attribute);
+
+  // The end tag name states of RCDATA, RAWTEXT and script data (escaped): `text_state` is
+  // where a name that is not the appropriate end tag goes back to.
+  void TextEndTagName(State text_state);
+
+  std::u16string owned_page_;  // the page with its line ends made LF, when it had a CR
+  const char16_t* in_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+  State state_;
+  bool cdata_allowed_ = false;
+
+  Token queue_[4];
+  int queued_ = 0;
+  int read_ = 0;
+  std::size_t run_from_ = 0;
+  std::size_t run_to_ = 0;
+  char16_t units_[4];  // the units of the one EmitUnits token a step may queue
+
+  // The tag being read: its name and its attributes' names and values in tag_units_.
+  struct PendingAttribute {
+    std::size_t name_from, name_to, value_to;
+    bool dropped;  // it repeats an earlier name
+  };
+  TokenKind tag_kind_ = TokenKind::kStartTag;
+  std::u16string tag_units_;
+  // The name is the page's [name_from_, tag_name_to_) when name_in_page_, else the start of
+  // tag_units_ up to tag_name_to_.
+  bool name_in_page_ = false;
+  std::size_t name_from_ = 0;
+  std::size_t tag_name_to_ = 0;
+  bool self_closing_ = false;
+  std::vector<PendingAttribute> pending_;
+  std::unordered_set<std::u16string> many_names_;  // the names so far, for a tag with many
+  std::vector<Attribute> attributes_;
+  std::u16string last_start_tag_;
+  // The "<" of the text states' "</name" being read; the temporary buffer of the script
+  // data double escape states is the page from temp_from_ on.
+  std::size_t mark_ = 0;
+  std::size_t temp_from_ = 0;
+
+  std::u16string comment_;
+  bool comment_owned_ = false;
+  std::size_t comment_from_ = 0, comment_to_ = 0;
+  std::u16string doctype_name_, doctype_public_, doctype_system_;
+  bool doctype_has_name_ = false, doctype_has_public_ = false, doctype_has_system_ = false,
+       doctype_quirks_ = false;
+};
+
+}  // namespace pagelift::html
