@@ -26,6 +26,23 @@ constexpr bool IsAny(Class c, std::initializer_list<Class> set) {
   return false;
 }
 
+constexpr std::uint64_t Bit(Class c) {
+  return std::uint64_t{1} << c;
+}
+constexpr bool In(Class c, std::uint64_t set) {
+  return (set >> c) & 1;
+}
+inline constexpr std::uint64_t kHardBreaks = Bit(kBK) | Bit(kCR) | Bit(kLF) | Bit(kNL);
+inline constexpr std::uint64_t kCombining = Bit(kCM) | Bit(kZWJ);
+// What LB9 does not join a combining mark to (nothing at all, at the line's start).
+inline constexpr std::uint64_t kTakesNoMark = kHardBreaks | Bit(kSot) | Bit(kZW);
+// After NU (NU | SY | IS)*, LB25 joins these.
+inline constexpr std::uint64_t kNumberGoesOn =
+    Bit(kNU) | Bit(kSY) | Bit(kIS) | Bit(kCL) | Bit(kCP) | Bit(kCPWide);
+// The kinsoku rule of line starts: CJ is NS by now.
+inline constexpr std::uint64_t kMayNotBeginLine =
+    Bit(kCL) | Bit(kCP) | Bit(kCPWide) | Bit(kEX) | Bit(kIS) | Bit(kNS);
+
 // LB1: a class as the table gives it, with its East_Asian_Width bits, resolved.
 constexpr Class Resolve(std::uint8_t properties) {
   const auto raw = static_cast<LineBreakClass>(properties & unicode_data::kClassMask);
@@ -229,62 +246,54 @@ inline bool LineBreaker::Take(char32_t c, char32_t after) {
   if (after != kNone) after_class_ = ClassOf(after);
   Class a = own;
   const Class b = before_;
-  const bool hard_break_before = IsAny(b, {kBK, kCR, kLF, kNL}) && !spaces_;
-  bool allowed;
+  const bool tight = !spaces_;
+  const bool hard_break_before = tight && In(b, kHardBreaks);
   if (a == kSP) {
-    // LB7, but LB4 and LB5 come first.
-    allowed = hard_break_before;
     spaces_ = true;
     zwj_ = false;
-    return allowed && !kinsoku_;
+    return hard_break_before && !kinsoku_;  // LB7, but LB4 and LB5 come first
   }
-  if (hard_break_before) {
-    allowed = !(b == kCR && a == kLF);  // LB5, LB4
-  } else if (IsAny(a, {kBK, kCR, kLF, kNL, kZW})) {
-    allowed = false;  // LB6, LB7
-  } else if (b == kZW) {
-    allowed = true;  // LB8
-  } else if (zwj_ && !spaces_) {
-    allowed = false;  // LB8a
-  } else {
-    allowed = b != kSot || spaces_;  // LB2
-  }
-  if (a == kCM || a == kZWJ) {
+  if (In(a, kCombining)) {
     // LB9: a combining mark after a code point that can take one is part of it.
-    if (!spaces_ && !IsAny(b, {kSot, kBK, kCR, kLF, kNL, kZW})) {
+    if (tight && !In(b, kTakesNoMark)) {
       zwj_ = a == kZWJ;
       return false;
     }
     a = kAL;  // LB10
   }
-  const bool pair_rules = allowed && !hard_break_before && b != kZW;
-  if (pair_rules) {
-    allowed = (kPairs[b][a] >> (spaces_ ? 1 : 0)) & 1;
-    if (!spaces_) {
+  bool allowed;
+  if (hard_break_before) {
+    allowed = !(b == kCR && a == kLF);  // LB5, LB4
+  } else if (In(own, kHardBreaks | Bit(kZW))) {
+    allowed = false;  // LB6, LB7
+  } else if (b == kZW) {
+    allowed = true;  // LB8
+  } else if (zwj_ && tight) {
+    allowed = false;  // LB8a
+  } else if (tight) {
+    allowed = b != kSot && (kPairs[b][a] & 1);  // LB2, LB11 to LB31
+    if (allowed) {
       if (hl_before_ && (b == kHY || b == kBA)) allowed = false;  // LB21a
       // LB25, the rest: (PR | PO) × (OP | HY) NU, NU (NU | SY | IS)* × (NU | SY | IS |
       // CL | CP), NU (NU | SY | IS)* (CL | CP)? × (PO | PR).
-      if (IsAny(b, {kPR, kPO}) && IsAny(a, {kOP, kOPWide, kHY}) && after != kNone &&
-          after_class_ == kNU) {
+      if (In(b, Bit(kPR) | Bit(kPO)) && In(a, Bit(kOP) | Bit(kOPWide) | Bit(kHY)) &&
+          after != kNone && after_class_ == kNU) {
         allowed = false;
       }
-      if (number_ == 1 && IsAny(a, {kNU, kSY, kIS, kCL, kCP, kCPWide})) allowed = false;
-      if (number_ != 0 && IsAny(a, {kPO, kPR})) allowed = false;
+      if (number_ == 1 && In(a, kNumberGoesOn)) allowed = false;
+      if (number_ != 0 && In(a, Bit(kPO) | Bit(kPR))) allowed = false;
       if (b == kRI && a == kRI && odd_ri_) allowed = false;  // LB30a
     }
+  } else {
+    allowed = (kPairs[b][a] >> 1) & 1;  // LB11 to LB31, with spaces between
   }
-  if (kinsoku_ && (IsAny(a, {kCL, kCP, kCPWide, kEX, kIS, kNS}) || b == kOP || b == kOPWide)) {
-    allowed = false;
-  }
-  const bool tight = !spaces_;
+  if (kinsoku_ && (In(a, kMayNotBeginLine) || b == kOP || b == kOPWide)) allowed = false;
   hl_before_ = tight && b == kHL;
   odd_ri_ = a == kRI && !(tight && b == kRI && odd_ri_);
   if (a == kNU) {
     number_ = 1;
-  } else if (tight && number_ == 1 && IsAny(a, {kSY, kIS})) {
-    number_ = 1;
-  } else if (tight && number_ == 1 && IsAny(a, {kCL, kCP, kCPWide})) {
-    number_ = 2;
+  } else if (tight && number_ == 1 && In(a, kNumberGoesOn)) {
+    number_ = In(a, Bit(kSY) | Bit(kIS)) ? 1 : 2;
   } else {
     number_ = 0;
   }
