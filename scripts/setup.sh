@@ -18,6 +18,9 @@ PAGELIFT_PACKAGES=(
   libwayland-dev wl-clipboard
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
+  # the Unicode tables of the line breaking (LineBreak.txt, EastAsianWidth.txt) and the
+  # script that makes them
+  unicode-data python3
   # the fuzzers
   clang libclang-rt-dev
   # the Windows build: a compiler for Windows (the posix thread model, which has std::thread),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace pagelift {
@@ -23,6 +24,15 @@ class ColumnWidths {
   // shifting.
   std::array<std::uint8_t, 0x10000> widths_;
 };
+
+// The whole columns a fold width allows: widths are whole numbers, so a piece fits `width`
+// exactly when it fits its whole part. Anything not below 2^62 (infinity and NaN included)
+// never folds (INT64_MAX); a negative width gives -1, which no character fits.
+inline std::int64_t WholeColumns(double width) {
+  if (!(width < 0x1p62)) return INT64_MAX;
+  if (width < 0) return -1;
+  return static_cast<std::int64_t>(std::floor(width));
+}
 
 inline int ColumnWidth(char16_t c) {
   return ColumnWidths::Get().Of(c);

@@ -13,14 +13,6 @@ namespace {
 
 constexpr std::u16string_view kCrLf = u"\r\n";
 
-// Widths are whole numbers, so a piece fits `width` exactly when it fits its whole part.
-// Anything not below 2^62 (infinity and NaN included) never folds.
-std::int64_t WholeColumns(double width) {
-  if (!(width < 0x1p62)) return INT64_MAX;
-  if (width < 0) return -1;
-  return static_cast<std::int64_t>(std::floor(width));
-}
-
 bool IsSurrogatePair(char16_t first, char16_t second) {
   return first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
 }
