@@ -2,20 +2,21 @@
 
 #include <string_view>
 
-// The settings dialog as it was drawn: its size and its controls in tab order, in twips
-// (1/1440 inch, 15 to a pixel at 96 dots per inch). Every control uses the font
-// "ＭＳ ゴシック", 9 point.
+// The settings dialog: its size and its controls in tab order, in twips (1/1440 inch, 15
+// to a pixel at 96 dots per inch). Every control uses the font "ＭＳ ゴシック", 9 point. It
+// is the dialog as it was first drawn, grown by a row for the text form.
 
 namespace pagelift {
 
 inline constexpr int kDialogWidthTwips = 6240;
-inline constexpr int kDialogHeightTwips = 2385;
+inline constexpr int kDialogHeightTwips = 2790;
 inline constexpr int kTwipsPerPixel = 15;
 
 enum class ControlKind {
   kUrlBox,   // several lines, with both scroll bars
   kTextBox,  // one line
   kCodeBox,  // a list to choose from: the entries of code_box.h
+  kFormBox,  // a list to choose from: the entries of form_box.h
   kButton,
   kLabel,
 };
@@ -32,14 +33,17 @@ inline constexpr DialogControl kDialogControls[] = {
     {"txtProxy", ControlKind::kTextBox, u"", 90, 1575, 6045, 315},
     {"cmbCode", ControlKind::kCodeBox, u"", 1080, 1980, 1140, 300},
     {"txtMaxChar", ControlKind::kTextBox, u"", 4005, 1980, 510, 315},
-    {"cmdOk", ControlKind::kButton, u"OK", 4635, 1980, 705, 330},
-    {"cmdCancel", ControlKind::kButton, u"Cancel", 5445, 1980, 705, 330},
+    // A row of its own for the text form, which the buttons end.
+    {"cmbTextForm", ControlKind::kFormBox, u"", 1080, 2385, 1500, 300},
+    {"cmdOk", ControlKind::kButton, u"OK", 4635, 2385, 705, 330},
+    {"cmdCancel", ControlKind::kButton, u"Cancel", 5445, 2385, 705, 330},
     {"Label1", ControlKind::kLabel,
      u"URL(ネットしたいURLを設定してください。１行に１URLが指定出来ます。)", 90, 90, 6045, 195},
     {"Label2", ControlKind::kLabel, u"Proxy(Proxyサーバーがある場合に指定してください。)", 90, 1350,
      6045, 195},
     {"Label3", ControlKind::kLabel, u"１行のＭＡＸ文字数", 2295, 2025, 1680, 240},
     {"Label4", ControlKind::kLabel, u"文字コード", 90, 2025, 960, 195},
+    {"Label5", ControlKind::kLabel, u"テキスト", 90, 2430, 960, 195},
 };
 
 }  // namespace pagelift

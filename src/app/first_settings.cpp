@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/form_box.h"
 #include "app/settings_keys.h"
 #include "settings/profile.h"
 
@@ -45,6 +46,8 @@ bool WriteFirstSettings(const std::filesystem::path& settings_file,
   std::sort(pages.begin(), pages.end());
 
   ProfileText file;
+  // A new user gets the text a person reads; a file without the key gives the tags removed.
+  file.Set(kSection, kTextFormKey, FormBoxText(FormBoxIndexOf(TextForm::kReadable)));
   int n = 0;
   for (const auto& page : pages) {
     if (n == kUrlKeys) break;

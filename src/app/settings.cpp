@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "app/code_box.h"
+#include "app/form_box.h"
 #include "app/settings_keys.h"
 #include "base/settings_number.h"
 #include "convert/utf8_text.h"
@@ -49,7 +50,7 @@ FoldWidth FoldWidth::Mended() const {
 }
 
 FetchSettings Settings::ForFetch() const {
-  return {proxy, CodeBoxChoice(code), width.Number()};
+  return {proxy, CodeBoxChoice(code), width.Number(), FormBoxChoice(form)};
 }
 
 SettingsRead LoadSettings(const std::filesystem::path& file) {
@@ -62,6 +63,7 @@ SettingsRead LoadSettings(const std::filesystem::path& file) {
   settings.code = CodeBoxIndex(value(kCodeKey, kAutoCode));
   settings.width = FoldWidth(value(kWidthKey, kDefaultWidth)).Mended();
   settings.proxy = value(kProxyKey, u"");
+  settings.form = FormBoxIndex(value(kTextFormKey, FormBoxText(0)));
   for (int n = 1; n <= kUrlKeys; ++n) {
     std::u16string url = value(UrlKey(n), kNoMoreUrls);
     if (url == kNoMoreUrls) break;
@@ -84,6 +86,7 @@ bool SaveSettings(const std::filesystem::path& file, Settings& settings) {
   text.Set(kSection, kCodeKey, CodeBoxText(settings.code));
   text.Set(kSection, kWidthKey, settings.width.Text());
   text.Set(kSection, kProxyKey, settings.proxy);
+  text.Set(kSection, kTextFormKey, FormBoxText(settings.form));
   const std::vector<std::u16string> lines = SplitLines(settings.urls);
   for (int n = 1; n <= kUrlKeys; ++n) {
     const auto line = static_cast<std::size_t>(n - 1);

@@ -34,6 +34,7 @@ struct Settings {
   FoldWidth width;
   std::u16string proxy;
   std::u16string urls;  // the URL box: one URL a line, CR LF between the lines
+  int form = 0;         // the entry of the text form box (see form_box.h)
 
   // What a fetch started now reads.
   FetchSettings ForFetch() const;
@@ -48,8 +49,9 @@ struct SettingsRead {
 };
 
 // Reads the settings file. A missing or unreadable file or key gives the default; a "CODE"
-// no entry of the code box spells gives "自動判定"; a width whose number is not greater
-// than 0 gives "100". Empty URL values before the first URL leave no line in the box.
+// no entry of the code box spells gives "自動判定", and a "TEXTFORM" no entry of the form
+// box spells its first entry; a width whose number is not greater than 0 gives "100".
+// Empty URL values before the first URL leave no line in the box.
 SettingsRead LoadSettings(const std::filesystem::path& file);
 
 // OK: mends the width of `settings` (the dialog then shows the mended one) and writes

@@ -10,6 +10,7 @@ inline constexpr std::u16string_view kSection = u"Setting";
 inline constexpr std::u16string_view kCodeKey = u"CODE";
 inline constexpr std::u16string_view kWidthKey = u"MAXCHAR";
 inline constexpr std::u16string_view kProxyKey = u"PROXY";
+inline constexpr std::u16string_view kTextFormKey = u"TEXTFORM";
 inline constexpr int kUrlKeys = 100;
 // Ends the URL list in the file; a missing key reads as this too.
 inline constexpr std::u16string_view kNoMoreUrls = u"NONE";

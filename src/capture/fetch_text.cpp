@@ -7,8 +7,10 @@
 #include <span>
 
 #include "base/errors.h"
+#include "base/huge_pages.h"
 #include "convert/code_choice.h"
 #include "text/html_to_text.h"
+#include "text/readable_text.h"
 
 namespace pagelift {
 
@@ -27,6 +29,20 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
     after_piece(reducer);
   });
   return reducer.Finish();
+}
+
+// The page decoded whole, `piece_bytes` at a time, for a form that parses the page.
+std::u16string DecodedPage(std::span<const std::uint8_t> bytes, Code code,
+                           std::size_t piece_bytes) {
+  std::u16string page;
+  ReserveLarge(page, bytes.size());  // no code gives more than one unit of a byte
+  PageDecoder(code).DecodeAll(bytes, piece_bytes, page, [](bool) {});
+  return page;
+}
+
+// The text of a decoded page in a form that parses it.
+std::u16string ParsedForm(std::u16string_view page, double width) {
+  return ReadableText(page, width);
 }
 
 FetchResult Failed(const std::string& problem) {
@@ -62,14 +78,16 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
         page = DecodeAsCode(codes, code, bytes);
       } catch (const Error&) {
       }
+      if (settings.form != TextForm::kAsIs) return {true, ParsedForm(page, width), {}};
       return {true, HtmlToText(page, width), {}};
     }
-    // No code gives more than one unit of a byte.
     const std::span<const std::uint8_t> data = bytes.Data();
-    return {true,
-            TextOfPage(data, code, width, std::max<std::size_t>(piece_bytes, 1), data.size(),
-                       [](PageReducer&) {}),
-            {}};
+    piece_bytes = std::max<std::size_t>(piece_bytes, 1);
+    if (settings.form != TextForm::kAsIs) {
+      return {true, ParsedForm(DecodedPage(data, code, piece_bytes), width), {}};
+    }
+    // No code gives more than one unit of a byte.
+    return {true, TextOfPage(data, code, width, piece_bytes, data.size(), [](PageReducer&) {}), {}};
   });
 }
 
@@ -79,14 +97,19 @@ FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSett
   if (bytes.empty()) return {false, kFetchFailedText, {}};
   return Trapped([&]() -> FetchResult {
     const Code code = CodeForChoice(settings.code, bytes);
+    piece_bytes = std::max<std::size_t>(piece_bytes, 1);
+    if (settings.form != TextForm::kAsIs) {
+      std::u16string text = ParsedForm(DecodedPage(bytes, code, piece_bytes), settings.fold_width);
+      take(text);
+      return {true, {}, {}};
+    }
     // The text is taken after every piece, so its room is used again from the start.
     std::u16string part;
-    std::u16string last =
-        TextOfPage(bytes, code, settings.fold_width, std::max<std::size_t>(piece_bytes, 1),
-                   kPieceBytes, [&](PageReducer& reducer) {
-                     reducer.TakeText(part);
-                     if (!part.empty()) take(part);
-                   });
+    std::u16string last = TextOfPage(bytes, code, settings.fold_width, piece_bytes, kPieceBytes,
+                                     [&](PageReducer& reducer) {
+                                       reducer.TakeText(part);
+                                       if (!part.empty()) take(part);
+                                     });
     take(last);
     return {true, {}, {}};
   });

@@ -10,6 +10,7 @@
 #include "capture/http_get_bytes.h"
 #include "convert/non_code_class.h"
 #include "convert/page_decoder.h"
+#include "text/text_form.h"
 
 namespace pagelift {
 
@@ -21,6 +22,7 @@ struct FetchSettings {
   std::u16string proxy;     // empty: the system's settings
   CodeChoice code;          // none: "自動判定"
   double fold_width = 100;  // the number of the width field's text
+  TextForm form = TextForm::kAsIs;
 };
 
 // What a fetch leaves for the Clipboard.

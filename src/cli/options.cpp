@@ -25,6 +25,13 @@ double WidthOption(const Arguments& args) {
   return NumberOfText(OptionText(args.Value("--width").value_or("100")));
 }
 
+TextForm FormOption(const Arguments& args) {
+  const std::string form = args.Value("--form").value_or("as-is");
+  if (form == "as-is") return TextForm::kAsIs;
+  if (form == "readable") return TextForm::kReadable;
+  throw UsageError("--form takes as-is or readable");
+}
+
 std::string FileOperand(const Arguments& args) {
   return args.operands.empty() ? std::string() : args.operands[0];
 }

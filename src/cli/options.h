@@ -4,6 +4,7 @@
 
 #include "base/codes.h"
 #include "cli/arguments.h"
+#include "text/text_form.h"
 
 namespace pagelift::cli {
 
@@ -15,6 +16,9 @@ CodeChoice CodeOption(const Arguments& args, bool required);
 
 // The number of --width's text, read as the fold-width field reads its own, or 100.
 double WidthOption(const Arguments& args);
+
+// The text form of --form: "as-is" (the default), "readable"; UsageError for another.
+TextForm FormOption(const Arguments& args);
 
 // The words of an option as program text (UTF-8 on the command line).
 std::u16string OptionText(const std::string& value);

@@ -34,6 +34,8 @@ TEST(WriteFirstSettings, ListsTheSamplesOnceAndNeverTouchesAUsersFile) {
   EXPECT_EQ(file.Get(u"Setting", u"URL2"),
             std::u16string(encoded.begin(), encoded.end()) + u"/b.html");
   EXPECT_EQ(file.Get(u"Setting", u"URL3"), std::u16string(u"NONE"));
+  // A new user reads pages in the readable form.
+  EXPECT_EQ(file.Get(u"Setting", u"TEXTFORM"), std::u16string(u"読みやすく"));
 
   std::ofstream(settings, std::ios::binary | std::ios::trunc) << "[Setting]\r\nURL1=mine\r\n";
   EXPECT_FALSE(WriteFirstSettings(settings, samples));

@@ -166,6 +166,31 @@ TEST_F(SettingsTest, CodeValuesSelectTheirEntryAndAnythingElseTheFirst) {
   EXPECT_EQ(Key(u"CODE"), u"UTF-7");
 }
 
+TEST_F(SettingsTest, TextFormValuesSelectTheirEntryAndAnythingElseTheFirst) {
+  // A file of an earlier Pagelift has no such key: it gives the text it gave.
+  EXPECT_EQ(Load().settings.ForFetch().form, TextForm::kAsIs);
+  const struct {
+    const char16_t* value;
+    int index;
+    TextForm fetched;
+  } cases[] = {
+      {u"タグ除去のみ", 0, TextForm::kAsIs},
+      {u"読みやすく", 1, TextForm::kReadable},
+      {u"readable", 0, TextForm::kAsIs},
+      {u"", 0, TextForm::kAsIs},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::u16string(c.value)));
+    ASSERT_TRUE(WriteIniValue(u"Setting", u"TEXTFORM", c.value, file_));
+    const Settings read = Load().settings;
+    EXPECT_EQ(read.form, c.index);
+    EXPECT_EQ(read.ForFetch().form, c.fetched);
+  }
+  typed_.form = 1;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Key(u"TEXTFORM"), u"読みやすく");
+}
+
 TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
   typed_.urls = u"http://www.example.jp/\r\nhttp://example.com/a b";
   ASSERT_TRUE(SaveSettings(folder_ / "new folder" / "pagelift.ini", typed_));
@@ -174,6 +199,7 @@ TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "MAXCHAR=100\r\n"
       "PROXY=\r\n"
+      "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n"
       "URL1=http://www.example.jp/\r\n"
       "URL2=http://example.com/a b\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
@@ -202,7 +228,8 @@ TEST_F(SettingsTest, SaveKeepsCommentsAndOtherSections) {
       "URL1=http://a/\r\n"
       "URL2=http://b/\r\n"
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
-      "MAXCHAR=100\r\n";
+      "MAXCHAR=100\r\n"
+      "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
   // The next section after a blank line, or at once.
   for (const std::string tail : {"\r\n[Tail]\r\nKey=\x95\x5c\r\n", "[Tail]\r\nKey=\x95\x5c\r\n"}) {

@@ -99,6 +99,15 @@ TEST(TextCommand, FoldsAtTheGivenWidthOrAtOneHundred) {
   EXPECT_EQ(RunWith({"text", "--code", "UTF8", "--width", "3"}, "<p>abcd</p>").out, "abc\r\nd\r\n");
 }
 
+TEST(TextCommand, GivesTheFormAskedForAndTheTagsRemovedByDefault) {
+  const std::string page = "<title>T</title><p>two words</p>";
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8"}, page).out, "T\r\ntwowords\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "as-is"}, page).out, "T\r\ntwowords\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "readable"}, page).out,
+            "T\r\n\r\ntwo words\r\n");
+  ExpectRefused(RunWith({"text", "--form", "plain"}, page));
+}
+
 TEST(TextCommand, CutsEveryUtf8MarkLikeTheFetchCommand) {
   const Outcome o = RunWith({"text", "--code", "UTF-8"}, "\xEF\xBB\xBF<p>a\xEF\xBB\xBF</p>b");
   EXPECT_EQ(o.status, kDone);

@@ -14,7 +14,8 @@ cleanup() {
 trap cleanup EXIT
 
 # Settings as a user might have them, in code page 932 with CR LF line ends.
-printf '[Setting]\r\nCODE=UTF-8\r\nMAXCHAR=80\r\nPROXY=proxy.example.jp:8080\r\n' >"$work/pagelift.ini"
+printf '[Setting]\r\nCODE=UTF-8\r\nMAXCHAR=80\r\nPROXY=proxy.example.jp:8080\r\nTEXTFORM=%s\r\n' \
+  "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" >"$work/pagelift.ini"
 printf 'URL1=https://www.example.jp/news/index.html\r\nURL2=\r\n' >>"$work/pagelift.ini"
 printf 'URL3=https://example.com/%s\r\nURL4=NONE\r\n' "$(printf '日本語' | iconv -f UTF-8 -t CP932)" \
   >>"$work/pagelift.ini"
@@ -35,4 +36,4 @@ window=$(sed -n 's/^shown //p' "$work/preview.out")
 import -window "$window" "$output"
 size=$(identify -format '%wx%h' "$output")
 echo "$output: $size, $(stat -c %s "$output") bytes"
-[ -s "$output" ] && [ "$size" = "416x159" ]
+[ -s "$output" ] && [ "$size" = "416x186" ]

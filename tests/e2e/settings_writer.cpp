@@ -1,8 +1,8 @@
 // Writes a settings file as OK in the settings dialog writes it, for comparing the file
 // another build writes for the same input:
-//   settings_writer FILE CODE_ENTRY WIDTH PROXY [URL...]
-// CODE_ENTRY is the code box's entry (0 for "自動判定"), the URLs are the URL box's lines;
-// all text in UTF-8.
+//   settings_writer FILE CODE_ENTRY WIDTH PROXY FORM_ENTRY [URL...]
+// CODE_ENTRY is the code box's entry (0 for "自動判定"), FORM_ENTRY the text form box's,
+// the URLs are the URL box's lines; all text in UTF-8.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,14 +20,15 @@ std::u16string Text(const char* utf8) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::fprintf(stderr, "usage: %s FILE CODE_ENTRY WIDTH PROXY [URL...]\n", argv[0]);
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: %s FILE CODE_ENTRY WIDTH PROXY FORM_ENTRY [URL...]\n", argv[0]);
     return 2;
   }
   pagelift::Settings settings;
   settings.code = std::atoi(argv[2]);
   settings.width = pagelift::FoldWidth(Text(argv[3]));
   settings.proxy = Text(argv[4]);
-  for (int i = 5; i < argc; ++i) settings.urls += (i > 5 ? u"\r\n" : u"") + Text(argv[i]);
+  settings.form = std::atoi(argv[5]);
+  for (int i = 6; i < argc; ++i) settings.urls += (i > 6 ? u"\r\n" : u"") + Text(argv[i]);
   return pagelift::SaveSettings(argv[1], settings) ? 0 : 1;
 }

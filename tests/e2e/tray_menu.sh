@@ -11,8 +11,9 @@ page_server=$2
 output=$3
 source "$(dirname "$0")/tray_session.sh"
 
-# The page, and the text the Clipboard must then hold: folded at 20 columns (ten wide
-# characters), CR LF after every line.
+# The page, and the text the Clipboard must then hold in the readable form: the title,
+# the blocks apart, folded at 20 columns (ten wide characters) where a line may break,
+# CR LF after every line.
 cat >"$work/page.html" <<'EOF'
 <html><head><title>試験のページ</title></head>
 <body><h1>見出し</h1>
@@ -20,8 +21,8 @@ cat >"$work/page.html" <<'EOF'
 <p>二つ目の段落。<br>改行の後。</p>
 </body></html>
 EOF
-printf '%s\r\n' 試験のページ 見出しこの段落は二十 桁で折り返されるはず の、長い日本語の文で \
-  す。二つ目の段落。 改行の後。 >"$work/expected.txt"
+printf '%s\r\n' 試験のページ '' 見出し '' この段落は二十桁で折 り返されるはずの、長 \
+  い日本語の文です。 '' 二つ目の段落。 改行の後。 >"$work/expected.txt"
 
 "$page_server" "$work/page.html" >"$work/port" 2>"$work/server.log" &
 pids+=($!)
@@ -31,7 +32,8 @@ url="http://127.0.0.1:$(head -n1 "$work/port")/page.html"
 # The program finds its settings beside itself: code page 932, CR LF.
 cp "$program" "$work/pagelift"
 {
-  printf '[Setting]\r\nCODE=%s\r\nMAXCHAR=20\r\nPROXY=\r\n' "$(printf '自動判定' | iconv -f UTF-8 -t CP932)"
+  printf '[Setting]\r\nCODE=%s\r\nMAXCHAR=20\r\nPROXY=\r\nTEXTFORM=%s\r\n' \
+    "$(printf '自動判定' | iconv -f UTF-8 -t CP932)" "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)"
   printf 'URL1=%s\r\nURL2=NONE\r\n' "$url"
 } >"$work/pagelift.ini"
 

@@ -19,11 +19,11 @@ start_page_server "$page_server" "$page"
 # and a trailing "_", with and without a "_" before the first "&".
 page_url="$server/held/${page##*/}?x=1&news_2024=__2_"
 refused_url="http://127.0.0.1:1/news_2024?a=1&b=2_"
-"$cli" text --width 30 "$page" >"$work/expected.txt"
+"$cli" text --width 30 --form readable "$page" >"$work/expected.txt"
 
 cp "$program" "$work/pagelift"
-printf '[Setting]\r\nMAXCHAR=30\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' "$page_url" "$refused_url" \
-  >"$work/pagelift.ini"
+printf '[Setting]\r\nMAXCHAR=30\r\nTEXTFORM=%s\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' \
+  "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" "$page_url" "$refused_url" >"$work/pagelift.ini"
 
 start_display 640x480 || fail "Xvfb did not start"
 start_status_notifier_host || fail "the session bus or the watcher did not start"

@@ -76,7 +76,7 @@ clipboard_is() { read_clipboard "text/plain;charset=utf-8" | cmp -s - "$1"; }
 big=$work/big.html
 if [ "$compositor" = sway ]; then
   write_big_page "$big"
-  "$cli" text --width 100 "$big" >"$work/big.txt"
+  "$cli" text --width 100 --form readable "$big" >"$work/big.txt"
 else
   printf '<p>-</p>' >"$big"
 fi
@@ -85,12 +85,13 @@ start_page_server "$page_server" "$page" "$big"
 page_url="$server/${page##*/}?x=1&news_2024=__2_"
 big_url="$server/big.html"
 refused_url="http://127.0.0.1:1/news_2024?a=1&b=2_"
-"$cli" text --width 100 "$page" >"$work/expected.txt"
+"$cli" text --width 100 --form readable "$page" >"$work/expected.txt"
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 
 cp "$program" "$work/pagelift"
-printf '[Setting]\r\nURL1=%s\r\nURL2=%s\r\nURL3=%s\r\nURL4=NONE\r\n' \
-  "$page_url" "$refused_url" "$big_url" >"$work/pagelift.ini"
+printf '[Setting]\r\nTEXTFORM=%s\r\nURL1=%s\r\nURL2=%s\r\nURL3=%s\r\nURL4=NONE\r\n' \
+  "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" "$page_url" "$refused_url" "$big_url" \
+  >"$work/pagelift.ini"
 "$work/pagelift" >"$work/pagelift.log" 2>&1 &
 app=$!
 pids+=("$app")

@@ -2,8 +2,8 @@
 # compare_cli.sh LINUX_CLI "WINDOWS_CLI..." PAGE...: runs pagelift-cli of the Linux build
 # and pagelift-cli.exe of the Windows build (the second argument, the program that runs
 # it under Wine included) side by side on each page, for `judge --page`, `decode --code
-# auto`, `text` and `fold` (of the Linux build's text of the page), and compares their
-# standard output and exit status byte for byte. Prints a line for each difference and a
+# auto`, `text` in each form and `fold` (of the Linux build's text of the page), and
+# compares their standard output and exit status byte for byte. Prints a line for each difference and a
 # count at the end; exits 1 when anything differed.
 set -u
 linux=$1
@@ -15,7 +15,8 @@ compared=0
 differed=0
 for page in "$@"; do
   "$linux" decode --code auto "$page" >"$work/utf8" 2>/dev/null
-  for command in "judge --page" "decode --code auto" "text" "fold --width 40"; do
+  for command in "judge --page" "decode --code auto" "text" "text --form readable" \
+    "fold --width 40"; do
     input=$page
     [ "$command" = "fold --width 40" ] && input=$work/utf8
     # shellcheck disable=SC2086

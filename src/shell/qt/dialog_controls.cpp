@@ -8,6 +8,7 @@
 
 #include "app/code_box.h"
 #include "app/dialog_layout.h"
+#include "app/form_box.h"
 #include "shell/qt/toolkit.h"
 
 namespace pagelift {
@@ -42,6 +43,11 @@ QWidget* MakeControl(const DialogControl& control, QWidget* parent) {
       for (int i = 0; i < CodeBoxEntries(); ++i) box->addItem(ToQString(CodeBoxText(i)));
       return box;
     }
+    case ControlKind::kFormBox: {
+      auto* box = new QComboBox(parent);
+      for (int i = 0; i < FormBoxEntries(); ++i) box->addItem(ToQString(FormBoxText(i)));
+      return box;
+    }
     case ControlKind::kButton:
       return new QPushButton(caption, parent);
     case ControlKind::kLabel:
@@ -73,7 +79,8 @@ DialogControls MakeDialogControls(QWidget* dialog) {
   }
   return {Named<QPlainTextEdit>(dialog, "txtUrl"), Named<QLineEdit>(dialog, "txtProxy"),
           Named<QComboBox>(dialog, "cmbCode"),     Named<QLineEdit>(dialog, "txtMaxChar"),
-          Named<QPushButton>(dialog, "cmdOk"),     Named<QPushButton>(dialog, "cmdCancel")};
+          Named<QComboBox>(dialog, "cmbTextForm"), Named<QPushButton>(dialog, "cmdOk"),
+          Named<QPushButton>(dialog, "cmdCancel")};
 }
 
 Settings SettingsIn(const DialogControls& controls) {
@@ -81,11 +88,13 @@ Settings SettingsIn(const DialogControls& controls) {
   QString urls = controls.txtUrl->toPlainText();
   urls.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return {controls.cmbCode->currentIndex(), FoldWidth(FromQString(controls.txtMaxChar->text())),
-          FromQString(controls.txtProxy->text()), FromQString(urls)};
+          FromQString(controls.txtProxy->text()), FromQString(urls),
+          controls.cmbTextForm->currentIndex()};
 }
 
 void ShowSettingsIn(const DialogControls& controls, const Settings& settings) {
   controls.cmbCode->setCurrentIndex(settings.code);
+  controls.cmbTextForm->setCurrentIndex(settings.form);
   controls.txtMaxChar->setText(ToQString(settings.width.Text()));
   controls.txtProxy->setText(ToQString(settings.proxy));
   controls.txtUrl->setPlainText(

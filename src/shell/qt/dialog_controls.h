@@ -17,6 +17,7 @@ struct DialogControls {
   QLineEdit* txtProxy;
   QComboBox* cmbCode;
   QLineEdit* txtMaxChar;
+  QComboBox* cmbTextForm;
   QPushButton* cmdOk;
   QPushButton* cmdCancel;
 };

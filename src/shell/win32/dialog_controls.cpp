@@ -5,6 +5,7 @@
 
 #include "app/code_box.h"
 #include "app/dialog_layout.h"
+#include "app/form_box.h"
 #include "shell/win32/resources.h"
 #include "shell/win32/windows_text.h"
 
@@ -13,19 +14,28 @@ namespace pagelift {
 namespace {
 
 constexpr std::array<int, std::size(kDialogControls)> kControlIds = {
-    IDC_TXTURL, IDC_TXTPROXY, IDC_CMBCODE, IDC_TXTMAXCHAR, IDOK,
-    IDCANCEL,   IDC_LABEL1,   IDC_LABEL2,  IDC_LABEL3,     IDC_LABEL4,
+    IDC_TXTURL, IDC_TXTPROXY, IDC_CMBCODE, IDC_TXTMAXCHAR, IDC_CMBTEXTFORM, IDOK,
+    IDCANCEL,   IDC_LABEL1,   IDC_LABEL2,  IDC_LABEL3,     IDC_LABEL4,      IDC_LABEL5,
 };
 
 constexpr bool ControlsInLayoutOrder() {
-  constexpr std::string_view names[] = {"txtUrl",    "txtProxy", "cmbCode", "txtMaxChar", "cmdOk",
-                                        "cmdCancel", "Label1",   "Label2",  "Label3",     "Label4"};
+  constexpr std::string_view names[] = {"txtUrl",      "txtProxy", "cmbCode",   "txtMaxChar",
+                                        "cmbTextForm", "cmdOk",    "cmdCancel", "Label1",
+                                        "Label2",      "Label3",   "Label4",    "Label5"};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     if (names[i] != kDialogControls[i].name) return false;
   }
   return std::size(names) == std::size(kDialogControls);
 }
 static_assert(ControlsInLayoutOrder(), "the resource's controls follow the layout's rows");
+
+// Gives a list box its entries, once.
+void FillBox(HWND box, int entries, std::u16string_view (*text)(int)) {
+  if (SendMessageW(box, CB_GETCOUNT, 0, 0) != 0) return;
+  for (int i = 0; i < entries; ++i) {
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text(i)).c_str()));
+  }
+}
 
 int Pixels(int twips, UINT dpi) {
   return MulDiv(twips, static_cast<int>(dpi), 1440);
@@ -45,18 +55,15 @@ HFONT MakeDialogFont(UINT dpi) {
 
 void LayOutDialog(HWND dialog, HFONT font) {
   const UINT dpi = GetDpiForWindow(dialog);
-  HWND code_box = GetDlgItem(dialog, IDC_CMBCODE);
-  if (SendMessageW(code_box, CB_GETCOUNT, 0, 0) == 0) {
-    for (int i = 0; i < CodeBoxEntries(); ++i) {
-      SendMessageW(code_box, CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(Wide(CodeBoxText(i)).c_str()));
-    }
-  }
+  FillBox(GetDlgItem(dialog, IDC_CMBCODE), CodeBoxEntries(), CodeBoxText);
+  FillBox(GetDlgItem(dialog, IDC_CMBTEXTFORM), FormBoxEntries(), FormBoxText);
   for (std::size_t i = 0; i < std::size(kDialogControls); ++i) {
     const DialogControl& control = kDialogControls[i];
     HWND window = GetDlgItem(dialog, kControlIds[i]);
     // A combo box's height is that of its open list.
-    const int height = control.kind == ControlKind::kCodeBox ? control.height * 8 : control.height;
+    const bool list =
+        control.kind == ControlKind::kCodeBox || control.kind == ControlKind::kFormBox;
+    const int height = list ? control.height * 8 : control.height;
     MoveWindow(window, Pixels(control.left, dpi), Pixels(control.top, dpi),
                Pixels(control.width, dpi), Pixels(height, dpi), FALSE);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -71,14 +78,18 @@ void LayOutDialog(HWND dialog, HFONT font) {
 }
 
 Settings SettingsIn(HWND dialog) {
-  const auto code = SendDlgItemMessageW(dialog, IDC_CMBCODE, CB_GETCURSEL, 0, 0);
-  return {code == CB_ERR ? 0 : static_cast<int>(code),
-          FoldWidth(WindowText(GetDlgItem(dialog, IDC_TXTMAXCHAR))),
-          WindowText(GetDlgItem(dialog, IDC_TXTPROXY)), WindowText(GetDlgItem(dialog, IDC_TXTURL))};
+  const auto entry = [dialog](int box) {
+    const auto index = SendDlgItemMessageW(dialog, box, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int>(index);
+  };
+  return {entry(IDC_CMBCODE), FoldWidth(WindowText(GetDlgItem(dialog, IDC_TXTMAXCHAR))),
+          WindowText(GetDlgItem(dialog, IDC_TXTPROXY)), WindowText(GetDlgItem(dialog, IDC_TXTURL)),
+          entry(IDC_CMBTEXTFORM)};
 }
 
 void ShowSettingsIn(HWND dialog, const Settings& settings) {
   SendDlgItemMessageW(dialog, IDC_CMBCODE, CB_SETCURSEL, static_cast<WPARAM>(settings.code), 0);
+  SendDlgItemMessageW(dialog, IDC_CMBTEXTFORM, CB_SETCURSEL, static_cast<WPARAM>(settings.form), 0);
   SetDlgItemTextW(dialog, IDC_TXTMAXCHAR, Wide(settings.width.Text()).c_str());
   SetDlgItemTextW(dialog, IDC_TXTPROXY, Wide(settings.proxy).c_str());
   // The edit box holds CR LF between its lines, as the settings do.

@@ -38,7 +38,7 @@ localedef -i ja_JP -f UTF-8 "$work/ja_JP.UTF-8" >/dev/null 2>&1 ||
 start_page_server "$linux_build/tests/e2e/page_server" "$page"
 page_url="$server/${page##*/}?x=1&news_2024=__2_"
 refused_url="http://127.0.0.1:1/a_b?x=1&y=2"
-"$linux_build/pagelift-cli" text --width 30 "$page" >"$work/expected.txt"
+"$linux_build/pagelift-cli" text --width 30 --form readable "$page" >"$work/expected.txt"
 tr -d '\r' <"$work/expected.txt" >"$work/expected.lf"
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 start_tray_display 800x600 || fail "Xvfb or trayer did not start"
@@ -67,8 +67,8 @@ for ansi in 1252 932; do
   app=$work/app-$ansi
   mkdir -p "$app"
   cp "$windows_build/Pagelift.exe" "$app/"
-  printf '[Setting]\r\nMAXCHAR=30\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' "$page_url" "$refused_url" \
-    >"$app/Pagelift.ini"
+  printf '[Setting]\r\nMAXCHAR=30\r\nTEXTFORM=%s\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' \
+    "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" "$page_url" "$refused_url" >"$app/Pagelift.ini"
   cp "$app/Pagelift.ini" "$work/before-$ansi.ini"
   [ "$(wine "$reader" --code-page)" = "$ansi" ] || fail "Wine did not run with the ANSI code page $ansi"
 
@@ -106,9 +106,10 @@ for ansi in 1252 932; do
   xdotool type --delay 15 '80abc'
   sleep 0.3
   [ "$ansi" = 1252 ] && import -window root "$linux_build/windows_dialog.png"
-  xdotool key Tab Return
+  # The text form box keeps its entry; Tab on to OK.
+  xdotool key Tab Tab Return
   cp "$work/before-$ansi.ini" "$work/linux-$ansi.ini"
-  "$linux_build/tests/e2e/settings_writer" "$work/linux-$ansi.ini" 1 80abc proxy.example:8080 \
+  "$linux_build/tests/e2e/settings_writer" "$work/linux-$ansi.ini" 1 80abc proxy.example:8080 1 \
     "$page_url" "$refused_url" 'http://typed.example/a_b?x=1&y=2' ||
     fail "the Linux build could not write the settings"
   wait_for 10 file_is "$app/Pagelift.ini" "$work/linux-$ansi.ini" ||

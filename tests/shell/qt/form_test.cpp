@@ -132,8 +132,9 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
       {"txtProxy", "QLineEdit", {6, 105, 403, 21}, {}},
       {"cmbCode", "QComboBox", {72, 132, 76, 20}, QStringLiteral("自動判定")},
       {"txtMaxChar", "QLineEdit", {267, 132, 34, 21}, QStringLiteral("100")},
-      {"cmdOk", "QPushButton", {309, 132, 47, 22}, QStringLiteral("OK")},
-      {"cmdCancel", "QPushButton", {363, 132, 47, 22}, QStringLiteral("Cancel")},
+      {"cmbTextForm", "QComboBox", {72, 159, 100, 20}, QStringLiteral("タグ除去のみ")},
+      {"cmdOk", "QPushButton", {309, 159, 47, 22}, QStringLiteral("OK")},
+      {"cmdCancel", "QPushButton", {363, 159, 47, 22}, QStringLiteral("Cancel")},
       {"Label1",
        "QLabel",
        {6, 6, 403, 13},
@@ -144,9 +145,10 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
        QStringLiteral("Proxy(Proxyサーバーがある場合に指定してください。)")},
       {"Label3", "QLabel", {153, 135, 112, 16}, QStringLiteral("１行のＭＡＸ文字数")},
       {"Label4", "QLabel", {6, 135, 64, 13}, QStringLiteral("文字コード")},
+      {"Label5", "QLabel", {6, 162, 64, 13}, QStringLiteral("テキスト")},
   };
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("Pageliftの設定"));
-  EXPECT_EQ(form_->size(), QSize(416, 159));
+  EXPECT_EQ(form_->size(), QSize(416, 186));
   QWidget* focus = form_->controls().txtUrl;
   for (const auto& c : controls) {
     SCOPED_TRACE(c.name);

@@ -48,6 +48,7 @@ class TrayTest : public testing::Test {
       };
     };
     server_.http.Get("/ja", page(kJapanesePage));
+    server_.http.Get("/words", page("<p>two words</p><p>apart</p>"));
     // The UTF-8 bytes of "日本" are also two whole Shift_JIS characters and two
     // half-width katakana.
     server_.http.Get("/nihon", page("<p>日本</p>"));
@@ -151,24 +152,28 @@ TEST_F(TrayTest, ClicksOtherThanTheRightButtonOpenNothing) {
 }
 
 TEST_F(TrayTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
-  ListUrls({"/ja", "/nihon"});
+  ListUrls({"/ja", "/nihon", "/words"});
   const struct {
     int entry;
     int code;  // index in the code box
     QString width;
+    int form;  // index in the text form box
     std::u16string clipboard;
   } cases[] = {
-      {0, 0, "100", kJapaneseText},
-      {0, 6, "6", u"日本語\r\nのペー\r\nジです\r\n。\r\n"},
-      {1, 6, "100", u"日本\r\n"},
+      {0, 0, "100", 0, kJapaneseText},
+      {0, 6, "6", 0, u"日本語\r\nのペー\r\nジです\r\n。\r\n"},
+      {1, 6, "100", 0, u"日本\r\n"},
       // The code box overrides the judgement: UTF-8 bytes read as Shift_JIS.
-      {1, 1, "100", u"譌･譛ｬ\r\n"},
+      {1, 1, "100", 0, u"譌･譛ｬ\r\n"},
+      {2, 0, "100", 0, u"twowordsapart\r\n"},
+      {2, 0, "100", 1, u"two words\r\n\r\napart\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "entry " << c.entry << ", code " << c.code << ", width "
-                                    << c.width.toStdString());
+                                    << c.width.toStdString() << ", form " << c.form);
     form_->controls().cmbCode->setCurrentIndex(c.code);
     form_->controls().txtMaxChar->setText(c.width);
+    form_->controls().cmbTextForm->setCurrentIndex(c.form);
     SetClipboardText(u"before");
     pictures_.clear();
     Choose(c.entry);

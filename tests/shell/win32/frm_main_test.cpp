@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 
 #include "app/code_box.h"
 #include "app/dialog_layout.h"
+#include "app/form_box.h"
 #include "shell/win32/dialog_controls.h"
 #include "shell/win32/resources.h"
 #include "shell/win32/windows_text.h"
@@ -84,8 +87,9 @@ TEST_F(FrmMainTest, TheDialogHoldsTheControlsWhereTheLayoutPutsThem) {
   GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, MulDiv(kDialogWidthTwips, static_cast<int>(dpi), 1440));
   EXPECT_EQ(client.bottom, MulDiv(kDialogHeightTwips, static_cast<int>(dpi), 1440));
-  const char16_t* kinds[] = {u"Edit",   u"Edit",   u"ComboBox", u"Edit",   u"Button",
-                             u"Button", u"Static", u"Static",   u"Static", u"Static"};
+  const std::array<const char16_t*, std::size(kDialogControls)> kinds = {
+      u"Edit",   u"Edit",   u"ComboBox", u"Edit",   u"ComboBox", u"Button",
+      u"Button", u"Static", u"Static",   u"Static", u"Static",   u"Static"};
   HWND focus = GetDlgItem(dialog, IDC_TXTURL);
   for (std::size_t i = 0; i < std::size(kDialogControls); ++i) {
     const DialogControl& c = kDialogControls[i];
@@ -107,12 +111,20 @@ TEST_F(FrmMainTest, TheDialogHoldsTheControlsWhereTheLayoutPutsThem) {
       focus = GetNextDlgTabItem(dialog, control, FALSE);
     }
   }
-  HWND code_box = GetDlgItem(dialog, IDC_CMBCODE);
-  ASSERT_EQ(SendMessageW(code_box, CB_GETCOUNT, 0, 0), CodeBoxEntries());
-  for (int i = 0; i < CodeBoxEntries(); ++i) {
-    wchar_t entry[32] = {};
-    SendMessageW(code_box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-    EXPECT_EQ(FromWide(entry), CodeBoxText(i));
+  const struct {
+    int id;
+    int entries;
+    std::u16string_view (*text)(int);
+  } boxes[] = {{IDC_CMBCODE, CodeBoxEntries(), CodeBoxText},
+               {IDC_CMBTEXTFORM, FormBoxEntries(), FormBoxText}};
+  for (const auto& box : boxes) {
+    HWND list = GetDlgItem(dialog, box.id);
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), box.entries);
+    for (int i = 0; i < box.entries; ++i) {
+      wchar_t entry[32] = {};
+      SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+      EXPECT_EQ(FromWide(entry), box.text(i));
+    }
   }
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+#include "text/text_form.h"
+
+namespace pagelift {
+
+// The settings dialog's text form box, whose entries are also the values of the key
+// "TEXTFORM": "タグ除去のみ" (the tags removed, and nothing else), then "読みやすく".
+int FormBoxEntries();
+TextForm FormBoxChoice(int index);  // entry 0's for an index outside the box
+std::u16string_view FormBoxText(int index);
+
+// The entry whose text is exactly `text`; entry 0 for any other text (and for a file
+// without the key, written before the forms were), so that such a file gives the text it
+// gave.
+int FormBoxIndex(std::u16string_view text);
+// The entry a new user's first settings choose.
+int FormBoxIndexOf(TextForm form);
+
+}  // namespace pagelift

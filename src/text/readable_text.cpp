@@ -1,0 +1,84 @@
+#include "text/readable_text.h"
+
+#include <functional>
+
+#include "html/document.h"
+#include "text/readable_layout.h"
+
+namespace pagelift {
+
+namespace {
+
+using html::Document;
+using html::NodeId;
+
+class NodeAttributes final : public ElementAttributes {
+ public:
+  NodeAttributes(const Document& document, NodeId element)
+      : document_(document), element_(element) {}
+  std::optional<std::u16string_view> Find(std::u16string_view name) const override {
+    return document_.FindAttribute(element_, name);
+  }
+
+ private:
+  const Document& document_;
+  NodeId element_;
+};
+
+}  // namespace
+
+std::u16string TitleOf(const Document& document) {
+  for (NodeId node = Document::kRoot; node != html::kNoNode; node = document.Next(node)) {
+    if (!document.IsHtml(node, html::Tag::kTitle)) continue;
+    std::u16string title;
+    for (NodeId child = document.FirstChild(node); child != html::kNoNode;
+         child = document.NextSibling(child)) {
+      if (document.Kind(child) == html::NodeKind::kText) title += document.Text(child);
+    }
+    return title;
+  }
+  return {};
+}
+
+void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
+            const std::function<bool(NodeId)>& left_out) {
+  if (document.FirstChild(root) == html::kNoNode) return;
+  NodeId node = document.FirstChild(root);
+  while (node != html::kNoNode) {
+    bool entered = false;
+    if (document.Kind(node) == html::NodeKind::kElement) {
+      const NodeAttributes attributes(document, node);
+      const html::Tag tag = document.TagOf(node);
+      const Role role =
+          RoleOf(tag, document.NamespaceOf(node) == html::Namespace::kHtml, attributes);
+      if (role != Role::kDropped && !(left_out && left_out(node))) {
+        layout.Enter(tag, role, attributes);
+        entered = true;
+      }
+    } else if (document.Kind(node) == html::NodeKind::kText) {
+      layout.Text(document.Text(node));
+    }
+    if (entered && document.FirstChild(node) != html::kNoNode) {
+      node = document.FirstChild(node);
+      continue;
+    }
+    if (entered) layout.Leave();
+    // Up to the nearest element with a next sibling, leaving each on the way.
+    while (document.NextSibling(node) == html::kNoNode) {
+      node = document.Parent(node);
+      if (node == root || node == html::kNoNode) return;
+      layout.Leave();
+    }
+    node = document.NextSibling(node);
+  }
+}
+
+std::u16string ReadableText(std::u16string_view page, double width) {
+  const Document document = html::ParseDocument(page);
+  ReadableLayout layout(width);
+  layout.Title(TitleOf(document));
+  LayOut(document, Document::kRoot, layout);
+  return layout.Finish();
+}
+
+}  // namespace pagelift

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "html/document.h"
+
+namespace pagelift {
+
+class ReadableLayout;
+
+// The readable form of a decoded page: its title, then the whole page laid out as a person
+// reads it (see ReadableLayout), every line folded at `width` columns (see FormFolder).
+// The page is parsed as browsers parse HTML. Throws std::bad_alloc when memory runs out,
+// and OverflowError for a page of 2^31 units or more.
+std::u16string ReadableText(std::u16string_view page, double width);
+
+// The text of the document's first <title>, where browsers take a page's title from.
+std::u16string TitleOf(const html::Document& document);
+
+// Hands `layout` every element and text inside `root`, in document order, but for the
+// elements the layout drops (see RoleOf) or `left_out` names, and all that is in them. No
+// recursion: a deep page costs no stack.
+void LayOut(const html::Document& document, html::NodeId root, ReadableLayout& layout,
+            const std::function<bool(html::NodeId)>& left_out = {});
+
+}  // namespace pagelift

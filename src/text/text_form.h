@@ -1,0 +1,11 @@
+#pragma once
+
+namespace pagelift {
+
+// The forms a page's text is given in.
+enum class TextForm {
+  kAsIs,      // the reduction of HtmlToText, folded as WrapLines folds
+  kReadable,  // the whole page laid out as a person reads it (ReadableText)
+};
+
+}  // namespace pagelift
