@@ -12,6 +12,7 @@
 #include "convert/utf8_text.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
+#include "text/readable_text.h"
 
 namespace pagelift {
 namespace {
@@ -132,13 +133,21 @@ void BM_HtmlTree(benchmark::State& state, Page page) {
   state.counters["nodes"] = static_cast<double>(nodes);
 }
 
+// The readable form of the page, folded at 100 columns.
+void BM_Readable(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadableText(Decoded(bytes), 100));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 }
 
 #define PAGELIFT_HTML_ROWS(page)                                       \
   BENCHMARK_CAPTURE(BM_HtmlTokens, page, Page::k##page)->Apply(Sizes); \
-  BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes)
+  BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes);   \
+  BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes)
 
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
 PAGELIFT_HTML_ROWS(News);
