@@ -16,6 +16,8 @@ PAGELIFT_PACKAGES=(
   # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library that asks
   # the compositor whether wl-copy's protocol is there
   libwayland-dev wl-clipboard
+  # the start of an X11 Clipboard, read without fetching all of it
+  libxcb1-dev
   # a virtual display and a screenshot of the settings dialog
   xvfb imagemagick
   # the Unicode tables of the line breaking (LineBreak.txt, EastAsianWidth.txt) and the

@@ -7,6 +7,8 @@
 #include <thread>
 #include <utility>
 
+#include "convert/utf8_text.h"
+
 namespace pagelift {
 
 namespace {
@@ -17,11 +19,24 @@ FetchResult NoFetch() {
 
 }  // namespace
 
+Notice FailureNotice(const std::u16string& url, const std::string& why) {
+  std::u16string text = url;
+  if (!why.empty()) {
+    text += u'\n';
+    text += Utf8ToText({reinterpret_cast<const std::uint8_t*>(why.data()), why.size()});
+  }
+  return {kFetchFailedText, std::move(text)};
+}
+
 struct FetchCoordinator::State {
   FetchShell shell;
   Fetch fetch;
-  // By the number of their choice; a fetch whose thread could not be made has none.
-  std::map<std::uint64_t, std::thread> running;
+  struct Running {
+    std::u16string url;
+    std::thread thread;  // none for a fetch whose thread could not be made
+  };
+  // By the number of their choice.
+  std::map<std::uint64_t, Running> running;
   std::uint64_t chosen = 0;  // the number of the last choice
 
   void ShowIdleUnlessFetching() {
@@ -33,8 +48,11 @@ struct FetchCoordinator::State {
     const auto found = running.find(id);
     if (found == running.end()) return;
     // The thread posted this as its last act, so the join returns at once.
-    if (found->second.joinable()) found->second.join();
+    if (found->second.thread.joinable()) found->second.thread.join();
+    const std::u16string url = std::move(found->second.url);
     running.erase(found);
+    std::string why = result.problem;
+    bool failed = !result.downloaded;
     // A page chosen earlier that arrives later must not replace the text of the one
     // chosen last.
     if (id == chosen) {
@@ -43,7 +61,13 @@ struct FetchCoordinator::State {
         shell.set_clipboard_text(result.text);
       } catch (const std::bad_alloc&) {
         shell.set_clipboard_text(kFetchFailedText);
+        failed = true;
+        why = "the text is too large for the Clipboard";
       }
+    }
+    if (failed && shell.notify) {
+      const Notice notice = FailureNotice(url, why);
+      shell.notify(notice.title, notice.text);
     }
     ShowIdleUnlessFetching();
   }
@@ -72,8 +96,8 @@ FetchCoordinator::FetchCoordinator(FetchShell shell, Fetch fetch)
 
 FetchCoordinator::~FetchCoordinator() {
   // A finished thread's result may still be queued for the shell; it then finds no state.
-  for (auto& [id, thread] : state_->running) {
-    if (thread.joinable()) thread.join();
+  for (auto& [id, fetch] : state_->running) {
+    if (fetch.thread.joinable()) fetch.thread.join();
   }
 }
 
@@ -86,7 +110,9 @@ void FetchCoordinator::Choose(const std::u16string& url, const FetchSettings& se
   }
   state.shell.clear_clipboard();
   const std::uint64_t id = ++state.chosen;
-  std::thread& thread = state.running[id];
+  State::Running& fetch = state.running[id];
+  fetch.url = url;
+  std::thread& thread = fetch.thread;
   try {
     // The thread only posts Finish, which runs after this function has returned.
     thread = std::thread([state = state_, id, url, settings] {

@@ -21,7 +21,18 @@ struct FetchShell {
   // The Clipboard then holds exactly `text`. May throw std::bad_alloc for a text too large
   // for the Clipboard's own copy.
   std::function<void(const std::u16string& text)> set_clipboard_text;
+  // Tells the user, beside the tray icon, what went wrong: `title` and `text` of a
+  // notification (see FailureNotice).
+  std::function<void(const std::u16string& title, const std::u16string& text)> notify;
 };
+
+// The notification of a fetch whose page gave no text: the failure text as its title, the
+// URL and why (in the words of the download, or of the text's making) as its text.
+struct Notice {
+  std::u16string title;
+  std::u16string text;
+};
+Notice FailureNotice(const std::u16string& url, const std::string& why);
 
 // The fetch command: downloads and reduces each chosen page on a thread of its own, so that
 // the user-interface thread never waits, and hands its text to the shell. When pages are
@@ -42,7 +53,8 @@ class FetchCoordinator {
   // The fetch command for `url` with the settings in force now: the busy picture; for an
   // empty URL nothing more (the Clipboard keeps its text); otherwise the Clipboard is
   // emptied and the page fetched. Its text, or the failure text when the fetch throws or no
-  // thread can be made for it, reaches the Clipboard if no page was chosen after it.
+  // thread can be made for it, reaches the Clipboard if no page was chosen after it. A
+  // failure is also told in a notification that names the URL, chosen last or not.
   void Choose(const std::u16string& url, const FetchSettings& settings);
 
   // The fetches chosen whose result has not been handled yet.

@@ -76,8 +76,8 @@ class Gates {
   std::map<std::u16string, int> arrived_;
 };
 
-// What the shell was asked to do, in order: "busy", "idle", "clear" and "text", the
-// texts set in `texts_`.
+// What the shell was asked to do, in order: "busy", "idle", "clear", "text" and "notice",
+// the texts set in `texts_`, the notifications' in `notices_`.
 class FetchCoordinatorTest : public testing::Test {
  protected:
   FetchShell Shell() {
@@ -91,6 +91,10 @@ class FetchCoordinatorTest : public testing::Test {
               }
               events_.push_back("text");
               texts_.push_back(text);
+            },
+            [this](const std::u16string& title, const std::u16string& text) {
+              events_.push_back("notice");
+              notices_.push_back(title + u"|" + text);
             }};
   }
   std::unique_ptr<FetchCoordinator> Made(FetchCoordinator::Fetch fetch) {
@@ -104,6 +108,7 @@ class FetchCoordinatorTest : public testing::Test {
   Gates gates_;
   Events events_;
   std::vector<std::u16string> texts_;
+  std::vector<std::u16string> notices_;
   int clipboard_fails_ = 0;
 };
 
@@ -144,32 +149,42 @@ TEST_F(FetchCoordinatorTest, ThePageChosenLastWinsAndTheIconStaysBusyUntilNoneRu
   }
 }
 
-TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureText) {
+TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureTextAndANotification) {
   const struct {
     const char* name;
     FetchCoordinator::Fetch fetch;
     int clipboard_fails;  // copies of the text that do not fit the Clipboard
+    std::u16string notice;
   } cases[] = {
+      {"nothing downloaded",
+       [](const std::u16string&, const FetchSettings&) {
+         return FetchResult{false, kFetchFailedText, "127.0.0.1:9: Connection refused"};
+       },
+       0, u"http://a/\n127.0.0.1:9: Connection refused"},
       {"the fetch runs out of memory",
        [](const std::u16string&, const FetchSettings&) -> FetchResult { throw std::bad_alloc(); },
-       0},
+       0, u"http://a/"},
       {"the fetch throws something else",
-       [](const std::u16string&, const FetchSettings&) -> FetchResult { throw 42; }, 0},
+       [](const std::u16string&, const FetchSettings&) -> FetchResult { throw 42; }, 0,
+       u"http://a/"},
       {"the Clipboard cannot copy the text",
        [](const std::u16string&, const FetchSettings&) {
          return FetchResult{true, u"a huge text", {}};
        },
-       1},
+       1, u"http://a/\nthe text is too large for the Clipboard"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     events_.clear();
     texts_.clear();
+    notices_.clear();
     clipboard_fails_ = c.clipboard_fails;
     FetchCoordinator fetches(Shell(), c.fetch);
     fetches.Choose(u"http://a/", {});
     ASSERT_TRUE(WaitForNoFetch(fetches));
     EXPECT_EQ(texts_, std::vector<std::u16string>{kFetchFailedText});
+    EXPECT_EQ(notices_,
+              std::vector<std::u16string>{std::u16string(kFetchFailedText) + u"|" + c.notice});
     EXPECT_EQ(events_.back(), "idle");
   }
 }

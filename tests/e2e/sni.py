@@ -2,8 +2,9 @@
 """A tray of our own for the end-to-end tests, on the session bus of
 DBUS_SESSION_BUS_ADDRESS, and the hand that works it.
 
-  sni.py watcher           serves org.kde.StatusNotifierWatcher with a host registered,
-                           until killed
+  sni.py watcher [LOG]     serves org.kde.StatusNotifierWatcher with a host registered,
+                           and org.freedesktop.Notifications, which appends the summary
+                           and body of each notification to LOG, until killed
   sni.py item              prints the registered item's bus name; status 1 when none is
   sni.py menu              prints the item's menu, one visible entry a line, a submenu's
                            entries indented by two spaces under it
@@ -111,19 +112,53 @@ class Watcher(dbus.service.Object):
         }
 
 
-def serve_watcher():
+NOTIFICATIONS = "org.freedesktop.Notifications"
+
+
+class Notifications(dbus.service.Object):
+    """A desktop's notification server, which writes down what it is asked to show."""
+
+    def __init__(self, bus, log):
+        super().__init__(bus, "/org/freedesktop/Notifications")
+        self.log = log
+        self.last = 0
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        self.last += 1
+        with open(self.log, "a", encoding="utf-8") as log:
+            log.write("%s\t%s\n" % (summary, body.replace("\n", "\\n")))
+        return dbus.UInt32(self.last)
+
+    @dbus.service.method(NOTIFICATIONS, out_signature="as")
+    def GetCapabilities(self):
+        return ["body"]
+
+    @dbus.service.method(NOTIFICATIONS, out_signature="ssss")
+    def GetServerInformation(self):
+        return ("sni.py", "Pagelift tests", "1", "1.2")
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="u")
+    def CloseNotification(self, number):
+        pass
+
+
+def serve_watcher(log):
     from dbus.mainloop.glib import DBusGMainLoop
     from gi.repository import GLib
 
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     watcher = Watcher(bus)
+    notifications = Notifications(bus, log or os.devnull)
     # The names go with the objects that hold them. The host's comes first, so that an
     # item that sees the watcher also sees a host.
     watcher.names = [
         dbus.service.BusName("org.kde.StatusNotifierHost-%d" % os.getpid(), bus),
         dbus.service.BusName(WATCHER, bus, do_not_queue=True),
+        dbus.service.BusName(NOTIFICATIONS, bus, do_not_queue=True),
     ]
+    watcher.notifications = notifications
     watcher.StatusNotifierHostRegistered()
     GLib.MainLoop().run()
 
@@ -146,8 +181,11 @@ def the_menu(bus):
     return bus.get_object(item.bus_name, item_property(item, "Menu"))
 
 
-def menu_layout(menu):
-    return menu.GetLayout(0, -1, ["label", "visible"], dbus_interface=MENU)[1]
+def menu_layout(menu, parent=0):
+    """The layout from `parent` down, after telling the item that it is about to show, as
+    a host does before it shows a menu (the item may then change its entries)."""
+    menu.AboutToShow(parent, dbus_interface=MENU)
+    return menu.GetLayout(parent, -1, ["label", "visible", "enabled", "type"], dbus_interface=MENU)[1]
 
 
 def label_of(props):
@@ -155,22 +193,27 @@ def label_of(props):
     return str(props.get("label", "")).replace("__", "\0").replace("_", "").replace("\0", "_")
 
 
-def print_menu(layout, depth=0, raw=False):
+def print_menu(menu, layout, depth=0, raw=False):
     for child in layout[2]:
-        if child[1].get("visible", True):
+        if child[1].get("visible", True) and child[1].get("type", "") != "separator":
             shown = label_of(child[1])
             print("  " * depth + (str(child[1].get("label", "")) + "\t" + shown if raw else shown))
-            print_menu(child, depth + 1, raw)
+            if child[2]:
+                print_menu(menu, menu_layout(menu, child[0]), depth + 1, raw)
 
 
 def click(bus, labels):
     menu = the_menu(bus)
     layout = menu_layout(menu)
-    for label in labels:
+    for depth, label in enumerate(labels):
         entries = [c for c in layout[2] if label_of(c[1]) == label and c[1].get("visible", True)]
         if not entries:
             sys.exit("no entry %r in the menu" % label)
+        if not entries[0][1].get("enabled", True):
+            sys.exit("the entry %r is greyed" % label)
         layout = entries[0]
+        if depth + 1 < len(labels):
+            layout = menu_layout(menu, layout[0])
     menu.Event(layout[0], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(time.time()),
                dbus_interface=MENU)
 
@@ -208,12 +251,13 @@ def mutter_read(bus, mime):
 def main():
     command, arguments = sys.argv[1], sys.argv[2:]
     if command == "watcher":
-        return serve_watcher()
+        return serve_watcher(arguments[0] if arguments else None)
     bus = dbus.SessionBus()
     if command == "item":
         print(the_item(bus).bus_name)
     elif command in ("menu", "labels"):
-        print_menu(menu_layout(the_menu(bus)), raw=command == "labels")
+        menu = the_menu(bus)
+        print_menu(menu, menu_layout(menu), raw=command == "labels")
     elif command == "click":
         click(bus, arguments)
     elif command == "icon":

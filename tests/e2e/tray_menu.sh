@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The tray program end to end: a virtual X display, trayer as the tray, the real program
 # with a settings file beside a copy of it, and a page on a loopback server. A right
-# click opens the menu, "ネット取得" lists the page, choosing it puts the folded text on
-# the Clipboard, and "終了" (and after a new start, SIGTERM) leaves no icon and no
-# process. Saves a screenshot of the open menu. Every wait is bounded.
-# Usage: tray_menu.sh PAGELIFT PAGE_SERVER OUTPUT_PNG
+# click opens the menu; "ネット取得" offers the URL another program put on the Clipboard
+# and lists the page and a refused URL; choosing the Clipboard's URL or the listed page
+# puts the folded text on the Clipboard, the refused URL the failure text and a balloon
+# beside the icon that says why; "終了" (and after a new start, SIGTERM) leaves no icon
+# and no process. Saves screenshots of the open menu and of the balloon. Every wait is
+# bounded.
+# Usage: tray_menu.sh PAGELIFT PAGE_SERVER OUTPUT_PNG [NOTICE_PNG]
 set -euo pipefail
 program=$1
 page_server=$2
 output=$3
+notice_output=${4:-}
 source "$(dirname "$0")/tray_session.sh"
 
 # The page, and the text the Clipboard must then hold in the readable form: the title,
@@ -34,7 +38,7 @@ cp "$program" "$work/pagelift"
 {
   printf '[Setting]\r\nCODE=%s\r\nMAXCHAR=20\r\nPROXY=\r\nTEXTFORM=%s\r\n' \
     "$(printf '自動判定' | iconv -f UTF-8 -t CP932)" "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)"
-  printf 'URL1=%s\r\nURL2=NONE\r\n' "$url"
+  printf 'URL1=%s\r\nURL2=http://127.0.0.1:1/refused\r\nURL3=NONE\r\n' "$url"
 } >"$work/pagelift.ini"
 
 start_tray_display 480x320 || fail "Xvfb or trayer did not start"
@@ -58,29 +62,60 @@ open_menu() {
   sleep 0.3
 }
 
-# The keyboard walks to "ネット取得" and opens it.
-open_menu
-menu=$(menus)
-xdotool key Down Down Right
-wait_for 5 menus_open 2 || fail "\"ネット取得\" did not open"
-submenu=$(menus | grep -vx "$menu")
-sleep 0.2  # the highlight is drawn
-import -window root "$output"
-echo "$output: the open menu"
-
-# The submenu holds the one URL: click it.
-eval "$(xdotool getwindowgeometry --shell "$submenu")"
-xdotool mousemove --window "$submenu" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
 clipboard_is_expected() {
   timeout 2 xclip -o -selection clipboard >"$work/clipboard.txt" 2>/dev/null &&
     cmp -s "$work/clipboard.txt" "$work/expected.txt"
 }
-wait_for 10 clipboard_is_expected || {
-  echo "expected:"; od -c "$work/expected.txt"
-  echo "Clipboard:"; od -c "$work/clipboard.txt"
-  fail "the Clipboard does not hold the folded page"
+expect_page() {
+  wait_for 10 clipboard_is_expected || {
+    echo "expected:"; od -c "$work/expected.txt"
+    echo "Clipboard:"; od -c "$work/clipboard.txt"
+    fail "$1 did not put the folded page on the Clipboard"
+  }
+  echo "$1 put the folded page on the Clipboard, $(wc -c <"$work/expected.txt") bytes"
 }
-echo "the Clipboard holds the folded page, $(wc -c <"$work/expected.txt") bytes"
+# fetch_entry KEYS...: the keyboard walks to "ネット取得" and opens it, where the first
+# entry that may be chosen is marked; KEYS then choose.
+fetch_entry() {
+  open_menu
+  menu=$(menus)
+  xdotool key Down Down Right
+  wait_for 5 menus_open 2 || fail "\"ネット取得\" did not open"
+  submenu=$(menus | grep -vx "$menu")
+  sleep 0.2  # the mark is drawn
+  [ $# -eq 0 ] || xdotool key "$@"
+}
+
+# Another program's URL on the Clipboard: the submenu's first entry offers it.
+printf '%s\n' "$url" | xclip -selection clipboard
+fetch_entry
+import -window root "$output"
+echo "$output: the open menu, with the Clipboard's URL"
+xdotool key Return
+expect_page "the Clipboard's URL"
+
+# Text that is no URL: the first entry is greyed, and the first URL of the list marked.
+echo "before" | xclip -selection clipboard
+fetch_entry Return
+expect_page "the listed URL"
+
+# The refused URL: the failure text, and a balloon beside the icon that says why.
+windows_before=$(menus | grep -c . || true)
+fetch_entry Down Return
+printf 'ネット取得に失敗しました。' >"$work/failure.txt"
+clipboard_is_failure() {
+  timeout 2 xclip -o -selection clipboard 2>/dev/null | cmp -s - "$work/failure.txt"
+}
+wait_for 10 clipboard_is_failure || fail "the refused URL did not leave the failure text"
+balloon_shown() { [ "$(menus | grep -c . || true)" -gt "$windows_before" ]; }
+wait_for 10 balloon_shown || fail "no balloon told of the failure"
+balloon=$(menus | tail -n1)
+echo "a balloon ($(xwininfo -id "$balloon" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')) told of the failure"
+if [ -n "$notice_output" ]; then
+  sleep 0.3  # drawn
+  import -window root "$notice_output"
+  echo "$notice_output: the balloon"
+fi
 
 # end_expected WHAT: the program ends within 5 s with status 0 and leaves no icon.
 end_expected() {

@@ -95,15 +95,16 @@ write_big_page() {
 # of its own.
 sni=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/sni.py
 
-# start_status_notifier_host: starts the session bus and the watcher with its host on it;
-# sets DBUS_SESSION_BUS_ADDRESS. Fails after 10 s.
+# start_status_notifier_host: starts the session bus and the watcher with its host on it,
+# and a notification server that writes each notification, its summary and body, as a
+# line of $work/notices.txt; sets DBUS_SESSION_BUS_ADDRESS. Fails after 10 s.
 start_status_notifier_host() {
   dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>"$work/bus.log" &
   pids+=($!)
   wait_for 10 test -s "$work/bus" || return 1
   DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
   export DBUS_SESSION_BUS_ADDRESS
-  "$sni" watcher >"$work/watcher.log" 2>&1 &
+  "$sni" watcher "$work/notices.txt" >"$work/watcher.log" 2>&1 &
   pids+=($!)
   wait_for 10 watcher_up
 }

@@ -32,7 +32,8 @@ app=$!
 pids+=("$app")
 wait_for 10 item_registered || fail "the program registered no StatusNotifierItem"
 
-printf '%s\n' 設定... ネット取得 "  $page_url" "  $refused_url" 終了 >"$work/menu.expected"
+printf '%s\n' 設定... ネット取得 "  クリップボードにURLがありません" "  $page_url" "  $refused_url" 終了 \
+  >"$work/menu.expected"
 "$sni" menu >"$work/menu.txt"
 diff "$work/menu.expected" "$work/menu.txt" || fail "the menu is not 設定..., ネット取得 with the URLs, 終了"
 echo "the menu as dbusmenu sends it, and as a host shows it:"
@@ -69,9 +70,24 @@ icon_is() { [ "$(icon)" = "$1" ]; }
 wait_for 10 icon_is "$idle" || fail "the icon stayed busy"
 echo "the page's text is on the Clipboard, $(wc -c <"$work/expected.txt") bytes; icon $idle, busy $busy"
 
+# The URL another program put on the Clipboard: the submenu reads it as it opens.
+printf '%s\n' "$page_url" | xclip -selection clipboard
+shown_url=$page_url
+[ ${#shown_url} -le 60 ] || shown_url="${shown_url:0:60}…"  # a menu shows 60 units of it
+"$sni" click ネット取得 "クリップボードのURL: $shown_url"
+curl -s "$server/release" >/dev/null
+wait_for 10 clipboard_is "$work/expected.txt" ||
+  fail "the Clipboard's URL did not bring the page's text to the Clipboard"
+echo "the URL on the Clipboard brought the page's text"
+
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 "$sni" click ネット取得 "$refused_url"
 wait_for 10 clipboard_is "$work/failure.txt" || fail "a refused URL did not leave the failure text"
+# ... and a notification that names the URL and why.
+notice="$(cat "$work/failure.txt")	$refused_url\\n127.0.0.1:1: Connection refused"
+told() { grep -qxF "$notice" "$work/notices.txt" 2>/dev/null; }
+wait_for 10 told || fail "no notification told of the failure: $(cat "$work/notices.txt" 2>&1)"
+echo "the desktop was told: $(cat "$work/notices.txt")"
 
 # "設定..." opens the dialog, which shows that a window would have been seen above.
 "$sni" click 設定...

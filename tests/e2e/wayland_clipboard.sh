@@ -2,8 +2,9 @@
 # The tray program on a Wayland compositor, headless, as an ordinary user: sway, KWin or
 # Mutter, with a session bus and our StatusNotifierItem host (sni.py) as its tray. A page
 # chosen through dbusmenu must be readable on the Clipboard by another program, byte for
-# byte what pagelift-cli makes of it; a refused URL leaves the failure text, which stays
-# after the program ends; on sway a page of 50 MiB goes through whole. Prints how long
+# byte what pagelift-cli makes of it, and so must the page of a URL another program put on
+# the Clipboard; a refused URL leaves the failure text, which stays after the program
+# ends; on sway a page of 50 MiB goes through whole. Prints how long
 # each text took from the click to being readable. Every wait is bounded.
 # Usage: wayland_clipboard.sh sway|kwin|mutter PAGELIFT PAGELIFT_CLI PAGE_SERVER SAMPLE_PAGE
 set -euo pipefail
@@ -111,6 +112,19 @@ choose() {
 }
 
 choose "$page_url" "$work/expected.txt" "the page's text"
+# A URL another program put on the Clipboard: the submenu reads it as it opens, through
+# wl-paste (or XWayland's selection on Mutter), and its first entry fetches it.
+write_clipboard() {
+  if [ "$compositor" = mutter ]; then
+    printf '%s\n' "$1" | timeout 10 xclip -selection clipboard
+  else
+    timeout 10 wl-copy -- "$1"
+  fi
+}
+write_clipboard "$page_url"
+shown_url=$page_url
+[ ${#shown_url} -le 60 ] || shown_url="${shown_url:0:60}…"  # a menu shows 60 units of it
+choose "クリップボードのURL: $shown_url" "$work/expected.txt" "the page of the Clipboard's URL"
 # wl-copy offers plain text without a charset too. Through XWayland, Mutter maps that to
 # the X11 STRING, which is Latin-1.
 if [ "$compositor" != mutter ]; then

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/clipboard_url.h"
 #include "base/modal_message.h"
 
 // The Clipboard of the desktop the program runs on. A Wayland compositor gives the
@@ -19,6 +21,9 @@ class Clipboard {
   virtual void Clear() = 0;
   // The Clipboard then holds exactly `text`, as UTF-8 plain text.
   virtual void SetText(const std::u16string& text) = 0;
+  // The start of the Clipboard's text (see ClipboardStart), at most `limit` units; nothing
+  // when it holds no text or cannot be read now.
+  virtual std::optional<ClipboardStart> ReadStart(std::size_t limit) = 0;
 };
 
 enum class ClipboardWay {
@@ -38,5 +43,8 @@ ClipboardWay ChooseClipboardWay();
 // The Clipboard for `way`, or nothing when the toolkit's own serves. `tell_user` hears of
 // a text that could not be put there. Call after the QApplication is made.
 std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, ModalMessage tell_user);
+
+// Clipboard::ReadStart for the toolkit's own Clipboard when another program holds it.
+std::optional<ClipboardStart> ReadToolkitClipboardStart(std::size_t limit);
 
 }  // namespace pagelift

@@ -3,11 +3,15 @@
 #include <wayland-client.h>
 
 #include <QByteArray>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QtGlobal>
 #include <cstdint>
 #include <string_view>
 
 #include "shell/qt/clipboard.h"
+#include "shell/qt/clipboard_x11.h"
+#include "shell/qt/toolkit.h"
 #include "shell/qt/wl_copy_clipboard.h"
 
 namespace pagelift {
@@ -53,6 +57,17 @@ ClipboardWay ChooseClipboardWay() {
 std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, ModalMessage tell_user) {
   if (way == ClipboardWay::kToolkit) return nullptr;
   return std::make_unique<WlCopyClipboard>(std::move(tell_user));
+}
+
+std::optional<ClipboardStart> ReadToolkitClipboardStart(std::size_t limit) {
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    // The owner answers within a moment, or the menu goes on without the Clipboard.
+    return ReadX11ClipboardStart(limit, std::chrono::milliseconds(250));
+  }
+  std::u16string text = FromQString(QGuiApplication::clipboard()->text());
+  const bool whole = text.size() <= limit;
+  if (!whole) text.resize(limit);
+  return ClipboardStart{std::move(text), whole};
 }
 
 }  // namespace pagelift

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 
+#include "app/clipboard_url.h"
 #include "app/dialog_layout.h"
 #include "app/tray_texts.h"
 #include "shell/qt/menu_text.h"
@@ -18,6 +19,8 @@ frmMain::frmMain(std::filesystem::path settings_file, ModalMessage message_box, 
       mnuMenu(new QMenu(ToQString(kMenuCaption), this)),
       mnuSetting(new QAction(ToQString(kSettingEntry), this)),
       mnuSetUrl(new QMenu(ToQString(kFetchEntry), this)),
+      mnuClipboardUrl(mnuSetUrl->addAction(QString())),
+      mnuUrlSeparator(mnuSetUrl->addSeparator()),
       mnuEnd(new QAction(ToQString(kEndEntry), this)),
       ImageList1(TrayPictures()),
       settings_file_(std::move(settings_file)),
@@ -30,6 +33,7 @@ frmMain::frmMain(std::filesystem::path settings_file, ModalMessage message_box, 
   for (auto [object, name] : {std::pair<QObject*, const char*>{mnuMenu, "mnuMenu"},
                               {mnuSetting, "mnuSetting"},
                               {mnuSetUrl, "mnuSetUrl"},
+                              {mnuClipboardUrl, "mnuClipboardUrl"},
                               {mnuEnd, "mnuEnd"}}) {
     object->setObjectName(QString::fromLatin1(name));
   }
@@ -41,6 +45,12 @@ frmMain::frmMain(std::filesystem::path settings_file, ModalMessage message_box, 
   // double and middle clicks) are left unconnected: they open nothing.
   tray_->setContextMenu(mnuMenu);
   connect(mnuSetting, &QAction::triggered, this, &frmMain::mnuSetting_Click);
+  // Also when a StatusNotifierItem's host says it is about to show the submenu (dbusmenu's
+  // AboutToShow).
+  connect(mnuSetUrl, &QMenu::aboutToShow, this, &frmMain::mnuSetUrl_AboutToShow);
+  connect(mnuClipboardUrl, &QAction::triggered, this, &frmMain::mnuClipboardUrl_Click);
+  mnuClipboardUrl->setText(ToQString(kNoClipboardUrl));
+  mnuClipboardUrl->setEnabled(false);
   connect(mnuEnd, &QAction::triggered, this, &frmMain::mnuEnd_Click);
 }
 
@@ -86,6 +96,15 @@ void frmMain::SetUrlItems(std::vector<std::u16string> urls) {
         MenuText(entries_.Url(static_cast<int>(i)), mnuMenu->platformMenu() != nullptr));
     mnuSetUrlItem[i]->setVisible(entries_.Shown(i));
   }
+  mnuUrlSeparator->setVisible(entries_.AnyShown());
+}
+
+void frmMain::mnuSetUrl_AboutToShow() {
+  const std::optional<ClipboardStart> start = ReadClipboardStart();
+  clipboard_url_ = start ? ClipboardUrl(*start) : std::nullopt;
+  mnuClipboardUrl->setText(
+      MenuText(ClipboardEntryCaption(clipboard_url_), mnuMenu->platformMenu() != nullptr));
+  mnuClipboardUrl->setEnabled(clipboard_url_.has_value());
 }
 
 std::u16string frmMain::UrlItemCaption(int index) const {

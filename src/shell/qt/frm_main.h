@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,15 @@ class frmMain : public QWidget {
   Settings Shown() const;
   void Show(const Settings& settings);
 
-  // The popup menu: "設定...", "ネット取得" and "終了". Entry i of the submenu holds the URL
-  // of key "URL<i + 1>"; entry 0 always exists; an entry for an empty line is hidden.
+  // The popup menu: "設定...", "ネット取得" and "終了". The submenu begins with the entry
+  // of the URL the Clipboard holds, read as the submenu opens (greyed when it holds none),
+  // and a separator; then entry i holds the URL of key "URL<i + 1>"; entry 0 always
+  // exists; an entry for an empty line is hidden.
   QMenu* const mnuMenu;
   QAction* const mnuSetting;
   QMenu* const mnuSetUrl;
+  QAction* const mnuClipboardUrl;
+  QAction* const mnuUrlSeparator;
   QAction* const mnuEnd;
   std::vector<QAction*> mnuSetUrlItem;
   // The URL of entry `index`, exactly as stored ("" for no entry); the entry's text is
@@ -66,6 +71,9 @@ class frmMain : public QWidget {
   void Form_Unload();   // the platform ends the program: the icon goes, nothing is saved
   void mnuEnd_Click();  // "終了": the icon goes and the program ends, saving nothing
   void mnuSetUrlItem_Click(int index);
+  // The submenu is about to show: its first entry reads the Clipboard.
+  void mnuSetUrl_AboutToShow();
+  void mnuClipboardUrl_Click();
 
   // The one tray icon. A modify while no icon is shown changes nothing.
   void AddIconTray(const QIcon& icon, std::u16string_view tooltip);
@@ -93,6 +101,7 @@ class frmMain : public QWidget {
   std::unique_ptr<DialogControls> controls_;
   Settings kept_;  // what the controls would show while there are none
   UrlEntries entries_;
+  std::optional<std::u16string> clipboard_url_;  // as the submenu last read it
   QSystemTrayIcon* const tray_;
   bool tray_added_ = false;
   // Last, so that it is destroyed first: its threads end before anything they use.

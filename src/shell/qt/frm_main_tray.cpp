@@ -7,6 +7,13 @@
 
 namespace pagelift {
 
+namespace {
+
+// Long enough to read a URL and a reason.
+constexpr int kNoticeMilliseconds = 15000;
+
+}  // namespace
+
 void frmMain::Form_Load() {
   LoadSetting();
   AddIconTray(windowIcon(), kProgramTitle);
@@ -47,6 +54,11 @@ void frmMain::mnuSetUrlItem_Click(int index) {
   fetches_.Choose(UrlItemCaption(index), Shown().ForFetch());
 }
 
+void frmMain::mnuClipboardUrl_Click() {
+  // The URL as the submenu read it when it opened, with the settings in force now.
+  if (clipboard_url_) fetches_.Choose(*clipboard_url_, Shown().ForFetch());
+}
+
 FetchShell frmMain::ShellForFetches() {
   return {
       // A result queued for a form that has gone is dropped with it.
@@ -56,6 +68,12 @@ FetchShell frmMain::ShellForFetches() {
       [this](bool busy) { ModIconTray(ImageList1[busy ? 1 : 0], kProgramTitle); },
       [] { ClearClipboard(); },
       [](const std::u16string& text) { SetClipboardText(text); },
+      // With a StatusNotifierItem host Qt sends it to the desktop's notification server;
+      // beside an XEmbed tray it draws a balloon of its own.
+      [this](const std::u16string& title, const std::u16string& text) {
+        tray_->showMessage(ToQString(title), ToQString(text), QSystemTrayIcon::Warning,
+                           kNoticeMilliseconds);
+      },
   };
 }
 

@@ -15,6 +15,9 @@ namespace pagelift {
 namespace {
 
 Clipboard* clipboard_in_use = nullptr;
+// The start of the text this program last put on the toolkit's Clipboard: while it owns
+// the Clipboard, the toolkit answers for it on this thread, which must not wait for itself.
+ClipboardStart own_start;
 
 }  // namespace
 
@@ -61,6 +64,7 @@ void ClearClipboard() {
     return;
   }
   QGuiApplication::clipboard()->clear();
+  own_start = {};
 }
 
 void SetClipboardText(const std::u16string& text) {
@@ -69,6 +73,13 @@ void SetClipboardText(const std::u16string& text) {
     return;
   }
   QGuiApplication::clipboard()->setText(ToQString(text));
+  own_start = {text.substr(0, kClipboardUrlLimit), text.size() <= kClipboardUrlLimit};
+}
+
+std::optional<ClipboardStart> ReadClipboardStart() {
+  if (clipboard_in_use) return clipboard_in_use->ReadStart(kClipboardUrlLimit);
+  if (QGuiApplication::clipboard()->ownsClipboard()) return own_start;
+  return ReadToolkitClipboardStart(kClipboardUrlLimit);
 }
 
 void ProcessPendingMessages() {

@@ -3,9 +3,11 @@
 #include <QString>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/clipboard_url.h"
 #include "base/modal_message.h"
 
 // What the program needs of the window toolkit, in one place. Every function here runs
@@ -42,6 +44,9 @@ void UseClipboard(Clipboard* clipboard);
 void ClearClipboard();
 // The Clipboard then holds exactly `text`, as plain text.
 void SetClipboardText(const std::u16string& text);
+// The start of the Clipboard's text, at most kClipboardUrlLimit units, however much it
+// holds; nothing when it holds no text or cannot be read now.
+std::optional<ClipboardStart> ReadClipboardStart();
 
 // Handles the window events already queued, then returns.
 void ProcessPendingMessages();

@@ -60,8 +60,57 @@ struct WlCopyClipboard::Run {
 };
 
 WlCopyClipboard::WlCopyClipboard(ModalMessage tell_user, QString program,
-                                 std::chrono::milliseconds limit)
-    : tell_user_(std::move(tell_user)), program_(std::move(program)), limit_(limit) {}
+                                 std::chrono::milliseconds limit, QString paste_program)
+    : tell_user_(std::move(tell_user)),
+      program_(std::move(program)),
+      limit_(limit),
+      paste_program_(std::move(paste_program)) {}
+
+std::optional<ClipboardStart> WlCopyClipboard::ReadStart(std::size_t limit) {
+  using Clock = std::chrono::steady_clock;
+  constexpr std::chrono::milliseconds kWait(250);
+  const Clock::time_point deadline = Clock::now() + kWait;
+  const auto left = [&deadline] {
+    return static_cast<int>(std::max<std::int64_t>(
+        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+  };
+  QProcess paste;
+  paste.setProgram(paste_program_);
+  paste.setArguments({QStringLiteral("--no-newline"), QStringLiteral("--type"),
+                      QStringLiteral("text")});
+  paste.setStandardErrorFile(QProcess::nullDevice());
+  paste.start(QIODevice::ReadOnly);
+  if (!paste.waitForStarted(left())) return std::nullopt;
+  // A UTF-8 unit takes at most three bytes; a few more tell whether there was more.
+  const qint64 wanted = static_cast<qint64>(limit) * 3 + 4;
+  QByteArray bytes;
+  while (bytes.size() < wanted) {
+    if (paste.bytesAvailable() == 0 &&
+        (paste.state() == QProcess::NotRunning || !paste.waitForReadyRead(left()))) {
+      break;
+    }
+    bytes += paste.read(wanted - bytes.size());
+  }
+  bool whole = true;
+  if (paste.state() != QProcess::NotRunning) {
+    paste.kill();
+    paste.waitForFinished(1000);
+    if (bytes.size() < wanted) return std::nullopt;  // too slow to tell
+    whole = false;
+  } else {
+    bytes += paste.read(wanted - bytes.size());
+    if (paste.exitStatus() != QProcess::NormalExit || paste.exitCode() != 0) return std::nullopt;
+    whole = bytes.size() < wanted;
+  }
+  ClipboardStart start{Utf8ToText({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())}),
+                       whole};
+  if (start.text.size() > limit) {
+    start.text.resize(limit);
+    start.whole = false;
+  }
+  return start;
+}
 
 WlCopyClipboard::~WlCopyClipboard() {
   if (!running_) return;

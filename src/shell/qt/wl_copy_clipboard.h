@@ -28,13 +28,17 @@ class WlCopyClipboard final : public QObject, public Clipboard {
   // told, since the text that follows replaces what was left. A wl-copy still running
   // after `limit` is stopped and counts as failed.
   explicit WlCopyClipboard(ModalMessage tell_user, QString program = QStringLiteral("wl-copy"),
-                           std::chrono::milliseconds limit = std::chrono::seconds(20));
+                           std::chrono::milliseconds limit = std::chrono::seconds(20),
+                           QString paste_program = QStringLiteral("wl-paste"));
   ~WlCopyClipboard() override;
   WlCopyClipboard(const WlCopyClipboard&) = delete;
   WlCopyClipboard& operator=(const WlCopyClipboard&) = delete;
 
   void Clear() override;
   void SetText(const std::u16string& text) override;
+  // With wl-paste, which reads the Clipboard through the same protocol: the first bytes it
+  // writes, and then it is stopped. Nothing when it gives no text within a moment.
+  std::optional<ClipboardStart> ReadStart(std::size_t limit) override;
 
   // Whether a wl-copy runs or a request waits for one.
   bool Busy() const { return running_ != nullptr || waiting_.has_value(); }
@@ -56,6 +60,7 @@ class WlCopyClipboard final : public QObject, public Clipboard {
   ModalMessage tell_user_;
   QString program_;
   std::chrono::milliseconds limit_;
+  QString paste_program_;
   std::unique_ptr<Run> running_;
   std::optional<Request> waiting_;
   bool telling_ = false;

@@ -1,5 +1,6 @@
 #include "shell/win32/clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -28,6 +29,22 @@ class OpenClipboardFor {
 };
 
 }  // namespace
+
+std::optional<ClipboardStart> ReadClipboardStart(HWND owner, std::size_t limit) {
+  const OpenClipboardFor clipboard(owner);
+  if (!clipboard) return std::nullopt;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (data == nullptr) return std::nullopt;
+  const auto* text = static_cast<const char16_t*>(GlobalLock(data));
+  if (text == nullptr) return std::nullopt;
+  // The text ends at its NUL, or at the end of its memory.
+  const std::size_t room = GlobalSize(data) / sizeof(char16_t);
+  std::size_t size = 0;
+  while (size < room && size <= limit && text[size] != u'\0') ++size;
+  ClipboardStart start{std::u16string(text, std::min(size, limit)), size <= limit};
+  GlobalUnlock(data);
+  return start;
+}
 
 void ClearClipboard(HWND owner) {
   const OpenClipboardFor clipboard(owner);

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
+
+#include "app/clipboard_url.h"
 
 namespace pagelift {
 
@@ -13,5 +17,9 @@ void ClearClipboard(HWND owner);
 // The Clipboard then holds exactly `text` as Unicode text (CF_UNICODETEXT), CR LF line
 // ends and all. Throws std::bad_alloc when there is no memory for its copy.
 void SetClipboardText(HWND owner, const std::u16string& text);
+// The start of the Clipboard's Unicode text (CF_UNICODETEXT): at most `limit` units, read
+// from where it lies, however much it holds, and whether that is all of it. Nothing when
+// it holds no text or stays busy.
+std::optional<ClipboardStart> ReadClipboardStart(HWND owner, std::size_t limit);
 
 }  // namespace pagelift

@@ -1,5 +1,6 @@
 #include "shell/win32/frm_main.h"
 
+#include "app/clipboard_url.h"
 #include "app/menu_label.h"
 #include "app/tray_texts.h"
 #include "shell/win32/application.h"
@@ -19,6 +20,7 @@ constexpr UINT kTaskMessage = WM_APP + 2;
 // The popup menu's commands; URL entry i is kFirstUrlCommand + i.
 constexpr UINT kSettingCommand = 1;
 constexpr UINT kEndCommand = 2;
+constexpr UINT kClipboardCommand = 3;
 constexpr UINT kFirstUrlCommand = 100;
 
 HICON LoadPicture(HINSTANCE instance, int id, UINT dpi) {
@@ -128,6 +130,9 @@ INT_PTR frmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ENDSESSION:
       if (wparam != FALSE) Form_Unload();
       return TRUE;
+    case WM_INITMENUPOPUP:
+      if (reinterpret_cast<HMENU>(wparam) == url_menu_) mnuSetUrl_InitPopup();
+      return FALSE;
     default:
       if (message == taskbar_created_ && message != 0) {
         tray_.Restore();
@@ -186,6 +191,8 @@ void frmMain::SetUrlItems(std::vector<std::u16string> urls) {
   entries_.Load(std::move(urls));
   // A Windows menu has no hidden entries: an entry not shown is not in it.
   while (GetMenuItemCount(url_menu_) > 0) DeleteMenu(url_menu_, 0, MF_BYPOSITION);
+  AppendMenuW(url_menu_, MF_STRING | MF_GRAYED, kClipboardCommand, Wide(kNoClipboardUrl).c_str());
+  if (entries_.AnyShown()) AppendMenuW(url_menu_, MF_SEPARATOR, 0, nullptr);
   for (std::size_t i = 0; i < entries_.Size(); ++i) {
     if (!entries_.Shown(i)) continue;
     AppendMenuW(url_menu_, MF_STRING, kFirstUrlCommand + i,
@@ -205,7 +212,22 @@ void frmMain::ShowPopupMenu() {
   PostMessageW(window_, WM_NULL, 0, 0);
   if (chosen == kSettingCommand) mnuSetting_Click();
   if (chosen == kEndCommand) mnuEnd_Click();
+  if (chosen == kClipboardCommand) mnuClipboardUrl_Click();
   if (chosen >= kFirstUrlCommand) mnuSetUrlItem_Click(static_cast<int>(chosen - kFirstUrlCommand));
+}
+
+void frmMain::mnuSetUrl_InitPopup() {
+  const std::optional<ClipboardStart> start = ReadClipboardStart(window_, kClipboardUrlLimit);
+  clipboard_url_ = start ? ClipboardUrl(*start) : std::nullopt;
+  ModifyMenuW(url_menu_, kClipboardCommand,
+              MF_BYCOMMAND | MF_STRING | (clipboard_url_ ? MF_ENABLED : MF_GRAYED),
+              kClipboardCommand,
+              Wide(AmpersandMenuText(ClipboardEntryCaption(clipboard_url_))).c_str());
+}
+
+void frmMain::mnuClipboardUrl_Click() {
+  // The URL as the submenu read it when it opened, with the settings in force now.
+  if (clipboard_url_) fetches_->Choose(*clipboard_url_, SettingsIn(window_).ForFetch());
 }
 
 void frmMain::mnuSetUrlItem_Click(int index) {
@@ -222,6 +244,9 @@ FetchShell frmMain::ShellForFetches() {
       [this](bool busy) { tray_.Modify(Picture(busy), kProgramTitle); },
       [this] { ClearClipboard(window_); },
       [this](const std::u16string& text) { SetClipboardText(window_, text); },
+      [this](const std::u16string& title, const std::u16string& text) {
+        tray_.ShowNotice(title, text);
+      },
   };
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ namespace pagelift {
 // The settings dialog, the program's one window, made from the resource script and
 // hidden until "設定..." shows it. Its controls are the live settings: a fetch reads them
 // when the page is chosen. It owns the tray icon, whose right button opens the popup menu
-// "設定...", "ネット取得" (the URLs of the settings file) and "終了".
+// "設定...", "ネット取得" (the URL the Clipboard holds, a separator, and the URLs of the
+// settings file) and "終了".
 class frmMain {
  public:
   // Made hidden; Form_Load loads the settings and shows the icon.
@@ -36,6 +38,10 @@ class frmMain {
   void cmdOk_Click();       // saves, then reloads; when it cannot save, says so
   void cmdCancel_Click();   // hides the window: what was typed stays in force, unsaved
   void mnuSetUrlItem_Click(int index);
+  // The first entry of "ネット取得", the URL the Clipboard holds, read as the submenu opens.
+  void mnuSetUrl_InitPopup();
+  void mnuClipboardUrl_Click();
+  const std::optional<std::u16string>& ClipboardUrlOffered() const { return clipboard_url_; }
 
   // The popup menu, and the entries of "ネット取得".
   HMENU mnuMenu() const { return menu_; }
@@ -63,6 +69,7 @@ class frmMain {
   HMENU menu_ = nullptr;
   HMENU url_menu_ = nullptr;
   UrlEntries entries_;
+  std::optional<std::u16string> clipboard_url_;  // as the submenu last read it
   TrayIcon tray_{nullptr, 0};
   UINT taskbar_created_ = 0;
   std::unique_ptr<FetchCoordinator> fetches_;

@@ -18,6 +18,9 @@ class TrayIcon {
   void Add(HICON icon, std::u16string_view tooltip);
   void Modify(HICON icon, std::u16string_view tooltip);
   void Delete();
+  // A notification beside the icon (a balloon, or a toast on Windows 10 and 11), with the
+  // warning mark; the title and text are cut to what the notification area holds.
+  void ShowNotice(std::u16string_view title, std::u16string_view text);
   // The notification area was made again (Explorer restarted): the icon comes back with
   // the picture it showed.
   void Restore();
@@ -27,7 +30,7 @@ class TrayIcon {
   const std::u16string& Tooltip() const { return tooltip_; }
 
  private:
-  bool Notify(DWORD message);
+  bool Notify(DWORD message, const NOTIFYICONDATAW* notice = nullptr);
 
   HWND window_;
   UINT message_;

@@ -1,25 +1,54 @@
 // A Windows program that reads the Clipboard as other programs do: its Unicode text
 // (CF_UNICODETEXT) written to standard output as UTF-8, every character as it is, CR LF
 // included. Exit status 1 when the Clipboard holds no text or cannot be opened. With
-// --code-page it prints the ANSI code page the programs of this session run with instead.
-#include <fcntl.h>
-#include <io.h>
+// --code-page it prints the ANSI code page the programs of this session run with instead;
+// with --set TEXT it puts TEXT on the Clipboard, as another program would.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
 #include <cstdio>
+#include <cstring>
 #include <string>
+
+namespace {
+
+bool OpenTheClipboard() {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (OpenClipboard(nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+// The command line's last word, as the UTF-16 Windows hands it over.
+int SetText() {
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (words == nullptr || count < 3) return 2;
+  const std::size_t bytes = (std::wcslen(words[count - 1]) + 1) * sizeof(wchar_t);
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(GlobalLock(copy), words[count - 1], bytes);
+  GlobalUnlock(copy);
+  LocalFree(words);
+  if (!OpenTheClipboard()) return 1;
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_UNICODETEXT, copy) != nullptr;
+  CloseClipboard();
+  return set ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "--code-page") {
     std::printf("%u", GetACP());
     return 0;
   }
-  bool open = false;
-  for (int attempt = 0; attempt < 50 && !open; ++attempt) {
-    open = OpenClipboard(nullptr) != FALSE;
-    if (!open) Sleep(20);
-  }
-  if (!open) return 1;
+  if (argc == 3 && std::string(argv[1]) == "--set") return SetText();
+  if (!OpenTheClipboard()) return 1;
   std::string bytes;
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
   const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;

@@ -5,8 +5,10 @@
 # xclip, which gets LF), a refused URL leaves the failure text, the settings dialog takes a
 # typed URL, proxy, code and width and OK writes Pagelift.ini in code page 932 byte for
 # byte as the Linux build writes it for the same input, and "終了" ends the program and
-# takes its icon away. Run once with the ANSI code page 1252 and once with 932. Every
-# wait is bounded. Leaves screenshots of the menu and the dialog beside the Linux ones.
+# takes its icon away. Run once with the ANSI code page 1252 and once with 932. Then a
+# failure is told in a notification balloon, in a Wine desktop of its own. Every wait is
+# bounded. Leaves screenshots of the menu, the dialog and the balloon beside the Linux
+# ones.
 # Usage: tray.sh WINDOWS_BUILD LINUX_BUILD SAMPLE_PAGE
 # The Wine session is its own (the desktop process keeps the display it starts with): the
 # test ends any other first, so it runs alone.
@@ -77,17 +79,26 @@ for ansi in 1252 932; do
   pids+=("$program")
   wait_for 20 icon_docked || fail "($ansi) the icon did not dock in the tray"
 
-  # The first URL: its text, on the Clipboard while the program runs.
+  # A URL another Windows program put on the Clipboard: the first entry of "ネット取得"
+  # offers it when the submenu opens; its text, on the Clipboard while the program runs.
+  wine "$reader" --set "$page_url" || fail "($ansi) the Clipboard could not be set"
   right_click Down Down Right
   [ "$ansi" = 1252 ] && import -window root "$linux_build/windows_tray_menu.png"
   xdotool key Return
   wait_for 15 clipboard_is "$work/expected.txt" ||
-    fail "($ansi) the Clipboard does not hold the page's text, CR LF and all:" \
+    fail "($ansi) the Clipboard's URL did not bring the page's text, CR LF and all:" \
       "$(wine "$reader" 2>/dev/null | cmp - "$work/expected.txt" 2>&1)"
   xclip_is "$work/expected.lf" || fail "($ansi) xclip does not read the page's text"
-  echo "($ansi) the page's text is on the Clipboard, $(wc -c <"$work/expected.txt") bytes"
+  echo "($ansi) the Clipboard's URL brought the page's text, $(wc -c <"$work/expected.txt") bytes"
 
+  # The first URL of the list (the first entry greyed: the Clipboard holds no URL).
+  wine "$reader" --set "before" || fail "($ansi) the Clipboard could not be set"
   right_click Down Down Right Down Return
+  wait_for 15 clipboard_is "$work/expected.txt" ||
+    fail "($ansi) the first URL did not bring the page's text"
+  echo "($ansi) the first URL brought the page's text"
+
+  right_click Down Down Right Down Down Return
   wait_for 15 clipboard_is "$work/failure.txt" ||
     fail "($ansi) a refused URL did not leave the failure text"
   echo "($ansi) a refused URL leaves \"$(cat "$work/failure.txt")\""
@@ -123,3 +134,41 @@ for ansi in 1252 932; do
   echo "($ansi) \"終了\" ended the program and took its icon away"
   end_wine
 done
+
+# A failure told beside the icon: Wine draws the notification balloon only in a desktop of
+# its own with a taskbar (explorer /desktop), not beside an icon docked in trayer. Its menu
+# there takes no keys: the mouse chooses "ネット取得" and the refused URL, and the balloon
+# is seen in a screenshot, as the white of its face above the icon.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LOCPATH
+app=$work/app-notice
+mkdir -p "$app"
+cp "$windows_build/Pagelift.exe" "$app/"
+printf '[Setting]\r\nURL1=%s\r\nURL2=NONE\r\n' "$refused_url" >"$app/Pagelift.ini"
+wine explorer /desktop=shell,800x600 "$app/Pagelift.exe" >"$work/notice.log" 2>&1 &
+pids+=($!)
+desktop() { xdotool search --name '^shell - Wine desktop$' 2>/dev/null | head -n1; }
+desktop_made() { test -n "$(desktop)"; }
+wait_for 20 desktop_made || fail "Wine made no desktop of its own"
+sleep 3  # its taskbar, and the icon in it, are drawn
+eval "$(xdotool getwindowgeometry --shell "$(desktop)")"
+icon_x=$((X + WIDTH - 10))
+icon_y=$((Y + HEIGHT - 10))
+white_above_icon() {
+  import -window root "$work/notice.png"
+  convert "$work/notice.png" -crop "440x60+$((icon_x - 450))+$((icon_y - 90))" \
+    -fill black +opaque white -format '%[fx:mean]' info:
+}
+before=$(white_above_icon)
+xdotool mousemove "$icon_x" "$icon_y" click 3
+sleep 0.8
+xdotool mousemove $((icon_x - 30)) $((icon_y - 39)) click 1
+sleep 0.8
+xdotool mousemove $((icon_x - 160)) $((icon_y - 39)) click 1
+balloon_seen() { awk -v share="$(white_above_icon)" 'BEGIN { exit !(share > 0.3) }'; }
+wait_for 15 balloon_seen ||
+  fail "no balloon told of the failure (white above the icon: $before before, $(white_above_icon) after)"
+cp "$work/notice.png" "$linux_build/windows_notice.png"
+echo "a balloon beside the icon told of the failure (white above the icon: $before before," \
+  "$(white_above_icon) after): $linux_build/windows_notice.png"
+end_wine

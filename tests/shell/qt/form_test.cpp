@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <memory>
 
 #include "settings/profile.h"
@@ -30,12 +31,17 @@ class FormTest : public testing::Test {
   }
 
   // The URL entries: their URLs, "hidden:" in front of those not shown. Also checks
-  // that the submenu holds them in their order.
+  // that the submenu holds them in their order after the Clipboard's entry and a
+  // separator, shown when they are.
   std::vector<std::u16string> Menu() const {
     std::vector<std::u16string> entries;
     const auto& items = form_->mnuSetUrlItem;
-    EXPECT_EQ(form_->mnuSetUrl->actions().toVector(),
-              QVector<QAction*>(items.begin(), items.end()));
+    const QList<QAction*> actions = form_->mnuSetUrl->actions();
+    EXPECT_EQ(actions.mid(0, 2), (QList<QAction*>{form_->mnuClipboardUrl, form_->mnuUrlSeparator}));
+    EXPECT_EQ(actions.mid(2).toVector(), QVector<QAction*>(items.begin(), items.end()));
+    EXPECT_EQ(
+        form_->mnuUrlSeparator->isVisible(),
+        std::any_of(items.begin(), items.end(), [](QAction* item) { return item->isVisible(); }));
     for (std::size_t i = 0; i < items.size(); ++i) {
       entries.push_back((items[i]->isVisible() ? u"" : u"hidden:") +
                         form_->UrlItemCaption(static_cast<int>(i)));
@@ -66,7 +72,7 @@ TEST_F(FormTest, WithoutAFileShowsTheDefaults) {
   const DialogControls& c = form_->controls();
   EXPECT_EQ(c.cmbCode->currentText(), QStringLiteral("自動判定"));
   EXPECT_EQ(c.txtMaxChar->text(), QStringLiteral("100"));
-  EXPECT_EQ(Menu(), std::vector<std::u16string>{u""});
+  EXPECT_EQ(Menu(), std::vector<std::u16string>{u"hidden:"});
   EXPECT_FALSE(fs::exists(settings_));
 }
 
@@ -101,7 +107,7 @@ TEST_F(FormTest, CancelKeepsWhatWasTypedInForceButUnsaved) {
   form_->cmdCancel_Click();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(form_->Shown().proxy, u"new:3128");
-  EXPECT_EQ(Menu(), std::vector<std::u16string>{u""});  // URLs change only with OK
+  EXPECT_EQ(Menu(), std::vector<std::u16string>{u"hidden:"});  // URLs change only with OK
   EXPECT_EQ(Key(u"PROXY"), u"old:8080");
   form_->mnuSetting_Click();  // shown as it was left, not reloaded
   EXPECT_EQ(form_->controls().txtProxy->text(), QStringLiteral("new:3128"));
@@ -118,7 +124,7 @@ TEST_F(FormTest, OkThatCannotWriteSaysSoAndKeepsWhatWasTyped) {
   EXPECT_EQ(messages_, std::vector<std::u16string>{CannotSaveMessage(settings_)});
   EXPECT_EQ(form_->controls().txtProxy->text(), QStringLiteral("typed:3128"));
   EXPECT_EQ(form_->Shown().urls, u"http://typed/");
-  EXPECT_EQ(Menu(), std::vector<std::u16string>{u""});
+  EXPECT_EQ(Menu(), std::vector<std::u16string>{u"hidden:"});
 }
 
 TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {

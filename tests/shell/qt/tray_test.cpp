@@ -186,6 +186,35 @@ TEST_F(TrayTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
   }
 }
 
+TEST_F(TrayTest, TheFirstEntryFetchesTheUrlTheClipboardHoldsWhenTheSubmenuOpens) {
+  ListUrls({"/ja"});
+  const std::u16string url = server_.Url16("/words");
+  const struct {
+    std::u16string clipboard;
+    bool offered;
+  } cases[] = {
+      {u" " + url + u"\n", true},
+      {u"see " + url, false},
+      {u"file:///etc/hostname", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(test::Shown(c.clipboard));
+    SetClipboardText(c.clipboard);
+    emit form_->mnuSetUrl->aboutToShow();
+    EXPECT_EQ(form_->mnuClipboardUrl->isEnabled(), c.offered);
+    EXPECT_EQ(FromQString(form_->mnuClipboardUrl->text()),
+              c.offered ? u"クリップボードのURL: " + url : u"クリップボードにURLがありません");
+  }
+  // What the submenu read when it opened is fetched, with the settings in force.
+  SetClipboardText(url);
+  emit form_->mnuSetUrl->aboutToShow();
+  SetClipboardText(u"something else");
+  form_->controls().cmbTextForm->setCurrentIndex(1);
+  form_->mnuClipboardUrl->trigger();
+  ASSERT_TRUE(WaitForNoFetch());
+  EXPECT_EQ(Clipboard(), u"two words\r\n\r\napart\r\n");
+}
+
 TEST_F(TrayTest, NothingDownloadedLeavesExactlyTheFailureText) {
   const std::string refused = "http://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/";
   Type(std::u16string(refused.begin(), refused.end()) + u"\r\n" + server_.Url16("/empty"));

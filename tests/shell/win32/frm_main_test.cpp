@@ -13,6 +13,7 @@
 #include "app/code_box.h"
 #include "app/dialog_layout.h"
 #include "app/form_box.h"
+#include "shell/win32/clipboard.h"
 #include "shell/win32/dialog_controls.h"
 #include "shell/win32/resources.h"
 #include "shell/win32/windows_text.h"
@@ -137,10 +138,13 @@ TEST_F(FrmMainTest, TheMenuListsTheUrlsAsTypedAndLeavesOutEmptyOnes) {
   EXPECT_EQ(MenuEntry(menu, 1), u"ネット取得");
   EXPECT_EQ(MenuEntry(menu, 2), u"終了");
   HMENU urls = GetSubMenu(menu, 1);
-  ASSERT_EQ(GetMenuItemCount(urls), 2);
+  ASSERT_EQ(GetMenuItemCount(urls), 4);
+  // The Clipboard's entry, and a separator before the list.
+  EXPECT_EQ(MenuEntry(urls, 0), u"クリップボードにURLがありません");
+  EXPECT_EQ(GetMenuState(urls, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
   // A menu takes "&" for the mark of the next letter.
-  EXPECT_EQ(MenuEntry(urls, 0), u"http://a/?x=1&&y=2");
-  EXPECT_EQ(MenuEntry(urls, 1), u"http://c/news_1");
+  EXPECT_EQ(MenuEntry(urls, 2), u"http://a/?x=1&&y=2");
+  EXPECT_EQ(MenuEntry(urls, 3), u"http://c/news_1");
   // The hidden entry keeps its place: the entry after it holds URL3.
   EXPECT_EQ(form_.mnuSetUrlItem().Url(2), u"http://c/news_1");
   EXPECT_EQ(form_.Tray().Tooltip(), u"Pagelift");
@@ -168,6 +172,20 @@ TEST_F(FrmMainTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
     EXPECT_EQ(ClipboardText(), c.clipboard);
     EXPECT_EQ(form_.Tray().Picture(), form_.Picture(false));
   }
+  // The URL the Clipboard holds when the submenu opens: its entry, and the same page.
+  HMENU urls = GetSubMenu(form_.mnuMenu(), 1);
+  for (const bool url_held : {false, true}) {
+    SetClipboardText(form_.Window(),
+                     url_held ? std::u16string(url.begin(), url.end()) + u"\r\n" : u"no URL");
+    SendMessageW(form_.Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(urls), 1);
+    EXPECT_EQ((GetMenuState(urls, 0, MF_BYPOSITION) & MF_GRAYED) == 0, url_held);
+    EXPECT_EQ(MenuEntry(urls, 0),
+              url_held ? u"クリップボードのURL: " + std::u16string(url.begin(), url.end())
+                       : u"クリップボードにURLがありません");
+  }
+  form_.mnuClipboardUrl_Click();
+  ASSERT_TRUE(PumpUntil([&] { return form_.FetchesRunning() == 0; }));
+  EXPECT_EQ(ClipboardText(), page.text);
 }
 
 TEST_F(FrmMainTest, OkSavesWhatWasTypedAndCancelKeepsItUnsaved) {
@@ -183,7 +201,7 @@ TEST_F(FrmMainTest, OkSavesWhatWasTypedAndCancelKeepsItUnsaved) {
   EXPECT_EQ(read.settings.proxy, u"typed:3128");
   EXPECT_EQ(read.entries, (std::vector<std::u16string>{u"http://a/", u"", u"http://c/"}));
   EXPECT_EQ(WindowText(GetDlgItem(form_.Window(), IDC_TXTMAXCHAR)), u"100");
-  EXPECT_EQ(GetMenuItemCount(GetSubMenu(form_.mnuMenu(), 1)), 2);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(form_.mnuMenu(), 1)), 4);
 }
 
 }  // namespace
