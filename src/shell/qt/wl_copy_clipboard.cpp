@@ -76,8 +76,8 @@ std::optional<ClipboardStart> WlCopyClipboard::ReadStart(std::size_t limit) {
   };
   QProcess paste;
   paste.setProgram(paste_program_);
-  paste.setArguments({QStringLiteral("--no-newline"), QStringLiteral("--type"),
-                      QStringLiteral("text")});
+  paste.setArguments(
+      {QStringLiteral("--no-newline"), QStringLiteral("--type"), QStringLiteral("text")});
   paste.setStandardErrorFile(QProcess::nullDevice());
   paste.start(QIODevice::ReadOnly);
   if (!paste.waitForStarted(left())) return std::nullopt;
