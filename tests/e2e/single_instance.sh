@@ -118,8 +118,22 @@ wait_for 5 gone "$silent" || fail "the message box did not end the second start"
 status=0
 wait "$silent" || status=$?
 [ "$status" -eq 1 ] || fail "the second start ended with status $status after the message box"
-kill -CONT "$a"
 echo "a program that does not answer: a message box after $waited ms, then status 1"
+
+# The program ends while a second start waits for it: that start runs on in its place.
+"$work/a/pagelift" >>"$work/a.log" 2>&1 &
+waiter=$!
+pids+=("$waiter")
+disown "$waiter"
+sleep 1
+alive "$waiter" || fail "the second start did not wait for the stopped program"
+kill -KILL "$a"
+sleep 1
+a=$waiter
+second_start a "$a"
+cancel "$a"
+alive "$a" && icons 2 || fail "the second start that waited does not run in the killed one's place"
+echo "a second start that waits for a program killed meanwhile runs on in its place"
 
 # A crash leaves the socket behind; the next start runs all the same, and answers.
 kill -KILL "$a"
