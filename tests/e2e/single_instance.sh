@@ -103,6 +103,39 @@ cancel "$b"
 alive "$a" && alive "$b" && icons 2 || fail "a and b do not both run"
 echo "a copy with another settings file runs beside the first and answers for its own"
 
+# What is no request of ours, or no whole one, shows nothing and stops nothing: while a
+# caller that began a request and does not end it is still connected, a second start is
+# answered.
+python3 - "$socket" >"$work/junk.log" 2>&1 <<'EOF' &
+import socket, sys, time
+def connect():
+    s = socket.socket(socket.AF_UNIX)
+    s.connect(sys.argv[1])
+    return s
+for junk in (b"", b"junk\n", b"PAGELIFT-SHOW", b"PAGELIFT-SHOWN\n", b"x" * 100000,
+             b"PAGELIFT-SHOW " + b"\xff" * 5000 + b"\n"):
+    s = connect()
+    try:
+        s.sendall(junk)
+    except OSError:
+        pass  # cut off after 4 KiB
+    s.close()
+held = connect()
+held.sendall(b"PAGELIFT-SHOW ")
+print("holding", flush=True)
+time.sleep(10)
+EOF
+pids+=($!)
+holding() { grep -q holding "$work/junk.log"; }
+wait_for 5 holding || fail "the program did not take what is no request"
+sleep 0.5
+[ -z "$(dialog "$a")" ] || fail "what is no request showed the dialog"
+second_start a "$a"
+((${times[-1]} < 2000)) || fail "a request not ended held up the answer: ${times[-1]} ms"
+cancel "$a"
+alive "$a" || fail "what is no request ended the program"
+echo "what is no request shows nothing and stops nothing"
+
 # A running program that does not answer: the second start says so and ends with status 1.
 kill -STOP "$a"
 started=$(now_ms)
