@@ -11,6 +11,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -160,9 +161,11 @@ void SingleInstance::Answer(QLocalSocket* socket) {
     return;
   }
   const QByteArray token = line.sliced(kRequest.size()).chopped(1);
-  // Qt's Wayland window takes the token for its next activation; elsewhere it means nothing.
+  // Qt's Wayland window comes in front with the token in this variable, or with one it
+  // asks for itself when it is empty (not with this program's own, long spent); elsewhere
+  // the variable means nothing.
   const bool wayland = QGuiApplication::platformName() == u"wayland";
-  if (wayland && !token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token);
+  if (wayland) qputenv("XDG_ACTIVATION_TOKEN", token);
   show_();
   if (wayland) qunsetenv("XDG_ACTIVATION_TOKEN");
   socket->write(kAnswer.toByteArray());
