@@ -31,16 +31,6 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
   }
 }
 
-// A path as the user reads it; bytes that are no UTF-8 show as U+FFFD.
-std::u16string PathText(const std::filesystem::path& path) {
-  if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-    return path.u16string();
-  } else {
-    const std::string bytes = path.string();
-    return Utf8ToText({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-  }
-}
-
 }  // namespace
 
 FoldWidth::FoldWidth(std::u16string text) : text_(std::move(text)), number_(NumberOfText(text_)) {}
@@ -97,6 +87,15 @@ bool SaveSettings(const std::filesystem::path& file, Settings& settings) {
   std::error_code ignored;
   std::filesystem::create_directories(file.parent_path(), ignored);
   return text.Save(file);
+}
+
+std::u16string PathText(const std::filesystem::path& path) {
+  if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+    return path.u16string();
+  } else {
+    const std::string bytes = path.string();
+    return Utf8ToText({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  }
 }
 
 std::u16string CannotSaveMessage(const std::filesystem::path& file) {

@@ -60,6 +60,9 @@ SettingsRead LoadSettings(const std::filesystem::path& file);
 // and the file as it was, when it cannot be read or written.
 bool SaveSettings(const std::filesystem::path& file, Settings& settings);
 
+// A path as the user reads it; bytes that are no UTF-8 show as U+FFFD.
+std::u16string PathText(const std::filesystem::path& path);
+
 // What the user is told when SaveSettings fails.
 std::u16string CannotSaveMessage(const std::filesystem::path& file);
 

@@ -3,9 +3,10 @@
 # Mutter, with a session bus and our StatusNotifierItem host (sni.py) as its tray. A page
 # chosen through dbusmenu must be readable on the Clipboard by another program, byte for
 # byte what pagelift-cli makes of it, and so must the page of a URL another program put on
-# the Clipboard; a refused URL leaves the failure text, which stays after the program
-# ends; on sway a page of 50 MiB goes through whole. Prints how long
-# each text took from the click to being readable. Every wait is bounded.
+# the Clipboard; a refused URL leaves the failure text, which stays after the program ends
+# (on sway and KWin a new start then runs beside the wl-copy that serves it, and answers a
+# second start); on sway a page of 50 MiB goes through whole. Prints how long each text
+# took from the click to being readable. Every wait is bounded.
 # Usage: wayland_clipboard.sh sway|kwin|mutter PAGELIFT PAGELIFT_CLI PAGE_SERVER SAMPLE_PAGE
 set -euo pipefail
 if [ "$(id -u)" -eq 0 ]; then
@@ -142,3 +143,19 @@ wait_for 10 process_gone || fail "the program did not end after \"終了\" on $n
 # wl-copy goes on serving the text; Mutter keeps a copy of it (of 4 MiB at most).
 clipboard_is "$work/failure.txt" || fail "on $name the text did not stay after the program ended"
 echo "$name: the text stayed on the Clipboard after the program ended"
+
+# One program per settings file on Wayland too: a new start, while the last one's wl-copy
+# still serves the text, is the program for its settings file and answers a second start.
+if [ "$compositor" != mutter ]; then
+  "$work/pagelift" >>"$work/pagelift.log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  # It listens once it can answer.
+  listening() { test -n "$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name 'Pagelift-*')"; }
+  wait_for 20 listening || fail "on $name, with wl-copy running, a new start did not run"
+  status=0
+  timeout 10 "$work/pagelift" >>"$work/second.log" 2>&1 || status=$?
+  [ "$status" -eq 0 ] && ! process_gone ||
+    fail "on $name, with wl-copy running, a second start ended with status $status"
+  echo "$name: with the last one's wl-copy running, a new start runs and answers a second start"
+fi

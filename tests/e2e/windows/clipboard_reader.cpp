@@ -2,7 +2,9 @@
 // (CF_UNICODETEXT) written to standard output as UTF-8, every character as it is, CR LF
 // included. Exit status 1 when the Clipboard holds no text or cannot be opened. With
 // --code-page it prints the ANSI code page the programs of this session run with instead;
-// with --set TEXT it puts TEXT on the Clipboard, as another program would.
+// with --set TEXT it puts TEXT on the Clipboard, as another program would; with
+// --foreground it prints the title of the window in the foreground, a tab and its program
+// file.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -48,6 +50,26 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && std::string(argv[1]) == "--set") return SetText();
+  if (argc == 2 && std::string(argv[1]) == "--foreground") {
+    HWND window = GetForegroundWindow();
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    wchar_t program[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
+      QueryFullProcessImageNameW(process, 0, program, &length);
+      CloseHandle(process);
+    }
+    const std::wstring line = std::wstring(title) + L"\t" + program;
+    std::string bytes(line.size() * 3, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    std::printf("%s\n", bytes.c_str());
+    return 0;
+  }
   if (!OpenTheClipboard()) return 1;
   std::string bytes;
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
