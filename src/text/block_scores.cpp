@@ -1,7 +1,9 @@
 #include "text/block_scores.h"
 
 #include <algorithm>
+#include <array>
 
+#include "base/huge_pages.h"
 #include "text/class_hints.h"
 #include "text/readable_layout.h"
 #include "text/readable_text.h"
@@ -61,8 +63,27 @@ bool IsMark(char16_t c) {
   }
 }
 
-std::uint64_t HashOn(std::uint64_t hash, char16_t c) {
-  return IsBlank(c) ? hash : (hash ^ c) * 0x100000001B3ULL;
+constexpr std::uint32_t kHashPrime = 0x01000193;
+
+std::uint32_t HashOn(std::uint32_t hash, char16_t c) {
+  return IsBlank(c) ? hash : (hash ^ c) * kHashPrime;
+}
+
+// What an ASCII character is to the counts: a blank, a mark of punctuation, or another.
+enum : std::uint8_t { kOther, kBlank, kMark };
+constexpr auto kAscii = [] {
+  std::array<std::uint8_t, 0x80> kinds{};
+  for (const char c : {' ', '\t', '\n', '\r', '\f'}) kinds[static_cast<std::size_t>(c)] = kBlank;
+  for (const char c : {'.', ',', '!', '?', ';'}) kinds[static_cast<std::size_t>(c)] = kMark;
+  return kinds;
+}();
+
+// A character's weight: an East Asian wide one says about what two Latin letters say.
+std::uint32_t Weight(char16_t c) {
+  if (c < 0x1100) return 1;
+  // Kana and the common ideographs, without looking them up.
+  if ((c >= 0x3040 && c <= 0x30FF) || (c >= 0x4E00 && c <= 0x9FFF)) return 2;
+  return c >= 0xD800 && c <= 0xDFFF ? 1 : IsEastAsianWide(c) ? 2 : 1;
 }
 
 bool HasText(std::u16string_view text) {
@@ -109,85 +130,56 @@ bool OffScreen(std::u16string_view style) {
 }  // namespace
 
 BlockScores::BlockScores(const Document& document, const MainSignals& signals)
-    : document_(document), signals_(signals), item_of_(document.NodeCount(), kNone) {
+    : document_(document), signals_(signals) {
+  // Room for every node, advised as large: what is not used is never touched.
+  ReserveLarge(item_of_, document.NodeCount());
+  item_of_.assign(document.NodeCount(), kNone);
+  items_.reserve(document.NodeCount());
   Walk();
-  Score();
   Choose();
 }
 
 void BlockScores::Walk() {
-  // The items of the elements entered, innermost last, and the nearest block of each.
-  std::vector<std::uint32_t> open, blocks;
+  std::vector<Open> open;  // the elements entered, innermost last
   NodeId node = document_.FirstChild(Document::kRoot);
   while (node != html::kNoNode) {
     bool entered = false;
-    const std::uint32_t parent = open.empty() ? kNone : open.back();
     if (document_.Kind(node) == html::NodeKind::kElement) {
       const Role role = RoleOfElement(document_, node);
       if (role != Role::kDropped) {
-        const auto index = static_cast<std::uint32_t>(items_.size());
-        item_of_[node] = index;
-        Item& item = items_.emplace_back();
-        item.node = node;
-        item.parent = parent;
-        const Item* up = parent == kNone ? nullptr : &items_[parent];
-        const Tag tag = document_.TagOf(node);
-        const bool html = document_.NamespaceOf(node) == html::Namespace::kHtml;
-        NameHints names;
-        bool href = false;
-        for (std::size_t i = 0; i < document_.AttributeCount(node); ++i) {
-          const std::u16string_view name = document_.AttributeName(node, i);
-          const std::u16string_view value = document_.AttributeValue(node, i);
-          // The classes of <html> and <body> describe the page, not a part of it.
-          if ((name == u"class" || name == u"id") && signals_.class_names && tag != Tag::kHtml &&
-              tag != Tag::kBody) {
-            AddNameHints(value, names);
-          } else if (name == u"style" && signals_.off_screen) {
-            item.hidden = OffScreen(value);
-          } else if (name == u"href") {
-            href = true;
-          }
-        }
-        bool strong = names.boilerplate, weak = names.weak_boilerplate;
-        if (signals_.tags && html) {
-          strong = strong || tag == Tag::kNav || tag == Tag::kAside || tag == Tag::kFooter;
-          weak = weak || tag == Tag::kHeader || tag == Tag::kForm || tag == Tag::kButton;
-        }
-        item.hint = strong ? -2 : weak ? -1 : 0;
-        item.block = IsBlockRole(role);
-        item.link = (up && up->link) || (html && tag == Tag::kA && href);
-        if (html && tag == Tag::kA && href) item.own.anchors = item.total.anchors = 1;
-        item.media = signals_.pictures &&
-                     ((html && (tag == Tag::kFigure || tag == Tag::kFigcaption)) || names.media);
-        item.in_media = item.media || (up && up->in_media);
-        item.in_terms = (html && tag == Tag::kDl) || (up && up->in_terms);
-        if (!item.hidden && document_.FirstChild(node) != html::kNoNode) {
-          entered = true;
-          blocks.push_back(item.block ? index : blocks.empty() ? kNone : blocks.back());
-          open.push_back(index);
-        }
+        Enter(node, role, open);
+        entered = !items_.back().hidden && document_.FirstChild(node) != html::kNoNode;
+        if (!entered) Leave(open);
       }
-    } else if (document_.Kind(node) == html::NodeKind::kText && parent != kNone) {
-      const std::u16string_view text = document_.Text(node);
+    } else if (document_.Kind(node) == html::NodeKind::kText && !open.empty()) {
+      Open& up = open.back();
+      Open* block = up.block == kNone ? nullptr : &open[up.block];
       Counts counts;
-      for (const char16_t c : text) {
-        if (IsBlank(c)) continue;
-        // An East Asian wide character says about what two Latin letters say.
-        counts.text += c >= 0x1100 && (c < 0xD800 || c > 0xDFFF) && IsEastAsianWide(c) ? 2 : 1;
-        if (IsMark(c)) ++counts.marks;
+      std::uint32_t marks = 0;
+      std::uint32_t hash = block ? block->hash : 0;
+      for (const char16_t c : document_.Text(node)) {
+        if (c < 0x80) {
+          // ASCII, the most of most pages, at the cost of one look-up.
+          const std::uint8_t kind = kAscii[c];
+          if (kind == kBlank) continue;
+          ++counts.text;
+          if (kind == kMark) ++marks;
+        } else {
+          if (c == 0xA0 || c == 0x3000) continue;
+          counts.text += Weight(c);
+          if (IsMark(c)) ++marks;
+        }
+        hash = (hash ^ c) * kHashPrime;
       }
-      Item& up = items_[parent];
-      if (up.link) counts.links = counts.text;
+      if (items_[up.item].link) counts.links = counts.text;
       up.own.text += counts.text;
       up.own.links += counts.links;
-      up.own.marks += counts.marks;
+      up.own_marks += marks;
       up.total.text += counts.text;
       up.total.links += counts.links;
-      up.total.marks += counts.marks;
-      if (counts.text > 0 && blocks.back() != kNone) {
-        Item& block = items_[blocks.back()];
-        if (block.first == 0) block.first = up.link ? 2 : 1;
-        for (const char16_t c : text) block.hash = HashOn(block.hash, c);
+      if (counts.text > 0 && block) {
+        if (block->first == 0) block->first = items_[up.item].link ? 2 : 1;
+        block->hash = hash;
       }
     }
     if (entered) {
@@ -195,99 +187,160 @@ void BlockScores::Walk() {
       continue;
     }
     // Up to the nearest element with a next sibling, leaving each on the way.
-    while (document_.NextSibling(node) == html::kNoNode) {
+    while (node != html::kNoNode && document_.NextSibling(node) == html::kNoNode) {
       node = document_.Parent(node);
-      if (node == Document::kRoot || node == html::kNoNode) return;
-      open.pop_back();
-      blocks.pop_back();
+      if (node == Document::kRoot) node = html::kNoNode;
+      if (node != html::kNoNode) Leave(open);
     }
-    node = document_.NextSibling(node);
+    if (node != html::kNoNode) node = document_.NextSibling(node);
   }
 }
 
-bool BlockScores::Headline(const Item& item) const {
-  const Counts& own = item.own;
-  return own.links >= kHeadline && own.anchors <= 2 &&
-         (own.links >= 0.7f * static_cast<float>(own.text) ||
-          (item.first == 2 && own.links >= 0.2f * static_cast<float>(own.text)));
+void BlockScores::Enter(NodeId element, Role role, std::vector<Open>& open) {
+  const auto index = static_cast<std::uint32_t>(items_.size());
+  item_of_[element] = index;
+  Item& item = items_.emplace_back();
+  item.node = element;
+  const Item* up = open.empty() ? nullptr : &items_[open.back().item];
+  const Tag tag = document_.TagOf(element);
+  const bool html = document_.NamespaceOf(element) == html::Namespace::kHtml;
+  NameHints names;
+  bool href = false;
+  for (std::size_t i = 0; i < document_.AttributeCount(element); ++i) {
+    const std::u16string_view name = document_.AttributeName(element, i);
+    const std::u16string_view value = document_.AttributeValue(element, i);
+    // The classes of <html> and <body> describe the page, not a part of it.
+    if ((name == u"class" || name == u"id") && signals_.class_names && tag != Tag::kHtml &&
+        tag != Tag::kBody) {
+      AddNameHints(value, names);
+    } else if (name == u"style" && signals_.off_screen) {
+      item.hidden = OffScreen(value);
+    } else if (name == u"href") {
+      href = true;
+    }
+  }
+  bool strong = names.boilerplate, weak = names.weak_boilerplate;
+  if (signals_.tags && html) {
+    strong = strong || tag == Tag::kNav || tag == Tag::kAside || tag == Tag::kFooter;
+    weak = weak || tag == Tag::kHeader || tag == Tag::kForm || tag == Tag::kButton;
+  }
+  const bool anchor = html && tag == Tag::kA && href;
+  item.hint = strong ? -2 : weak ? -1 : 0;
+  item.block = IsBlockRole(role);
+  item.link = (up && up->link) || anchor;
+  item.media = signals_.pictures &&
+               ((html && (tag == Tag::kFigure || tag == Tag::kFigcaption)) || names.media);
+  item.parent_in_media = up && up->in_media;
+  item.in_media = item.media || item.parent_in_media;
+  item.in_terms = (html && tag == Tag::kDl) || (up && up->in_terms);
+  Open& entered = open.emplace_back();
+  entered.item = index;
+  entered.block = item.block        ? static_cast<std::uint32_t>(open.size() - 1)
+                  : open.size() > 1 ? open[open.size() - 2].block
+                                    : kNone;
+  if (anchor) entered.own.anchors = entered.total.anchors = 1;
 }
 
-float BlockScores::Worth(const Counts& own) const {
-  const std::uint32_t links = signals_.link_density ? own.links : 0;
-  const std::uint32_t plain = own.text - links;
+void BlockScores::Leave(std::vector<Open>& open) {
+  Open left = open.back();
+  open.pop_back();
+  Item& item = items_[left.item];
+  if (item.block) {
+    if (signals_.story_lists && Headline(left)) {
+      ++left.headlines;
+    } else if (left.own.text - left.own.links >= kProse && left.own_marks > 0) {
+      ++left.paragraphs;
+    }
+    const float worth = Worth(left);
+    left.score += worth;
+    if (worth > 0) left.good += worth;
+  }
+  item.end = static_cast<std::uint32_t>(items_.size());
+  item.total = left.total;
+  item.own_text = left.own.text;
+  item.score = left.score;
+  item.good = left.good;
+  item.hash = left.hash;
+  item.boilerplate = Boilerplate(left, item);
+  if (open.empty()) return;
+  Open& up = open.back();
+  up.total.text += left.total.text;
+  up.total.links += left.total.links;
+  up.total.anchors += left.total.anchors;
+  up.headlines += left.headlines;
+  up.paragraphs += left.paragraphs;
+  if (!item.block) {
+    up.own.text += left.own.text;
+    up.own.links += left.own.links;
+    up.own.anchors += left.own.anchors;
+    up.own_marks += left.own_marks;
+  }
+  if (item.boilerplate) {
+    up.score -= kBoilerplateCost * static_cast<float>(left.total.text);
+  } else {
+    up.score += left.score;
+    up.good += left.good;
+    up.best_child = std::max(up.best_child, left.good);
+  }
+}
+
+bool BlockScores::Headline(const Open& block) const {
+  const Counts& own = block.own;
+  return own.links >= kHeadline && own.anchors <= 2 &&
+         (own.links >= 0.7f * static_cast<float>(own.text) ||
+          (block.first == 2 && own.links >= 0.2f * static_cast<float>(own.text)));
+}
+
+float BlockScores::Worth(const Open& block) const {
+  const std::uint32_t links = signals_.link_density ? block.own.links : 0;
+  const std::uint32_t plain = block.own.text - links;
   float weight = 1;
   if (signals_.prose) {
-    weight = plain >= kProse && own.marks > 0 ? 1
-             : plain >= kProse / 2            ? kMiddleWeight
-                                              : kShortWeight;
+    weight = plain >= kProse && block.own_marks > 0 ? 1
+             : plain >= kProse / 2                  ? kMiddleWeight
+                                                    : kShortWeight;
   }
   return static_cast<float>(plain) * weight - static_cast<float>(links);
 }
 
-bool BlockScores::Boilerplate(const Item& item) const {
+bool BlockScores::Boilerplate(const Open& element, const Item& item) const {
   if (item.hint <= -2) return true;
-  if (item.hint == -1 && item.score <= 0) return true;
+  if (item.hint == -1 && element.score <= 0) return true;
   // Lists of links, and of stories, but not the part that holds most of what they hold.
-  if (item.good > 0 && item.best_child >= kHolds * item.good) return false;
-  if (signals_.story_lists && item.headlines >= 3 && item.paragraphs <= item.headlines) {
+  if (element.good > 0 && element.best_child >= kHolds * element.good) return false;
+  if (signals_.story_lists && element.headlines >= 3 && element.paragraphs <= element.headlines) {
     return true;
   }
-  return signals_.link_density && item.total.anchors >= 2 && item.total.links > item.total.text / 2;
-}
-
-void BlockScores::Score() {
-  for (std::size_t i = items_.size(); i-- > 0;) {
-    Item& item = items_[i];
-    if (item.block) {
-      if (signals_.story_lists && Headline(item)) {
-        ++item.headlines;
-      } else if (item.own.text - item.own.links >= kProse && item.own.marks > 0) {
-        ++item.paragraphs;
-      }
-      const float worth = Worth(item.own);
-      item.score += worth;
-      if (worth > 0) item.good += worth;
-    }
-    item.boilerplate = Boilerplate(item);
-    if (item.parent == kNone) continue;
-    Item& up = items_[item.parent];
-    up.total.text += item.total.text;
-    up.total.links += item.total.links;
-    up.total.marks += item.total.marks;
-    up.total.anchors += item.total.anchors;
-    up.headlines += item.headlines;
-    up.paragraphs += item.paragraphs;
-    if (!item.block) {
-      up.own.text += item.own.text;
-      up.own.links += item.own.links;
-      up.own.marks += item.own.marks;
-      up.own.anchors += item.own.anchors;
-    }
-    if (item.boilerplate) {
-      up.score -= kBoilerplateCost * static_cast<float>(item.total.text);
-    } else {
-      up.score += item.score;
-      up.good += item.good;
-      up.best_child = std::max(up.best_child, item.good);
-    }
-  }
+  return signals_.link_density && element.total.anchors >= 2 &&
+         element.total.links > element.total.text / 2;
 }
 
 void BlockScores::Choose() {
-  for (Item& item : items_) {
-    item.aside = item.boilerplate || (item.parent != kNone && items_[item.parent].aside);
-  }
-  // The highest score outside the boilerplate, the innermost of equal ones; anywhere when
-  // none stands out there (a page may name its whole body so).
-  std::uint32_t best = kNone;
-  float best_score = 0;
-  for (const bool anywhere : {false, true}) {
-    for (std::size_t i = items_.size(); i-- > 0;) {
-      if ((items_[i].aside && !anywhere) || items_[i].score <= best_score) continue;
-      best = static_cast<std::uint32_t>(i);
-      best_score = items_[i].score;
+  // The highest score outside the boilerplate, the innermost (the last in document order) of
+  // equal ones; anywhere when none stands out there (a page may name its whole body so).
+  std::uint32_t best = kNone, best_anywhere = kNone;
+  float best_score = 0, best_score_anywhere = 0;
+  for (std::uint32_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].score > 0 && items_[i].score >= best_score_anywhere) {
+      best_anywhere = i;
+      best_score_anywhere = items_[i].score;
     }
-    if (best_score >= kLeastArticle) break;
+  }
+  for (std::uint32_t i = 0; i < items_.size();) {
+    const Item& item = items_[i];
+    if (item.boilerplate) {
+      i = item.end;  // and all in it
+      continue;
+    }
+    if (item.score > 0 && item.score >= best_score) {
+      best = i;
+      best_score = item.score;
+    }
+    ++i;
+  }
+  if (best_score < kLeastArticle) {
+    best = best_anywhere;
+    best_score = best_score_anywhere;
   }
   if (best_score >= kLeastArticle) main_ = items_[best].node;
 }
@@ -355,7 +408,7 @@ void BlockScores::SetTitle(std::u16string_view title) {
         return false;
     }
   };
-  std::uint64_t whole = 0, part = 0;
+  std::uint32_t whole = 0, part = 0;
   for (const char16_t c : title) {
     if (separator(c)) {
       if (whole != 0) title_.insert(whole);
@@ -376,7 +429,7 @@ bool BlockScores::LeftOut(NodeId node) {
   const Item& item = items_[index];
   if (item.hidden) return true;
   if (signals_.tags && document_.IsHtml(node, Tag::kButton)) return true;
-  if (item.block && item.own.text > 0 && item.own.text == item.total.text &&
+  if (item.block && item.own_text > 0 && item.own_text == item.total.text &&
       title_.count(item.hash) > 0) {
     return true;
   }
@@ -384,8 +437,7 @@ bool BlockScores::LeftOut(NodeId node) {
     // The captions say what pictures show better than their alternative text; of the
     // captions, credits and galleries, the first figure's alone: the lead picture's.
     if (document_.IsHtml(node, Tag::kImg)) return true;
-    const bool outermost = item.parent == kNone || !items_[item.parent].in_media;
-    if (item.media && outermost && item.total.text > 0 &&
+    if (item.media && !item.parent_in_media && item.total.text > 0 &&
         static_cast<float>(item.total.text) <
             kFigureShare * static_cast<float>(items_[item_of_[main_]].total.text)) {
       const bool figure =

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "html/document.h"
+#include "text/readable_layout.h"
 
 namespace pagelift {
 
@@ -61,46 +62,59 @@ class BlockScores {
  private:
   static constexpr std::uint32_t kNone = ~std::uint32_t{0};
 
-  // What a block's text is made of. Counts are of characters, East Asian wide ones counting
-  // two.
+  // What text is made of. Counts are of characters, East Asian wide ones counting two.
   struct Counts {
     std::uint32_t text = 0;
     std::uint32_t links = 0;    // of the text in links
-    std::uint32_t marks = 0;    // punctuation
     std::uint32_t anchors = 0;  // links
   };
-  // One visited element, in document order.
+  // What is kept of a visited element, in document order, for choosing the main element
+  // and laying it out.
   struct Item {
     html::NodeId node;
-    std::uint32_t parent;          // the parent's item, or kNone
-    Counts own;                    // text whose nearest block this is (an inline element's goes up)
-    Counts total;                  // all text in it
+    std::uint32_t end = 0;       // the item after the last one in it
+    Counts total;                // all text in it
+    std::uint32_t own_text = 0;  // the text whose nearest block it is
+    float score = 0;         // the worth of its blocks, the cost of the boilerplate in it taken off
+    float good = 0;          // the worth of its blocks of positive worth outside boilerplate
+    std::uint32_t hash = 0;  // of a block's own text, blanks left out
+    std::int8_t hint = 0;    // -2 boilerplate, -1 boilerplate where small, 0 none
+    bool block : 1 = false;
+    bool link : 1 = false;             // in a link
+    bool hidden : 1 = false;           // off the screen: neither counted nor laid out
+    bool media : 1 = false;            // a figure, a caption, a gallery
+    bool in_media : 1 = false;         // in one, itself included
+    bool parent_in_media : 1 = false;  // its parent in one
+    bool in_terms : 1 = false;         // in a description list
+    bool boilerplate : 1 = false;      // left out wherever it is, unless it holds the main text
+  };
+  // An element being walked: what is summed of it until it is left.
+  struct Open {
+    std::uint32_t item;
+    std::uint32_t block;  // the place on the walk's stack of its nearest block, or kNone
+    Counts own;           // the text whose nearest block it is (an inline element passes it on)
+    std::uint32_t own_marks = 0;  // ... and its punctuation
+    Counts total;
     std::uint32_t headlines = 0;   // blocks that are headline links, in it
     std::uint32_t paragraphs = 0;  // blocks of prose, in it
-    float score = 0;               // the worth of its blocks, its boilerplate's cost taken off
-    float good = 0;                // the worth of its blocks of positive worth, not boilerplate
-    float best_child = 0;          // the most `good` of a child that is no boilerplate
-    std::uint64_t hash = 0;        // a block's own text, blanks left out
-    std::int8_t hint = 0;          // -2 boilerplate, -1 boilerplate where small, 0 none
-    std::uint8_t first = 0;        // a block's first text: 1 outside links, 2 in a link
-    bool block = false;
-    bool link = false;         // in a link
-    bool hidden = false;       // off the screen: neither counted nor laid out
-    bool media = false;        // a figure, a caption, a gallery
-    bool in_media = false;     // in one, itself included
-    bool in_terms = false;     // in a description list
-    bool boilerplate = false;  // left out wherever it is, unless it holds the main text
-    bool aside = false;        // boilerplate, or in it
+    float score = 0;
+    float good = 0;
+    float best_child = 0;    // the most `good` of a child that is no boilerplate
+    std::uint32_t hash = 0;  // of its own text, as for Item
+    std::uint8_t first = 0;  // a block's first text: 1 outside links, 2 in a link
   };
 
+  // The walk: every element and text in document order, each element summed up as it is
+  // left.
   void Walk();
-  void Score();
+  void Enter(html::NodeId element, Role role, std::vector<Open>& open);
+  void Leave(std::vector<Open>& open);
   void Choose();
-  // Whether the item is a headline link: a block that is a link, or begins with one.
-  bool Headline(const Item& item) const;
+  // Whether a block is a headline link: it is a link, or begins with one.
+  bool Headline(const Open& block) const;
   // What a block's own text is worth as main text.
-  float Worth(const Counts& own) const;
-  bool Boilerplate(const Item& item) const;
+  float Worth(const Open& block) const;
+  bool Boilerplate(const Open& element, const Item& item) const;
   bool Pruned(std::uint32_t item) const;
   bool AllLink(html::NodeId node) const;
   // The next (or previous) sibling of `node` that is an element or holds text, or kNoNode.
@@ -111,7 +125,7 @@ class BlockScores {
   std::vector<std::uint32_t> item_of_;  // by node: its item, or kNone
   std::vector<Item> items_;
   html::NodeId main_ = html::kNoNode;
-  std::unordered_set<std::uint64_t> title_;
+  std::unordered_set<std::uint32_t> title_;
   bool caption_taken_ = false;
 };
 
