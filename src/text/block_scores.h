@@ -37,12 +37,12 @@ struct MainSignals {
   bool off_screen = true;
 };
 
-// Finds the article or main text of a page's tree, in two passes over it and linear in it:
-// one in document order that counts each text's characters (an East Asian wide character
-// counting two), its link text and its punctuation (. , ! ? ; 。 、 and their full-width
-// forms) into its nearest block, and one in reverse that sums the blocks' worth into every
-// element's score. The element of the highest score, outside the boilerplate, holds the
-// article; within it, the boilerplate is left out.
+// Finds the article or main text of a page's tree, linear in it: a walk in document order
+// counts each text's characters (an East Asian wide character counting two), its link text
+// and its punctuation (. , ! ? ; 。 、 and their full-width forms) into its nearest block,
+// and sums the blocks' worth into each element as it leaves it; a pass over the elements
+// then chooses the one of the highest score outside the boilerplate, which holds the
+// article. Within it, the boilerplate is left out. HACKING.md tells the rules.
 class BlockScores {
  public:
   BlockScores(const html::Document& document, const MainSignals& signals);
