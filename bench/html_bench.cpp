@@ -12,6 +12,7 @@
 #include "convert/utf8_text.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
+#include "text/main_text.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
@@ -140,6 +141,13 @@ void BM_Readable(benchmark::State& state, Page page) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 
+// The main form of the page, folded at 100 columns.
+void BM_Main(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(MainText(Decoded(bytes), 100));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 }
@@ -147,7 +155,8 @@ void Sizes(benchmark::internal::Benchmark* b) {
 #define PAGELIFT_HTML_ROWS(page)                                       \
   BENCHMARK_CAPTURE(BM_HtmlTokens, page, Page::k##page)->Apply(Sizes); \
   BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes);   \
-  BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes)
+  BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes);   \
+  BENCHMARK_CAPTURE(BM_Main, page, Page::k##page)->Apply(Sizes)
 
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
 PAGELIFT_HTML_ROWS(News);

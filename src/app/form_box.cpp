@@ -14,6 +14,7 @@ struct Entry {
 constexpr Entry kEntries[] = {
     {u"タグ除去のみ", TextForm::kAsIs},
     {u"読みやすく", TextForm::kReadable},
+    {u"本文のみ", TextForm::kMain},
 };
 
 const Entry& EntryAt(int index) {

@@ -7,7 +7,8 @@
 namespace pagelift {
 
 // The settings dialog's text form box, whose entries are also the values of the key
-// "TEXTFORM": "タグ除去のみ" (the tags removed, and nothing else), then "読みやすく".
+// "TEXTFORM": "タグ除去のみ" (the tags removed, and nothing else), "読みやすく" (the readable
+// form) and "本文のみ" (the article alone, in the readable form's layout).
 int FormBoxEntries();
 TextForm FormBoxChoice(int index);  // entry 0's for an index outside the box
 std::u16string_view FormBoxText(int index);

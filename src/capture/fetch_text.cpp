@@ -10,6 +10,7 @@
 #include "base/huge_pages.h"
 #include "convert/code_choice.h"
 #include "text/html_to_text.h"
+#include "text/main_text.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
@@ -41,8 +42,8 @@ std::u16string DecodedPage(std::span<const std::uint8_t> bytes, Code code,
 }
 
 // The text of a decoded page in a form that parses it.
-std::u16string ParsedForm(std::u16string_view page, double width) {
-  return ReadableText(page, width);
+std::u16string ParsedForm(std::u16string_view page, double width, TextForm form) {
+  return form == TextForm::kMain ? MainText(page, width) : ReadableText(page, width);
 }
 
 FetchResult Failed(const std::string& problem) {
@@ -78,13 +79,15 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
         page = DecodeAsCode(codes, code, bytes);
       } catch (const Error&) {
       }
-      if (settings.form != TextForm::kAsIs) return {true, ParsedForm(page, width), {}};
+      if (settings.form != TextForm::kAsIs) {
+        return {true, ParsedForm(page, width, settings.form), {}};
+      }
       return {true, HtmlToText(page, width), {}};
     }
     const std::span<const std::uint8_t> data = bytes.Data();
     piece_bytes = std::max<std::size_t>(piece_bytes, 1);
     if (settings.form != TextForm::kAsIs) {
-      return {true, ParsedForm(DecodedPage(data, code, piece_bytes), width), {}};
+      return {true, ParsedForm(DecodedPage(data, code, piece_bytes), width, settings.form), {}};
     }
     // No code gives more than one unit of a byte.
     return {true, TextOfPage(data, code, width, piece_bytes, data.size(), [](PageReducer&) {}), {}};
@@ -99,7 +102,8 @@ FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSett
     const Code code = CodeForChoice(settings.code, bytes);
     piece_bytes = std::max<std::size_t>(piece_bytes, 1);
     if (settings.form != TextForm::kAsIs) {
-      std::u16string text = ParsedForm(DecodedPage(bytes, code, piece_bytes), settings.fold_width);
+      std::u16string text =
+          ParsedForm(DecodedPage(bytes, code, piece_bytes), settings.fold_width, settings.form);
       take(text);
       return {true, {}, {}};
     }

@@ -29,7 +29,8 @@ TextForm FormOption(const Arguments& args) {
   const std::string form = args.Value("--form").value_or("as-is");
   if (form == "as-is") return TextForm::kAsIs;
   if (form == "readable") return TextForm::kReadable;
-  throw UsageError("--form takes as-is or readable");
+  if (form == "main") return TextForm::kMain;
+  throw UsageError("--form takes as-is, readable or main");
 }
 
 std::string FileOperand(const Arguments& args) {

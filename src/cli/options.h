@@ -17,7 +17,7 @@ CodeChoice CodeOption(const Arguments& args, bool required);
 // The number of --width's text, read as the fold-width field reads its own, or 100.
 double WidthOption(const Arguments& args);
 
-// The text form of --form: "as-is" (the default), "readable"; UsageError for another.
+// The text form of --form: "as-is" (the default), "readable", "main"; UsageError for another.
 TextForm FormOption(const Arguments& args);
 
 // The words of an option as program text (UTF-8 on the command line).

@@ -40,6 +40,11 @@ std::u16string TitleOf(const Document& document) {
   return {};
 }
 
+Role RoleOfElement(const Document& document, NodeId element) {
+  return RoleOf(document.TagOf(element), document.NamespaceOf(element) == html::Namespace::kHtml,
+                NodeAttributes(document, element));
+}
+
 void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
             const std::function<bool(NodeId)>& left_out) {
   if (document.FirstChild(root) == html::kNoNode) return;
@@ -55,7 +60,7 @@ void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
         layout.Enter(tag, role, attributes);
         entered = true;
       }
-    } else if (document.Kind(node) == html::NodeKind::kText) {
+    } else if (document.Kind(node) == html::NodeKind::kText && !(left_out && left_out(node))) {
       layout.Text(document.Text(node));
     }
     if (entered && document.FirstChild(node) != html::kNoNode) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 namespace pagelift {
 
 class ReadableLayout;
+enum class Role : std::uint8_t;
 
 // The readable form of a decoded page: its title, then the whole page laid out as a person
 // reads it (see ReadableLayout), every line folded at `width` columns (see FormFolder).
@@ -19,9 +21,12 @@ std::u16string ReadableText(std::u16string_view page, double width);
 // The text of the document's first <title>, where browsers take a page's title from.
 std::u16string TitleOf(const html::Document& document);
 
+// What the readable form makes of an element of the document (see RoleOf).
+Role RoleOfElement(const html::Document& document, html::NodeId element);
+
 // Hands `layout` every element and text inside `root`, in document order, but for the
-// elements the layout drops (see RoleOf) or `left_out` names, and all that is in them. No
-// recursion: a deep page costs no stack.
+// elements the layout drops (see RoleOf) and the elements and texts `left_out` names, and
+// all that is in them. No recursion: a deep page costs no stack.
 void LayOut(const html::Document& document, html::NodeId root, ReadableLayout& layout,
             const std::function<bool(html::NodeId)>& left_out = {});
 

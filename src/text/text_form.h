@@ -6,6 +6,7 @@ namespace pagelift {
 enum class TextForm {
   kAsIs,      // the reduction of HtmlToText, folded as WrapLines folds
   kReadable,  // the whole page laid out as a person reads it (ReadableText)
+  kMain,      // the article or main text alone, in the readable layout (MainText)
 };
 
 }  // namespace pagelift

@@ -176,6 +176,7 @@ TEST_F(SettingsTest, TextFormValuesSelectTheirEntryAndAnythingElseTheFirst) {
   } cases[] = {
       {u"タグ除去のみ", 0, TextForm::kAsIs},
       {u"読みやすく", 1, TextForm::kReadable},
+      {u"本文のみ", 2, TextForm::kMain},
       {u"readable", 0, TextForm::kAsIs},
       {u"", 0, TextForm::kAsIs},
   };
@@ -186,9 +187,9 @@ TEST_F(SettingsTest, TextFormValuesSelectTheirEntryAndAnythingElseTheFirst) {
     EXPECT_EQ(read.form, c.index);
     EXPECT_EQ(read.ForFetch().form, c.fetched);
   }
-  typed_.form = 1;
+  typed_.form = 2;
   ASSERT_TRUE(Save());
-  EXPECT_EQ(Key(u"TEXTFORM"), u"読みやすく");
+  EXPECT_EQ(Key(u"TEXTFORM"), u"本文のみ");
 }
 
 TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {

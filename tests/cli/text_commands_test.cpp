@@ -105,6 +105,14 @@ TEST(TextCommand, GivesTheFormAskedForAndTheTagsRemovedByDefault) {
   EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "as-is"}, page).out, "T\r\ntwowords\r\n");
   EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "readable"}, page).out,
             "T\r\n\r\ntwo words\r\n");
+  const std::string article =
+      "<title>T</title><ul><li><a href=/>Home</a><li><a href=/news>News</a></ul>"
+      "<p>The council met on Monday and agreed, after a long debate, to rebuild the bridge.</p>"
+      "<p>Work starts in March, and the cost comes from the city and the state.</p>";
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "main"}, article).out,
+            "T\r\n\r\nThe council met on Monday and agreed, after a long debate, to rebuild the "
+            "bridge.\r\n\r\nWork starts in March, and the cost comes from the city and the "
+            "state.\r\n");
   ExpectRefused(RunWith({"text", "--form", "plain"}, page));
 }
 

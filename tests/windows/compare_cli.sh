@@ -15,7 +15,7 @@ compared=0
 differed=0
 for page in "$@"; do
   "$linux" decode --code auto "$page" >"$work/utf8" 2>/dev/null
-  for command in "judge --page" "decode --code auto" "text" "text --form readable" \
+  for command in "judge --page" "decode --code auto" "text" "text --form readable" "text --form main" \
     "fold --width 40"; do
     input=$page
     [ "$command" = "fold --width 40" ] && input=$work/utf8

@@ -38,6 +38,11 @@ std::u16string Clipboard() {
 
 constexpr char kJapanesePage[] = "<html><body><p>日本語のページです。</p></body></html>";
 constexpr char16_t kJapaneseText[] = u"日本語のページです。\r\n";
+// A menu, and an article the main form gives alone.
+constexpr char kArticlePage[] =
+    "<ul><li><a href=/>Home</a><li><a href=/ja>News</a></ul>"
+    "<p>The council met on Monday and agreed, after a long debate, to rebuild the bridge.</p>"
+    "<p>Work starts in March, and the cost comes from the city and the state.</p>";
 
 class TrayTest : public testing::Test {
  protected:
@@ -49,6 +54,7 @@ class TrayTest : public testing::Test {
     };
     server_.http.Get("/ja", page(kJapanesePage));
     server_.http.Get("/words", page("<p>two words</p><p>apart</p>"));
+    server_.http.Get("/article", page(kArticlePage));
     // The UTF-8 bytes of "日本" are also two whole Shift_JIS characters and two
     // half-width katakana.
     server_.http.Get("/nihon", page("<p>日本</p>"));
@@ -152,7 +158,7 @@ TEST_F(TrayTest, ClicksOtherThanTheRightButtonOpenNothing) {
 }
 
 TEST_F(TrayTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
-  ListUrls({"/ja", "/nihon", "/words"});
+  ListUrls({"/ja", "/nihon", "/words", "/article"});
   const struct {
     int entry;
     int code;  // index in the code box
@@ -167,6 +173,9 @@ TEST_F(TrayTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
       {1, 1, "100", 0, u"譌･譛ｬ\r\n"},
       {2, 0, "100", 0, u"twowordsapart\r\n"},
       {2, 0, "100", 1, u"two words\r\n\r\napart\r\n"},
+      {3, 0, "100", 2,
+       u"The council met on Monday and agreed, after a long debate, to rebuild the bridge.\r\n\r\n"
+       u"Work starts in March, and the cost comes from the city and the state.\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "entry " << c.entry << ", code " << c.code << ", width "

@@ -157,15 +157,23 @@ TEST_F(FrmMainTest, AChosenPageLandsOnTheClipboardAsTheControlsSayNow) {
   Write("[Setting]\r\nURL1=" + url + "\r\nURL2=http://127.0.0.1:1/\r\nURL3=NONE\r\n");
   form_.Form_Load();
   SetDlgItemTextW(form_.Window(), IDC_TXTMAXCHAR, L"6");  // typed, not saved
-  const FetchResult page = FetchPageText(server.Url16("/samples/sample.utf8.html"),
-                                         {u"", std::nullopt, 6}, NonCodeClass());
-  ASSERT_TRUE(page.downloaded);
+  const auto text = [&](TextForm form) {
+    return FetchPageText(server.Url16("/samples/sample.utf8.html"), {u"", std::nullopt, 6, form},
+                         NonCodeClass())
+        .text;
+  };
   const struct {
     int entry;
+    int form;  // the entry of the text form box
     std::u16string clipboard;
-  } cases[] = {{0, page.text}, {1, u"ネット取得に失敗しました。"}};
+  } cases[] = {{0, 0, text(TextForm::kAsIs)},
+               {0, 2, text(TextForm::kMain)},
+               {1, 2, u"ネット取得に失敗しました。"}};
+  ASSERT_NE(cases[0].clipboard, cases[1].clipboard);
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.entry);
+    SCOPED_TRACE(testing::Message() << "entry " << c.entry << ", form " << c.form);
+    SendDlgItemMessageW(form_.Window(), IDC_CMBTEXTFORM, CB_SETCURSEL, static_cast<WPARAM>(c.form),
+                        0);
     form_.mnuSetUrlItem_Click(c.entry);
     EXPECT_EQ(form_.Tray().Picture(), form_.Picture(true));
     ASSERT_TRUE(PumpUntil([&] { return form_.FetchesRunning() == 0; }));

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "text/block_scores.h"
+
+namespace pagelift {
+
+// The largest page, in UTF-16 units, that the main form parses whole; it gives a larger one
+// in the readable form. Kept in one place, to follow the size above which the readable form
+// streams. Its counts of characters are 32-bit: a page under 2^31 units keeps them exact.
+inline constexpr std::size_t kLargestParsedPage = std::size_t{256} << 20;
+
+// The main form of a page, and whether it found an article there.
+struct MainForm {
+  std::u16string text;
+  // false: no block of the page stood out as its article or main text, and `text` is the
+  // readable form of the whole page.
+  bool article = false;
+};
+
+// The main form of a decoded page: its title, then its article or main text alone (see
+// BlockScores), laid out and folded at `width` as the readable form lays out and folds (see
+// ReadableText): without the navigation, headers, footers, sidebars, lists of links and
+// stories, comments, sharing buttons and notices around it. When no block stands out as an
+// article, and for a page of more than kLargestParsedPage units, the readable form of the
+// whole page. Throws what ReadableText throws.
+MainForm MainTextForm(std::u16string_view page, double width, const MainSignals& signals = {});
+std::u16string MainText(std::u16string_view page, double width);
+
+}  // namespace pagelift
