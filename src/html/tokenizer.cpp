@@ -9,7 +9,8 @@
 namespace pagelift::html {
 
 // The states of the WHATWG HTML standard's tokenizer, less the character reference states,
-// which CharacterReference reads in one go (the whole page is at hand), and kEnded.
+// which CharacterReference reads in one go (waiting for the rest of a reference that a piece
+// cuts), and kEnded.
 enum class Tokenizer::State : std::uint8_t {
   kData,
   kRcdata,
@@ -154,6 +155,8 @@ void AppendLong(std::u16string& buffer, std::u16string_view units) {
 
 }  // namespace
 
+Tokenizer::Tokenizer() : in_(buffer_.data()), size_(0), ended_(false), state_(State::kData) {}
+
 Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
   const char16_t* const end = page.data() + page.size();
   const char16_t* cr = Scan::FindFirstOf<u'\r'>(page.data(), end);
@@ -177,12 +180,130 @@ Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
   size_ = owned_page_.size();
 }
 
+void Tokenizer::Append(std::u16string_view more) {
+  if (more.empty()) return;
+  Compact();
+  const char16_t* const before = buffer_.data();
+  const std::size_t before_size = buffer_.size();
+  const char16_t* from = more.data();
+  const char16_t* const end = from + more.size();
+  if (after_cr_ && *from == u'\n') ++from;
+  after_cr_ = end[-1] == u'\r';
+  for (const char16_t* cr; (cr = Scan::FindFirstOf<u'\r'>(from, end)) != end;) {
+    buffer_.append(from, cr);
+    buffer_.push_back(u'\n');
+    from = cr + 1;
+    if (from != end && *from == u'\n') ++from;
+  }
+  buffer_.append(from, end);
+  if (buffer_.data() != before) {
+    // Tokens not yet read (a caller may append between tokens) follow the buffer.
+    for (int k = 0; k < queued_; ++k) {
+      std::u16string_view& text = queue_[k].text;
+      if (text.data() >= before && text.data() < before + before_size) {
+        text = std::u16string_view(buffer_.data() + (text.data() - before), text.size());
+      }
+    }
+  }
+  in_ = buffer_.data();
+  size_ = buffer_.size();
+}
+
+void Tokenizer::EndOfInput() {
+  ended_ = true;
+  wait_for_ = 0;
+}
+
+void Tokenizer::Compact() {
+  if (read_ != queued_) return;  // tokens not yet read may view the buffer
+  // The units a state may still give out or compare: up to three before pos_ ("--!" of a
+  // comment's end), the "<" of a text state's end tag, the name of a script double escape,
+  // a tag's name as the page has it, an open run of characters.
+  std::size_t keep = pos_ - std::min<std::size_t>(pos_, 4);
+  switch (state_) {
+    case S::kRcdataLessThan:
+    case S::kRcdataEndTagOpen:
+    case S::kRcdataEndTagName:
+    case S::kRawtextLessThan:
+    case S::kRawtextEndTagOpen:
+    case S::kRawtextEndTagName:
+    case S::kScriptLessThan:
+    case S::kScriptEndTagOpen:
+    case S::kScriptEndTagName:
+    case S::kScriptEscapedLessThan:
+    case S::kScriptEscapedEndTagOpen:
+    case S::kScriptEscapedEndTagName:
+      keep = std::min(keep, mark_);
+      break;
+    case S::kScriptDoubleEscapeStart:
+    case S::kScriptDoubleEscapeEnd:
+      keep = std::min(keep, temp_from_);
+      break;
+    default:
+      break;
+  }
+  if (name_in_page_) keep = std::min(keep, name_from_);
+  if (run_from_ != run_to_) keep = std::min(keep, run_from_);
+  // Moving what stays costs no more than what goes.
+  if (keep == 0 || keep < size_ - keep) return;
+  switch (state_) {
+    case S::kBogusComment:
+    case S::kCommentStart:
+    case S::kCommentStartDash:
+    case S::kComment:
+    case S::kCommentLessThan:
+    case S::kCommentLessThanBang:
+    case S::kCommentLessThanBangDash:
+    case S::kCommentLessThanBangDashDash:
+    case S::kCommentEndDash:
+    case S::kCommentEnd:
+    case S::kCommentEndBang:
+      if (!comment_owned_) OwnComment();
+      break;
+    default:
+      break;
+  }
+  buffer_.erase(0, keep);
+  const auto shift = [keep](std::size_t& at) { at = at >= keep ? at - keep : 0; };
+  for (std::size_t* at : {&pos_, &mark_, &temp_from_, &name_from_, &run_from_, &run_to_,
+                          &comment_from_, &comment_to_}) {
+    shift(*at);
+  }
+  if (name_in_page_) shift(tag_name_to_);
+  base_ += keep;
+  in_ = buffer_.data();
+  size_ = buffer_.size();
+}
+
+std::size_t Tokenizer::MemoryBytes() const {
+  std::size_t units = owned_page_.capacity() + buffer_.capacity() + tag_units_.capacity() +
+                      last_start_tag_.capacity() + comment_.capacity() + doctype_name_.capacity() +
+                      doctype_public_.capacity() + doctype_system_.capacity();
+  for (const std::u16string& name : many_names_) units += name.capacity();
+  return units * sizeof(char16_t) + pending_.capacity() * sizeof(PendingAttribute) +
+         attributes_.capacity() * sizeof(Attribute);
+}
+
 Token& Tokenizer::Next() {
   if (read_ == queued_) {
     read_ = queued_ = 0;
     Run();
   }
   return queue_[read_++];
+}
+
+void Tokenizer::Starve(std::size_t from, std::size_t at_least) {
+  pos_ = from;
+  wait_for_ = std::max(at_least, 2 * (size_ - from));
+  starved_ = true;
+}
+
+void Tokenizer::EndOfBuffer() {
+  if (ended_) {
+    EmitEndOfFile();
+  } else {
+    Starve(pos_);
+  }
 }
 
 void Tokenizer::SwitchTo(TextState state) {
@@ -250,6 +371,12 @@ void Tokenizer::EmitUnits(std::u16string_view units) {
   Token& token = Queue();
   token.kind = TokenKind::kCharacters;
   token.text = units;
+}
+
+void Tokenizer::EmitNeedInput() {
+  Token& token = Queue();
+  token.kind = TokenKind::kNeedInput;
+  token.text = {};
 }
 
 void Tokenizer::EmitEndOfFile() {
@@ -326,6 +453,7 @@ void Tokenizer::EmitTag() {
   }
   token.attributes = attributes_;
   if (tag_kind_ == TokenKind::kStartTag) last_start_tag_.assign(token.text);
+  name_in_page_ = false;  // the buffer need not keep it past this token
 }
 
 bool Tokenizer::IsAppropriateEndTag() const {
@@ -430,11 +558,18 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
       EmitUnits(units);
     }
   };
-  if (AtEnd()) return as_read(pos_);
+  if (AtEnd()) {
+    if (!ended_) return Starve(amp, 2);
+    return as_read(pos_);
+  }
   const char16_t c = Cur();
   if (IsAlnum(c)) {
     // The named character reference state. Without a match, the letters and digits that
-    // follow are read as they are (the ambiguous ampersand state), so only the "&" is.
+    // follow are read as they are (the ambiguous ampersand state), so only the "&" is. The
+    // longest name and the unit after it decide.
+    if (!ended_ && size_ - pos_ <= kLongestEntityName) {
+      return Starve(amp, pos_ - amp + kLongestEntityName + 1);
+    }
     std::size_t length = 0;
     const NamedEntity* entity = LongestNamedEntity(in_ + pos_, in_ + size_, length);
     if (entity == nullptr) return as_read(pos_);
@@ -459,6 +594,8 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
     // Past 0x10FFFF the value no longer matters: it becomes U+FFFD.
     code = std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(value), 0x110000);
   }
+  // The digits, or the ";" after them, may go on in the next piece.
+  if (at >= size_ && !ended_) return Starve(amp, at - amp + 1);
   if (at == digits_from) return as_read(at);
   if (at < size_ && in_[at] == u';') ++at;
   pos_ = at;
@@ -486,25 +623,30 @@ void Tokenizer::TextEndTagName(State text_state) {
       }
       return;
     }
-    if (!IsAlpha(c)) break;
+    // A name longer than the last start tag's cannot end the text: its letters are text,
+    // read as such from here on.
+    if (!IsAlpha(c) || tag_units_.size() == last_start_tag_.size()) break;
     tag_units_.push_back(Lower(c));
     ++pos_;
   }
+  if (MustWait()) return;
   // "</" and the temporary buffer: the page's units from the "<".
   EmitRun(mark_, pos_);
   state_ = text_state;
 }
 
 void Tokenizer::Run() {
+  if (!ended_ && size_ - pos_ < wait_for_) return EmitNeedInput();
+  wait_for_ = 0;
   const char16_t* const end = in_ + size_;
-  while (queued_ == 0) {
+  while (queued_ == 0 && !starved_) {
     switch (state_) {
       case S::kData: {
         const std::size_t at = Scan::FindFirstOf<u'<', u'&', u'\0'>(in_ + pos_, end) - in_;
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -522,7 +664,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -542,7 +684,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         if (in_[pos_++] == u'<') {
@@ -558,7 +700,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         ++pos_;
@@ -566,6 +708,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagOpen: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitRun(pos_ - 1, pos_);
           EmitEndOfFile();
@@ -580,6 +723,8 @@ void Tokenizer::Run() {
           state_ = S::kEndTagOpen;
         } else if (IsAlpha(c)) {
           StartTag(TokenKind::kStartTag);
+          name_in_page_ = true;
+          name_from_ = pos_;
           state_ = S::kTagName;
         } else if (c == u'?') {
           StartComment(pos_);
@@ -591,6 +736,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kEndTagOpen: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitRun(pos_ - 2, pos_);
           EmitEndOfFile();
@@ -599,6 +745,8 @@ void Tokenizer::Run() {
         const char16_t c = Cur();
         if (IsAlpha(c)) {
           StartTag(TokenKind::kEndTag);
+          name_in_page_ = true;
+          name_from_ = pos_;
           state_ = S::kTagName;
         } else if (c == u'>') {
           ++pos_;
@@ -610,19 +758,20 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagName: {
-        // A name already in lowercase, as most are, is the page's own stretch.
+        // A name already in lowercase, as most are, is the page's own stretch; the first unit
+        // that is not moves it to tag_units_.
         std::size_t at = pos_;
         bool as_is = true;
         for (; at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>'; ++at) {
           if (IsUpper(in_[at]) || in_[at] == u'\0') as_is = false;
         }
-        if (as_is) {
-          name_in_page_ = true;
-          name_from_ = pos_;
-        } else {
-          AppendName(pos_, at);
+        if (name_in_page_ && !as_is) {
+          AppendName(name_from_, pos_);
+          name_in_page_ = false;
         }
+        if (!name_in_page_) AppendName(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (!AtEnd()) {
           const char16_t c = in_[pos_++];
           if (IsSpace(c)) {
@@ -646,6 +795,7 @@ void Tokenizer::Run() {
       }
       case S::kRcdataLessThan:
       case S::kRawtextLessThan: {
+        if (MustWait()) break;
         const bool rcdata = state_ == S::kRcdataLessThan;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
@@ -660,6 +810,7 @@ void Tokenizer::Run() {
       case S::kRawtextEndTagOpen:
       case S::kScriptEndTagOpen:
       case S::kScriptEscapedEndTagOpen: {
+        if (MustWait()) break;
         const State text = state_ == S::kRcdataEndTagOpen    ? S::kRcdata
                            : state_ == S::kRawtextEndTagOpen ? S::kRawtext
                            : state_ == S::kScriptEndTagOpen  ? S::kScriptData
@@ -689,6 +840,7 @@ void Tokenizer::Run() {
         TextEndTagName(S::kScriptEscaped);
         break;
       case S::kScriptLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           state_ = S::kScriptEndTagOpen;
@@ -704,6 +856,7 @@ void Tokenizer::Run() {
       }
       case S::kScriptEscapeStart:
       case S::kScriptEscapeStartDash: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'-') {
           ++pos_;
           EmitRun(pos_ - 1, pos_);
@@ -721,7 +874,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -751,7 +904,7 @@ void Tokenizer::Run() {
             state_ == S::kScriptEscapedDashDash || state_ == S::kScriptDoubleEscapedDashDash;
         const State escaped = doubled ? S::kScriptDoubleEscaped : S::kScriptEscaped;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -779,6 +932,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kScriptEscapedLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           state_ = S::kScriptEscapedEndTagOpen;
@@ -796,8 +950,16 @@ void Tokenizer::Run() {
       case S::kScriptDoubleEscapeEnd: {
         const bool start = state_ == S::kScriptDoubleEscapeStart;
         const State stay = start ? S::kScriptEscaped : S::kScriptDoubleEscaped;
-        while (!AtEnd() && IsAlpha(Cur())) ++pos_;
-        if (pos_ > temp_from_) EmitRun(temp_from_, pos_);
+        // Letters go out as they are read. Past the six of "script" the name cannot change
+        // the state: its other letters are text in `stay`.
+        const std::size_t from = pos_;
+        while (!AtEnd() && IsAlpha(Cur()) && pos_ - temp_from_ <= 6) ++pos_;
+        if (pos_ > from) EmitRun(from, pos_);
+        if (pos_ - temp_from_ > 6) {
+          state_ = stay;
+          break;
+        }
+        if (MustWait()) break;
         if (!AtEnd() && (IsSpace(Cur()) || Cur() == u'/' || Cur() == u'>')) {
           const std::size_t name_to = pos_;
           const std::size_t name_from = temp_from_;
@@ -814,6 +976,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kScriptDoubleEscapedLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           EmitRun(pos_ - 1, pos_);
@@ -826,6 +989,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeAttributeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd() || Cur() == u'/' || Cur() == u'>') {
           state_ = S::kAfterAttributeName;
         } else {
@@ -846,6 +1010,7 @@ void Tokenizer::Run() {
         }
         AppendName(pos_, at);
         pos_ = at;
+        if (MustWait()) break;  // the name may go on
         EndAttributeName();
         if (!AtEnd() && Cur() == u'=') {
           ++pos_;
@@ -858,7 +1023,7 @@ void Tokenizer::Run() {
       case S::kAfterAttributeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = Cur();
@@ -880,6 +1045,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeAttributeValue: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'"') {
           ++pos_;
           state_ = S::kAttributeValueDoubleQuoted;
@@ -904,7 +1070,7 @@ void Tokenizer::Run() {
         if (at > pos_) AppendToValue(std::u16string_view(in_ + pos_, at - pos_));
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -923,7 +1089,7 @@ void Tokenizer::Run() {
         if (at > pos_) AppendToValue(std::u16string_view(in_ + pos_, at - pos_));
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -942,7 +1108,7 @@ void Tokenizer::Run() {
       case S::kAfterAttributeValueQuoted:
       case S::kSelfClosingStartTag: {
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = Cur();
@@ -966,6 +1132,7 @@ void Tokenizer::Run() {
         const std::size_t at = Scan::FindFirstOf<u'>', u'\0'>(in_ + pos_, end) - in_;
         CommentInput(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -978,6 +1145,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kMarkupDeclarationOpen: {
+        if (MustWait(7)) break;  // "doctype" and "[CDATA[" decide with seven units
         if (size_ - pos_ >= 2 && in_[pos_] == u'-' && in_[pos_ + 1] == u'-') {
           pos_ += 2;
           StartComment(pos_);
@@ -1002,6 +1170,7 @@ void Tokenizer::Run() {
       }
       case S::kCommentStart:
       case S::kCommentStartDash: {
+        if (MustWait()) break;
         const bool dash = state_ == S::kCommentStartDash;
         if (AtEnd()) {
           state_ = S::kComment;  // which ends the comment at the end of the page
@@ -1022,6 +1191,7 @@ void Tokenizer::Run() {
         const std::size_t at = Scan::FindFirstOf<u'<', u'-', u'\0'>(in_ + pos_, end) - in_;
         CommentInput(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1039,6 +1209,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'!') {
           CommentInput(pos_, pos_ + 1);
           ++pos_;
@@ -1053,6 +1224,7 @@ void Tokenizer::Run() {
       }
       case S::kCommentLessThanBang:
       case S::kCommentLessThanBangDash: {
+        if (MustWait()) break;
         const bool dash = state_ == S::kCommentLessThanBangDash;
         if (!AtEnd() && Cur() == u'-') {
           ++pos_;
@@ -1066,6 +1238,7 @@ void Tokenizer::Run() {
         state_ = S::kCommentEnd;
         break;
       case S::kCommentEndDash: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1079,6 +1252,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentEnd: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1103,6 +1277,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentEndBang: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1121,6 +1296,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kDoctype: {
+        if (MustWait()) break;
         if (AtEnd()) {
           StartDoctype();
           EmitDoctype(true);
@@ -1133,6 +1309,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeDoctypeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         StartDoctype();
         if (AtEnd()) {
           EmitDoctype(true);
@@ -1162,6 +1339,7 @@ void Tokenizer::Run() {
           doctype_name_.push_back(c == u'\0' ? u'\uFFFD' : Lower(c));
         }
         if (state_ == S::kDoctypeName) {
+          if (MustWait()) break;
           EmitDoctype(true);
           EmitEndOfFile();
         }
@@ -1169,6 +1347,7 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait(6)) break;  // "public" or "system"
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1196,6 +1375,7 @@ void Tokenizer::Run() {
             state_ == S::kAfterDoctypePublicKeyword || state_ == S::kBeforeDoctypePublicIdentifier;
         const bool after_keyword =
             state_ == S::kAfterDoctypePublicKeyword || state_ == S::kAfterDoctypeSystemKeyword;
+        if (MustWait()) break;
         if (after_keyword && !AtEnd() && IsSpace(Cur())) {
           ++pos_;
           state_ =
@@ -1203,6 +1383,7 @@ void Tokenizer::Run() {
           break;
         }
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1229,6 +1410,7 @@ void Tokenizer::Run() {
                                    ? u'"'
                                    : u'\'';
         std::u16string& id = is_public ? doctype_public_ : doctype_system_;
+        const State here = state_;
         while (!AtEnd()) {
           const char16_t c = in_[pos_++];
           if (c == quote) {
@@ -1243,8 +1425,8 @@ void Tokenizer::Run() {
           }
           id.push_back(c == u'\0' ? u'\uFFFD' : c);
         }
-        if (AtEnd() && queued_ == 0 && state_ != S::kAfterDoctypePublicIdentifier &&
-            state_ != S::kAfterDoctypeSystemIdentifier) {
+        if (state_ == here) {  // the end of the input, before the quote
+          if (MustWait()) break;
           EmitDoctype(true);
           EmitEndOfFile();
         }
@@ -1252,12 +1434,14 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypePublicIdentifier:
       case S::kBetweenDoctypePublicAndSystemIdentifiers: {
+        if (MustWait()) break;
         if (state_ == S::kAfterDoctypePublicIdentifier && !AtEnd() && IsSpace(Cur())) {
           ++pos_;
           state_ = S::kBetweenDoctypePublicAndSystemIdentifiers;
           break;
         }
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1275,6 +1459,7 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypeSystemIdentifier: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1289,6 +1474,7 @@ void Tokenizer::Run() {
       }
       case S::kBogusDoctype: {
         pos_ = Scan::FindFirstOf<u'>'>(in_ + pos_, end) - in_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(false);
           EmitEndOfFile();
@@ -1304,7 +1490,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
         } else {
           ++pos_;
           state_ = S::kCdataSectionBracket;
@@ -1312,6 +1498,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCdataSectionBracket: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u']') {
           ++pos_;
           state_ = S::kCdataSectionEnd;
@@ -1322,6 +1509,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCdataSectionEnd: {
+        if (MustWait()) break;
         // The two "]" read before pos_ wait; a third gives out the first of them.
         if (!AtEnd() && Cur() == u']') {
           EmitRun(pos_ - 2, pos_ - 1);
@@ -1339,6 +1527,12 @@ void Tokenizer::Run() {
         EmitEndOfFile();
         break;
     }
+  }
+  if (starved_) {
+    // The characters read so far go out now: the buffer may move before the next step.
+    starved_ = false;
+    FlushRun();
+    if (queued_ == 0) EmitNeedInput();
   }
 }
 

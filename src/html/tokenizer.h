@@ -19,6 +19,9 @@ enum class TokenKind : std::uint8_t {
   kComment,
   kDoctype,
   kEndOfFile,
+  // Only from a tokenizer fed in pieces: the input so far cannot finish the next token, and
+  // its end has not been announced. Append more (or call EndOfInput), then ask again.
+  kNeedInput,
 };
 
 struct Attribute {
@@ -27,8 +30,8 @@ struct Attribute {
 };
 
 // One token of the WHATWG HTML standard's tokenization. Its views stay valid until the
-// next call of Tokenizer::Next. Character tokens come as runs: a page's text may arrive in
-// several runs in a row, which a reader joins.
+// next call of Tokenizer::Next or Tokenizer::Append. Character tokens come as runs: a page's text
+// may arrive in several runs in a row, which a reader joins.
 struct Token {
   TokenKind kind = TokenKind::kEndOfFile;
   // The characters, a comment's data, a tag's lowercase name, a doctype's name.
@@ -56,17 +59,35 @@ enum class TextState : std::uint8_t {
   kCdataSection,
 };
 
-// The WHATWG HTML standard's tokenizer over a whole page in UTF-16. It reports no parse
-// errors; it gives the tokens a conforming tokenizer gives, whatever the input. The page
-// must outlive the tokenizer (a page with CR in it is read from a copy with every CR LF and
-// CR made LF, as the input stream's preprocessing asks).
+// The WHATWG HTML standard's tokenizer over a page in UTF-16, whole or in pieces. It reports
+// no parse errors; it gives the tokens a conforming tokenizer gives, whatever the input, and
+// the same tokens however the page is cut (but for where runs of characters are split).
+//
+// A whole page must outlive the tokenizer (a page with CR in it is read from a copy with every
+// CR LF and CR made LF, as the input stream's preprocessing asks). A page in pieces is copied
+// piece by piece, its line ends made LF as they come (a CR at the end of one piece and LF at
+// the start of the next too), and the tokenizer keeps only what it has not yet consumed.
 class Tokenizer {
  public:
+  // A whole page.
   explicit Tokenizer(std::u16string_view page);
+  // A page that comes in pieces, through Append and EndOfInput.
+  Tokenizer();
 
-  // The next token; kEndOfFile at the end, and again on every later call. It is the
-  // caller's to read, or to change, until the next call.
+  // The next piece of the page; the tokenizer keeps a copy of what it still needs.
+  void Append(std::u16string_view more);
+  // The page has no more pieces: what was waiting for more input is read to its end.
+  void EndOfInput();
+
+  // The next token; kEndOfFile at the end, and again on every later call. A tokenizer fed in
+  // pieces gives kNeedInput when what it has cannot finish a token before EndOfInput. The
+  // token is the caller's to read, or to change, until the next call of Next or Append.
   Token& Next();
+  // The units of the page (its line ends made LF) read so far: for a token other than
+  // characters, just past its end, however the page was cut.
+  std::size_t Consumed() const { return base_ + pos_; }
+  // The bytes the tokenizer holds: the input it keeps and the token it builds.
+  std::size_t MemoryBytes() const;
 
   void SwitchTo(TextState state);
   // The name an end tag must have to end RCDATA, RAWTEXT or script data: the last start
@@ -82,6 +103,22 @@ class Tokenizer {
  private:
   void Run();
   bool AtEnd() const { return pos_ >= size_; }
+  // Before the end of the input has been announced, a step that cannot finish with what it has
+  // waits for more: it goes back to `from` and asks for at least `at_least` units from there,
+  // and for twice what it had, so that a construct cut into many pieces is read again only
+  // as often as its input doubles.
+  void Starve(std::size_t from, std::size_t at_least = 1);
+  // Whether fewer than `n` units are left while more may come: then the step waits.
+  bool MustWait(std::size_t n = 1) {
+    if (ended_ || size_ - pos_ >= n) return false;
+    Starve(pos_, n);
+    return true;
+  }
+  // At the end of what was read: the end of the page, or a wait for more.
+  void EndOfBuffer();
+  // Drops what the tokenizer no longer needs from the front of buffer_, when that is at
+  // least what stays.
+  void Compact();
   char16_t Cur() const { return in_[pos_]; }
 
   // Character output. A run of the page's own units is kept open while the next one
@@ -103,6 +140,7 @@ class Tokenizer {
   bool IsAppropriateEndTag() const;
 
   void EmitEndOfFile();
+  void EmitNeedInput();
   // A comment's data is a stretch of the page while it is read as it stands, which it nearly
   // always is; a unit that is not the page's (U+FFFD) moves it into comment_.
   void StartComment(std::size_t at);
@@ -117,7 +155,8 @@ class Tokenizer {
   bool LookingAtCaseless(std::u16string_view word) const;
 
   // Reads a character reference at pos_, just past its "&", and gives its units to the
-  // attribute value being read or to the output. `amp` is the index of the "&".
+  // attribute value being read or to the output. `amp` is the index of the "&". Before the
+  // end of the input, a reference that may go on past it waits from its "&".
   void CharacterReference(std::size_t amp, bool in_attribute);
 
   // The end tag name states of RCDATA, RAWTEXT and script data (escaped): `text_state` is
@@ -125,9 +164,17 @@ class Tokenizer {
   void TextEndTagName(State text_state);
 
   std::u16string owned_page_;  // the page with its line ends made LF, when it had a CR
+  // A page in pieces: the input not yet consumed (and the few units before it that a state
+  // may still give out), its line ends made LF.
+  std::u16string buffer_;
   const char16_t* in_;
   std::size_t size_;
   std::size_t pos_ = 0;
+  std::size_t base_ = 0;      // the units dropped from the front of buffer_
+  bool ended_ = true;         // all of the page is in in_
+  bool starved_ = false;      // the step ran out of input
+  bool after_cr_ = false;     // the last piece ended with CR: an LF that starts the next is dropped
+  std::size_t wait_for_ = 0;  // the units from pos_ to have before trying again
   State state_;
   bool cdata_allowed_ = false;
 
@@ -145,8 +192,8 @@ class Tokenizer {
   };
   TokenKind tag_kind_ = TokenKind::kStartTag;
   std::u16string tag_units_;
-  // The name is the page's [name_from_, tag_name_to_) when name_in_page_, else the start of
-  // tag_units_ up to tag_name_to_.
+  // The name is the page's [name_from_, tag_name_to_) when name_in_page_ (only while the tag
+  // is read and emitted), else the start of tag_units_ up to tag_name_to_.
   bool name_in_page_ = false;
   std::size_t name_from_ = 0;
   std::size_t tag_name_to_ = 0;

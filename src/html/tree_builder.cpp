@@ -1165,6 +1165,7 @@ bool TreeBuilder::InHead(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1241,6 +1242,7 @@ bool TreeBuilder::AfterHead(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1311,6 +1313,7 @@ bool TreeBuilder::InBody(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1758,6 +1761,7 @@ bool TreeBuilder::InTable(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1911,6 +1915,7 @@ bool TreeBuilder::InColumnGroup(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -2060,6 +2065,7 @@ bool TreeBuilder::InSelect(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -2144,6 +2150,7 @@ bool TreeBuilder::InTemplate(Token& t) {
   switch (t.kind) {
     case TokenKind::kCharacters:
     case TokenKind::kComment:
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return InBody(t);
     case TokenKind::kStartTag: {
@@ -2324,6 +2331,7 @@ bool TreeBuilder::ForeignContent(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag: {
