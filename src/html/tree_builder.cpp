@@ -15,17 +15,19 @@ namespace pagelift::html {
 
 class TreeBuilder {
  public:
-  TreeBuilder(std::u16string_view page, Document& doc)
-      : tokenizer_(page), doc_(doc), clones_left_(page.size() / 32 + 1024) {
-    // Room for what a page usually makes, so that the buffers seldom move while they grow
-    // (the nodes grow without moving). What is not used is never touched, so it takes
-    // address space, not memory. The text never outgrows the page: each unit of it comes
-    // from at least one of the page's.
-    ReserveLarge(doc_.text_, page.size());
-    ReserveLarge(doc_.attributes_, page.size() / 32);
+  // A whole page.
+  TreeBuilder(std::u16string_view page, Document& doc) : tokenizer_(page), doc_(doc) {
+    Reserve(page.size());
   }
+  // A page in pieces, of about `expected_units` units when that is known.
+  TreeBuilder(Document& doc, std::size_t expected_units) : doc_(doc) { Reserve(expected_units); }
 
+  // Builds the tree from the tokens until the end of the page, or until the tokenizer needs
+  // more input.
   void Run();
+  Tokenizer& tokenizer() { return tokenizer_; }
+  // The bytes the builder holds beside the tree: the tokenizer's, the stacks, the table text.
+  std::size_t MemoryBytes() const;
 
  private:
   enum class Mode : std::uint8_t {
@@ -55,9 +57,24 @@ class TreeBuilder {
   static constexpr NodeId kMarker = kNoNode;
   // Browsers' limit on the depth of the tree.
   static constexpr std::size_t kMaxOpen = 512;
+  // Elements that reconstructing formatting and the adoption agency may make: this many, and
+  // one for each 32 units of the page read up to the last token other than characters (which
+  // is where it is however the page is cut), so that no page makes the tree more than linear.
+  static constexpr std::size_t kFreeClones = 1024;
+  static constexpr std::size_t kUnitsPerClone = 32;
   // Entries of the list of active formatting elements after its last marker; beyond it
   // the oldest goes, so that reconstructing them stays a bounded step.
   static constexpr std::size_t kMaxFormatting = 64;
+
+  // Room for what a page of `units` usually makes, so that the buffers seldom move while they
+  // grow (the nodes grow without moving). What is not used is never touched, so it takes
+  // address space, not memory. The text never outgrows the page: each unit of it comes from
+  // at least one of the page's.
+  void Reserve(std::size_t units) {
+    ReserveLarge(doc_.text_, units);
+    ReserveLarge(doc_.attributes_, units / 32);
+  }
+  bool MayClone() const { return clones_made_ < clone_limit_; }
 
   // Each of these handles a token in one mode; false means the token is to be handled
   // again, in the mode now current (the standard's "reprocess the token").
@@ -181,9 +198,8 @@ class TreeBuilder {
   bool skip_newline_ = false;
   std::u16string table_text_;
   bool table_text_has_other_ = false;
-  // Elements that reconstructing formatting and the adoption agency may still make: a
-  // bound proportional to the page, so that no page makes the tree more than linear.
-  std::size_t clones_left_;
+  std::size_t clones_made_ = 0;
+  std::size_t clone_limit_ = kFreeClones;
   std::unordered_map<std::u16string, std::uint32_t> interned_;
   // How many HTML elements of each known tag are open: most scope questions are answered
   // by a zero here, without a look at the stack.
@@ -526,7 +542,7 @@ NodeId TreeBuilder::CloneElement(NodeId element) {
   n.begin = source.begin;
   n.size = source.size;
   n.flags = source.flags;
-  if (clones_left_ > 0) --clones_left_;
+  ++clones_made_;
   return node;
 }
 
@@ -846,7 +862,7 @@ void TreeBuilder::ReconstructFormatting() {
   std::size_t k = formatting_.size() - 1;
   while (k > 0 && !open(formatting_[k - 1])) --k;
   for (; k < formatting_.size(); ++k) {
-    if (clones_left_ == 0) return;
+    if (!MayClone()) return;
     const NodeId clone = CloneElement(formatting_[k]);
     if (open_.size() >= kMaxOpen) Pop();
     InsertAt(AppropriatePlace(), clone);
@@ -902,7 +918,7 @@ bool TreeBuilder::AdoptionAgency(const Token& t) {
       return true;
     }
     // Past the bound on made elements, the end tag only closes what it can.
-    if (clones_left_ == 0) return false;
+    if (!MayClone()) return false;
     const NodeId furthest = open_[furthest_at];
     const NodeId common_ancestor = open_[at - 1];
     std::size_t bookmark = f;
@@ -980,6 +996,11 @@ void TreeBuilder::Run() {
     tokenizer_.SetCdataAllowed(adjusted != kNoNode &&
                                doc_.NamespaceOf(adjusted) != Namespace::kHtml);
     Token& t = tokenizer_.Next();  // changed in place as it is handled
+    // Never handled in a mode: the modes' switches take it as a token to ignore.
+    if (t.kind == TokenKind::kNeedInput) return;
+    if (t.kind != TokenKind::kCharacters) {
+      clone_limit_ = kFreeClones + tokenizer_.Consumed() / kUnitsPerClone;
+    }
     if (t.kind == TokenKind::kStartTag || t.kind == TokenKind::kEndTag) {
       if (t.tag == Tag::kUnknown) t.tag = static_cast<Tag>(Intern(t.text));
     }
@@ -2419,14 +2440,61 @@ bool TreeBuilder::ForeignContent(Token& t) {
   return InMode(mode_, t);
 }
 
+std::size_t TreeBuilder::MemoryBytes() const {
+  return tokenizer_.MemoryBytes() + table_text_.capacity() * sizeof(char16_t) +
+         (open_.capacity() + formatting_.capacity()) * sizeof(NodeId) +
+         template_modes_.capacity() * sizeof(Mode);
+}
+
+namespace {
+
+// The tree numbers its nodes and text in 32 bits; a page of fewer units than that never
+// makes more of either (each unit of text, and nearly each node, comes from a unit of it).
+constexpr std::size_t kMaxUnits = std::size_t{1} << 31;
+
+void CheckSize(std::size_t units) {
+  if (units >= kMaxUnits) throw OverflowError("the page is too large (4 GB or more)");
+}
+
+}  // namespace
+
 Document ParseDocument(std::u16string_view page) {
-  // The tree numbers its nodes and text in 32 bits; a page of fewer units than that never
-  // makes more of either (each unit of text, and nearly each node, comes from a unit of it).
-  if (page.size() >= (std::size_t{1} << 31))
-    throw OverflowError("the page is too large (4 GB or more)");
+  CheckSize(page.size());
   Document doc;
   TreeBuilder(page, doc).Run();
   return doc;
+}
+
+struct DocumentParser::State {
+  explicit State(std::size_t expected_units) : builder(doc, expected_units) {}
+  Document doc;
+  TreeBuilder builder;
+};
+
+DocumentParser::DocumentParser(std::size_t expected_units)
+    : state_(std::make_unique<State>(std::min(expected_units, kMaxUnits))) {}
+
+DocumentParser::~DocumentParser() = default;
+DocumentParser::DocumentParser(DocumentParser&&) noexcept = default;
+DocumentParser& DocumentParser::operator=(DocumentParser&&) noexcept = default;
+
+void DocumentParser::Append(std::u16string_view more) {
+  CheckSize(units_ + more.size());
+  units_ += more.size();
+  state_->builder.tokenizer().Append(more);
+  state_->builder.Run();
+}
+
+Document DocumentParser::Finish() {
+  state_->builder.tokenizer().EndOfInput();
+  state_->builder.Run();
+  Document doc = std::move(state_->doc);
+  state_.reset();
+  return doc;
+}
+
+std::size_t DocumentParser::MemoryBytes() const {
+  return state_->doc.MemoryBytes() + state_->builder.MemoryBytes();
 }
 
 }  // namespace pagelift::html

@@ -17,6 +17,7 @@
 namespace pagelift::html {
 namespace {
 
+using testing::Feed;
 using testing::Utf16;
 using testing::Utf8;
 
@@ -82,57 +83,26 @@ std::vector<Expected> ExpectedTokens(const nlohmann::json& output, bool escaped)
   return tokens;
 }
 
-// How the input reaches the tokenizer: whole, or in pieces that end at `cuts` (ascending,
-// the input's size last), appended when the tokenizer asks, or `eager`ly, one before each
-// token while any are left.
-struct Feed {
-  std::string name;
-  std::vector<std::size_t> cuts;
-  bool eager = false;
-};
-
-std::vector<Feed> FeedsFor(std::size_t size) {
-  std::vector<Feed> feeds;
-  const auto every = [size](std::size_t n) {
-    std::vector<std::size_t> cuts;
-    for (std::size_t at = n; at < size; at += n) cuts.push_back(at);
-    cuts.push_back(size);
-    return cuts;
-  };
-  for (const std::size_t n : {1, 2, 3, 7, 64}) {
-    if (n < size) feeds.push_back({"pieces of " + std::to_string(n), every(n)});
-  }
-  // A short input cut once at every place; the second piece also appended at once, while
-  // tokens of the first may wait to be read.
-  if (size <= 256) {
-    for (std::size_t at = 1; at < size; ++at) {
-      feeds.push_back({"cut at " + std::to_string(at), {at, size}});
-      feeds.push_back({"cut at " + std::to_string(at) + ", appended eagerly", {at, size}, true});
-    }
-  }
-  return feeds;
-}
-
 std::vector<Expected> Tokenize(std::u16string_view input, TextState state,
                                const std::u16string& last_start_tag, const Feed* feed = nullptr) {
   auto tokenizer = feed ? std::make_unique<Tokenizer>() : std::make_unique<Tokenizer>(input);
   tokenizer->SwitchTo(state);
   tokenizer->SetLastStartTag(last_start_tag);
+  const std::vector<std::u16string_view> pieces =
+      feed ? testing::CutUp(input, *feed) : std::vector<std::u16string_view>();
   std::size_t piece = 0;
   bool ended = feed == nullptr;
   const auto give = [&] {
-    if (piece == feed->cuts.size()) {
+    if (piece == pieces.size()) {
       tokenizer->EndOfInput();
       ended = true;
-      return;
+    } else {
+      tokenizer->Append(pieces[piece++]);
     }
-    const std::size_t from = piece == 0 ? 0 : feed->cuts[piece - 1];
-    tokenizer->Append(input.substr(from, feed->cuts[piece] - from));
-    ++piece;
   };
   std::vector<Expected> tokens;
   for (;;) {
-    if (feed && feed->eager && piece < feed->cuts.size()) give();
+    if (feed && feed->eager && piece < pieces.size()) give();
     const Token& t = tokenizer->Next();
     Expected token;
     switch (t.kind) {
@@ -228,7 +198,7 @@ TEST(TokenizerConformanceTest, PassesHtml5libTokenizerSuite) {
                         << Describe(expected) << "got:\n"
                         << Describe(got);
         }
-        for (const Feed& feed : FeedsFor(input.size())) {
+        for (const Feed& feed : testing::FeedsFor(input.size())) {
           ++piece_runs;
           const std::vector<Expected> in_pieces = Tokenize(input, StateNamed(state), last, &feed);
           if (in_pieces != expected && ++piece_failed <= 20) {
