@@ -177,8 +177,10 @@ class DocumentParser {
   void Append(std::u16string_view more);
   // The end of the page: its tree. The parser is used up: call nothing of it after this.
   Document Finish();
-  // The bytes held so far: the tree and the parser's own buffers.
+  // The bytes held so far: the tree and the parser's own buffers, and those buffers alone
+  // (which Finish keeps while it reads the last of the page).
   std::size_t MemoryBytes() const;
+  std::size_t BufferBytes() const;
 
  private:
   struct State;

@@ -10,7 +10,8 @@ namespace pagelift::html {
 
 // The states of the WHATWG HTML standard's tokenizer, less the character reference states,
 // which CharacterReference reads in one go (waiting for the rest of a reference that a piece
-// cuts), and kEnded.
+// cuts), but for the digits of a numeric one, which may be any number (kNumericReference);
+// and kEnded.
 enum class Tokenizer::State : std::uint8_t {
   kData,
   kRcdata,
@@ -83,6 +84,7 @@ enum class Tokenizer::State : std::uint8_t {
   kCdataSection,
   kCdataSectionBracket,
   kCdataSectionEnd,
+  kNumericReference,
   kEnded,
 };
 
@@ -121,6 +123,11 @@ int HexValue(char16_t c) {
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
+}
+
+// A digit's value in a numeric reference, or -1.
+int DigitValue(char16_t c, bool hex) {
+  return hex ? HexValue(c) : (IsDigit(c) ? c - u'0' : -1);
 }
 
 // What a numeric character reference to 0x80..0x9F stands for: Windows-1252's character
@@ -185,6 +192,13 @@ void Tokenizer::Append(std::u16string_view more) {
   Compact();
   const char16_t* const before = buffer_.data();
   const std::size_t before_size = buffer_.size();
+  // A construct that spans pieces keeps the buffer growing: in memory advised for huge pages,
+  // as a long attribute value or comment grows.
+  if (more.size() > buffer_.capacity() - buffer_.size()) {
+    std::size_t room = std::max(buffer_.size() + more.size(), 2 * buffer_.capacity());
+    if (room > (std::size_t{1} << 19)) room = std::max(room, expected_units_);
+    ReserveLarge(buffer_, room);
+  }
   const char16_t* from = more.data();
   const char16_t* const end = from + more.size();
   if (after_cr_ && *from == u'\n') ++from;
@@ -218,9 +232,23 @@ void Tokenizer::Compact() {
   if (read_ != queued_) return;  // tokens not yet read may view the buffer
   // The units a state may still give out or compare: up to three before pos_ ("--!" of a
   // comment's end), the "<" of a text state's end tag, the name of a script double escape,
-  // a tag's name as the page has it, an open run of characters.
+  // a tag's name as the page has it, an open run of characters, the stretch of the page a
+  // comment is (kept rather than copied out: a comment's data is copied once, to the tree).
   std::size_t keep = pos_ - std::min<std::size_t>(pos_, 4);
   switch (state_) {
+    case S::kBogusComment:
+    case S::kCommentStart:
+    case S::kCommentStartDash:
+    case S::kComment:
+    case S::kCommentLessThan:
+    case S::kCommentLessThanBang:
+    case S::kCommentLessThanBangDash:
+    case S::kCommentLessThanBangDashDash:
+    case S::kCommentEndDash:
+    case S::kCommentEnd:
+    case S::kCommentEndBang:
+      if (comment_to_ != comment_from_) keep = std::min(keep, comment_from_);
+      break;
     case S::kRcdataLessThan:
     case S::kRcdataEndTagOpen:
     case S::kRcdataEndTagName:
@@ -246,23 +274,6 @@ void Tokenizer::Compact() {
   if (run_from_ != run_to_) keep = std::min(keep, run_from_);
   // Moving what stays costs no more than what goes.
   if (keep == 0 || keep < size_ - keep) return;
-  switch (state_) {
-    case S::kBogusComment:
-    case S::kCommentStart:
-    case S::kCommentStartDash:
-    case S::kComment:
-    case S::kCommentLessThan:
-    case S::kCommentLessThanBang:
-    case S::kCommentLessThanBangDash:
-    case S::kCommentLessThanBangDashDash:
-    case S::kCommentEndDash:
-    case S::kCommentEnd:
-    case S::kCommentEndBang:
-      if (!comment_owned_) OwnComment();
-      break;
-    default:
-      break;
-  }
   buffer_.erase(0, keep);
   const auto shift = [keep](std::size_t& at) { at = at >= keep ? at - keep : 0; };
   for (std::size_t* at : {&pos_, &mark_, &temp_from_, &name_from_, &run_from_, &run_to_,
@@ -462,39 +473,39 @@ bool Tokenizer::IsAppropriateEndTag() const {
 }
 
 void Tokenizer::StartComment(std::size_t at) {
-  comment_owned_ = false;
+  comment_.clear();
   comment_from_ = comment_to_ = at;
 }
 
 void Tokenizer::CommentInput(std::size_t from, std::size_t to) {
-  if (!comment_owned_) {
-    if (comment_from_ == comment_to_) comment_from_ = comment_to_ = from;
-    if (comment_to_ == from) {
-      comment_to_ = to;
-      return;
-    }
-    OwnComment();
+  if (comment_from_ == comment_to_) comment_from_ = comment_to_ = from;
+  if (comment_to_ != from) {
+    FlushComment();
+    comment_from_ = comment_to_ = from;
   }
-  AppendLong(comment_, std::u16string_view(in_ + from, to - from));
+  comment_to_ = to;
 }
 
 void Tokenizer::CommentUnits(std::u16string_view units) {
-  if (!comment_owned_) OwnComment();
+  FlushComment();
   AppendLong(comment_, units);
 }
 
-void Tokenizer::OwnComment() {
-  comment_.assign(in_ + comment_from_, in_ + comment_to_);
-  comment_owned_ = true;
+void Tokenizer::FlushComment() {
+  AppendLong(comment_, std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_));
+  comment_from_ = comment_to_;
 }
 
 void Tokenizer::EmitComment() {
   FlushRun();
   Token& token = Queue();
   token.kind = TokenKind::kComment;
-  token.text = comment_owned_
-                   ? std::u16string_view(comment_)
-                   : std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_);
+  if (comment_.empty()) {
+    token.text = std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_);
+  } else {
+    FlushComment();
+    token.text = comment_;
+  }
 }
 
 void Tokenizer::StartDoctype() {
@@ -548,16 +559,6 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
     }
     pos_ = to;
   };
-  const auto give = [&](char32_t first, char32_t second) {
-    int n = Utf16Of(first, units_);
-    if (second != 0) n += Utf16Of(second, units_ + n);
-    const std::u16string_view units(units_, static_cast<std::size_t>(n));
-    if (in_attribute) {
-      AppendToValue(units);
-    } else {
-      EmitUnits(units);
-    }
-  };
   if (AtEnd()) {
     if (!ended_) return Starve(amp, 2);
     return as_read(pos_);
@@ -579,33 +580,32 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
       return as_read(end);  // kept for historical reasons: "&copy=" in a URL
     }
     pos_ = end;
-    return give(entity->first, entity->second);
+    return GiveReference(entity->first, entity->second, in_attribute);
   }
   if (c != u'#') return as_read(pos_);
-  // The numeric character reference states.
+  // The numeric character reference states: "#", perhaps "x", and a digit decide that the
+  // reference is one; kNumericReference reads its digits.
+  if (!ended_ && size_ - pos_ < 3) return Starve(amp, pos_ - amp + 3);
   std::size_t at = pos_ + 1;
-  const bool hex = at < size_ && (in_[at] == u'x' || in_[at] == u'X');
-  if (hex) ++at;
-  const std::size_t digits_from = at;
-  char32_t code = 0;
-  for (; at < size_; ++at) {
-    const int value = hex ? HexValue(in_[at]) : (IsDigit(in_[at]) ? in_[at] - u'0' : -1);
-    if (value < 0) break;
-    // Past 0x10FFFF the value no longer matters: it becomes U+FFFD.
-    code = std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(value), 0x110000);
-  }
-  // The digits, or the ";" after them, may go on in the next piece.
-  if (at >= size_ && !ended_) return Starve(amp, at - amp + 1);
-  if (at == digits_from) return as_read(at);
-  if (at < size_ && in_[at] == u';') ++at;
+  numeric_hex_ = at < size_ && (in_[at] == u'x' || in_[at] == u'X');
+  if (numeric_hex_) ++at;
+  if (at == size_ || DigitValue(in_[at], numeric_hex_) < 0) return as_read(at);
+  numeric_code_ = 0;
+  numeric_in_attribute_ = in_attribute;
+  numeric_back_to_ = state_;
+  state_ = S::kNumericReference;
   pos_ = at;
-  // The numeric character reference end state.
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-    code = 0xFFFD;
-  } else if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80] != 0) {
-    code = kWindows1252[code - 0x80];
+}
+
+void Tokenizer::GiveReference(char32_t first, char32_t second, bool in_attribute) {
+  int n = Utf16Of(first, units_);
+  if (second != 0) n += Utf16Of(second, units_ + n);
+  const std::u16string_view units(units_, static_cast<std::size_t>(n));
+  if (in_attribute) {
+    AppendToValue(units);
+  } else {
+    EmitUnits(units);
   }
-  give(code, 0);
 }
 
 void Tokenizer::TextEndTagName(State text_state) {
@@ -1521,6 +1521,27 @@ void Tokenizer::Run() {
           EmitRun(pos_ - 2, pos_);
           state_ = S::kCdataSection;
         }
+        break;
+      }
+      case S::kNumericReference: {
+        std::size_t at = pos_;
+        for (int value; at < size_ && (value = DigitValue(in_[at], numeric_hex_)) >= 0; ++at) {
+          // Past 0x10FFFF the value no longer matters: it becomes U+FFFD.
+          numeric_code_ = std::min<char32_t>(
+              numeric_code_ * (numeric_hex_ ? 16 : 10) + static_cast<char32_t>(value), 0x110000);
+        }
+        pos_ = at;
+        if (MustWait()) break;  // the digits, or the ";" after them, may go on
+        if (!AtEnd() && Cur() == u';') ++pos_;
+        // The numeric character reference end state.
+        char32_t code = numeric_code_;
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+          code = 0xFFFD;
+        } else if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80] != 0) {
+          code = kWindows1252[code - 0x80];
+        }
+        state_ = numeric_back_to_;
+        GiveReference(code, 0, numeric_in_attribute_);
         break;
       }
       case S::kEnded:

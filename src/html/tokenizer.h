@@ -78,6 +78,10 @@ class Tokenizer {
   void Append(std::u16string_view more);
   // The page has no more pieces: what was waiting for more input is read to its end.
   void EndOfInput();
+  // The page's likely size in units, when it is known: a construct longer than a megabyte,
+  // which the tokenizer must keep while it reads on, has room for this much at once, rather
+  // than for twice what it had again and again. Room untouched takes no memory.
+  void SetExpectedSize(std::size_t units) { expected_units_ = units; }
 
   // The next token; kEndOfFile at the end, and again on every later call. A tokenizer fed in
   // pieces gives kNeedInput when what it has cannot finish a token before EndOfInput. The
@@ -141,12 +145,13 @@ class Tokenizer {
 
   void EmitEndOfFile();
   void EmitNeedInput();
-  // A comment's data is a stretch of the page while it is read as it stands, which it nearly
-  // always is; a unit that is not the page's (U+FFFD) moves it into comment_.
+  // A comment's data is comment_ followed by a stretch of the page, which grows while the
+  // page is read as it stands. Most comments are that stretch alone; a unit that is not the
+  // page's (U+FFFD), or a gap, moves the stretch into comment_.
   void StartComment(std::size_t at);
   void CommentInput(std::size_t from, std::size_t to);
   void CommentUnits(std::u16string_view units);
-  void OwnComment();
+  void FlushComment();
   void EmitComment();
   void StartDoctype();
   void EmitDoctype(bool force_quirks);
@@ -158,6 +163,8 @@ class Tokenizer {
   // attribute value being read or to the output. `amp` is the index of the "&". Before the
   // end of the input, a reference that may go on past it waits from its "&".
   void CharacterReference(std::size_t amp, bool in_attribute);
+  // The units of a reference's code points, to the attribute value or the output.
+  void GiveReference(char32_t first, char32_t second, bool in_attribute);
 
   // The end tag name states of RCDATA, RAWTEXT and script data (escaped): `text_state` is
   // where a name that is not the appropriate end tag goes back to.
@@ -170,11 +177,12 @@ class Tokenizer {
   const char16_t* in_;
   std::size_t size_;
   std::size_t pos_ = 0;
-  std::size_t base_ = 0;      // the units dropped from the front of buffer_
-  bool ended_ = true;         // all of the page is in in_
-  bool starved_ = false;      // the step ran out of input
-  bool after_cr_ = false;     // the last piece ended with CR: an LF that starts the next is dropped
-  std::size_t wait_for_ = 0;  // the units from pos_ to have before trying again
+  std::size_t base_ = 0;   // the units dropped from the front of buffer_
+  bool ended_ = true;      // all of the page is in in_
+  bool starved_ = false;   // the step ran out of input
+  bool after_cr_ = false;  // the last piece ended with CR: an LF that starts the next is dropped
+  std::size_t wait_for_ = 0;
+  std::size_t expected_units_ = 0;  // the units from pos_ to have before trying again
   State state_;
   bool cdata_allowed_ = false;
 
@@ -207,8 +215,13 @@ class Tokenizer {
   std::size_t mark_ = 0;
   std::size_t temp_from_ = 0;
 
+  // The numeric reference being read: its digits' base and value so far, where its units go
+  // and the state it returns to.
+  bool numeric_hex_ = false;
+  bool numeric_in_attribute_ = false;
+  char32_t numeric_code_ = 0;
+  State numeric_back_to_{};
   std::u16string comment_;
-  bool comment_owned_ = false;
   std::size_t comment_from_ = 0, comment_to_ = 0;
   std::u16string doctype_name_, doctype_public_, doctype_system_;
   bool doctype_has_name_ = false, doctype_has_public_ = false, doctype_has_system_ = false,

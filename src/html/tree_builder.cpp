@@ -20,7 +20,10 @@ class TreeBuilder {
     Reserve(page.size());
   }
   // A page in pieces, of about `expected_units` units when that is known.
-  TreeBuilder(Document& doc, std::size_t expected_units) : doc_(doc) { Reserve(expected_units); }
+  TreeBuilder(Document& doc, std::size_t expected_units) : doc_(doc) {
+    Reserve(expected_units);
+    tokenizer_.SetExpectedSize(expected_units);
+  }
 
   // Builds the tree from the tokens until the end of the page, or until the tokenizer needs
   // more input.
@@ -2494,7 +2497,11 @@ Document DocumentParser::Finish() {
 }
 
 std::size_t DocumentParser::MemoryBytes() const {
-  return state_->doc.MemoryBytes() + state_->builder.MemoryBytes();
+  return state_->doc.MemoryBytes() + BufferBytes();
+}
+
+std::size_t DocumentParser::BufferBytes() const {
+  return state_->builder.MemoryBytes();
 }
 
 }  // namespace pagelift::html
