@@ -288,7 +288,7 @@ void Tokenizer::Compact() {
 
 std::size_t Tokenizer::MemoryBytes() const {
   std::size_t units = owned_page_.capacity() + buffer_.capacity() + tag_units_.capacity() +
-                      last_start_tag_.capacity() + comment_.capacity() + doctype_name_.capacity() +
+                      last_start_name_.capacity() + comment_.capacity() + doctype_name_.capacity() +
                       doctype_public_.capacity() + doctype_system_.capacity();
   for (const std::u16string& name : many_names_) units += name.capacity();
   return units * sizeof(char16_t) + pending_.capacity() * sizeof(PendingAttribute) +
@@ -463,13 +463,18 @@ void Tokenizer::EmitTag() {
                            units.substr(a.name_to, a.value_to - a.name_to)});
   }
   token.attributes = attributes_;
-  if (tag_kind_ == TokenKind::kStartTag) last_start_tag_.assign(token.text);
+  if (tag_kind_ == TokenKind::kStartTag) {
+    // Most names are known tags, kept as their number; another is copied.
+    last_start_tag_ = token.tag;
+    if (token.tag == Tag::kUnknown) last_start_name_.assign(token.text);
+  }
   name_in_page_ = false;  // the buffer need not keep it past this token
 }
 
 bool Tokenizer::IsAppropriateEndTag() const {
-  return tag_kind_ == TokenKind::kEndTag && !last_start_tag_.empty() &&
-         std::u16string_view(tag_units_) == last_start_tag_;
+  const std::u16string_view last = LastStartTag();
+  return tag_kind_ == TokenKind::kEndTag && !last.empty() &&
+         std::u16string_view(tag_units_) == last;
 }
 
 void Tokenizer::StartComment(std::size_t at) {
@@ -625,7 +630,7 @@ void Tokenizer::TextEndTagName(State text_state) {
     }
     // A name longer than the last start tag's cannot end the text: its letters are text,
     // read as such from here on.
-    if (!IsAlpha(c) || tag_units_.size() == last_start_tag_.size()) break;
+    if (!IsAlpha(c) || tag_units_.size() == LastStartTag().size()) break;
     tag_units_.push_back(Lower(c));
     ++pos_;
   }

@@ -96,7 +96,10 @@ class Tokenizer {
   void SwitchTo(TextState state);
   // The name an end tag must have to end RCDATA, RAWTEXT or script data: the last start
   // tag's, which the tokenizer keeps itself; a test may set it.
-  void SetLastStartTag(std::u16string_view name) { last_start_tag_.assign(name); }
+  void SetLastStartTag(std::u16string_view name) {
+    last_start_tag_ = TagOf(name);
+    last_start_name_.assign(name);
+  }
   // Whether "<![CDATA[" opens a CDATA section: when the tree builder's adjusted current
   // node is an element outside the HTML namespace.
   void SetCdataAllowed(bool allowed) { cdata_allowed_ = allowed; }
@@ -209,7 +212,13 @@ class Tokenizer {
   std::vector<PendingAttribute> pending_;
   std::unordered_set<std::u16string> many_names_;  // the names so far, for a tag with many
   std::vector<Attribute> attributes_;
-  std::u16string last_start_tag_;
+  // The last start tag's name: a known tag's number, or kUnknown and last_start_name_.
+  Tag last_start_tag_ = Tag::kUnknown;
+  std::u16string last_start_name_;
+  std::u16string_view LastStartTag() const {
+    return last_start_tag_ != Tag::kUnknown ? NameOf(last_start_tag_)
+                                            : std::u16string_view(last_start_name_);
+  }
   // The "<" of the text states' "</name" being read; the temporary buffer of the script
   // data double escape states is the page from temp_from_ on.
   std::size_t mark_ = 0;

@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "base/huge_pages.h"
+#include "base/scan_builds.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
 
@@ -210,6 +211,13 @@ class TreeBuilder {
 };
 
 namespace {
+
+// Where the first U+0000 of `text` is, or npos: text runs are long, and scanned in vectors.
+std::size_t FindNul(std::u16string_view text) {
+  const char16_t* const end = text.data() + text.size();
+  const char16_t* const at = BaselineScan::FindFirstOf<u'\0'>(text.data(), end);
+  return at == end ? std::u16string_view::npos : static_cast<std::size_t>(at - text.data());
+}
 
 bool IsSpaceUnit(char16_t c) {
   return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' ';
@@ -1322,7 +1330,7 @@ bool TreeBuilder::InBody(Token& t) {
       // U+0000 is dropped; the rest is inserted in pieces between them.
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         const std::u16string_view piece = text.substr(0, nul);
         if (!piece.empty()) {
           ReconstructFormatting();
@@ -1884,7 +1892,7 @@ bool TreeBuilder::InTableText(Token& t) {
   if (t.kind == TokenKind::kCharacters) {
     std::u16string_view text = t.text;
     while (!text.empty()) {
-      const std::size_t nul = text.find(u'\0');
+      const std::size_t nul = FindNul(text);
       const std::u16string_view piece = text.substr(0, nul);
       table_text_.append(piece);
       if (!table_text_has_other_ && !AllSpace(piece)) table_text_has_other_ = true;
@@ -2079,7 +2087,7 @@ bool TreeBuilder::InSelect(Token& t) {
     case TokenKind::kCharacters: {
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         InsertText(text.substr(0, nul));
         if (nul == std::u16string_view::npos) break;
         text.remove_prefix(nul + 1);
@@ -2342,7 +2350,7 @@ bool TreeBuilder::ForeignContent(Token& t) {
     case TokenKind::kCharacters: {
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         const std::u16string_view piece = text.substr(0, nul);
         InsertText(piece);
         if (frameset_ok_ && !AllSpace(piece)) frameset_ok_ = false;
