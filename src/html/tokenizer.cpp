@@ -306,7 +306,9 @@ Token& Tokenizer::Next() {
 void Tokenizer::Starve(std::size_t from, std::size_t at_least) {
   pos_ = from;
   wait_for_ = std::max(at_least, 2 * (size_ - from));
-  starved_ = true;
+  // The characters read so far go out now: the buffer may move before the next step.
+  FlushRun();
+  EmitNeedInput();
 }
 
 void Tokenizer::EndOfBuffer() {
@@ -644,7 +646,7 @@ void Tokenizer::Run() {
   if (!ended_ && size_ - pos_ < wait_for_) return EmitNeedInput();
   wait_for_ = 0;
   const char16_t* const end = in_ + size_;
-  while (queued_ == 0 && !starved_) {
+  while (queued_ == 0) {
     switch (state_) {
       case S::kData: {
         const std::size_t at = Scan::FindFirstOf<u'<', u'&', u'\0'>(in_ + pos_, end) - in_;
@@ -1553,12 +1555,6 @@ void Tokenizer::Run() {
         EmitEndOfFile();
         break;
     }
-  }
-  if (starved_) {
-    // The characters read so far go out now: the buffer may move before the next step.
-    starved_ = false;
-    FlushRun();
-    if (queued_ == 0) EmitNeedInput();
   }
 }
 

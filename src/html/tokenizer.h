@@ -113,7 +113,7 @@ class Tokenizer {
   // Before the end of the input has been announced, a step that cannot finish with what it has
   // waits for more: it goes back to `from` and asks for at least `at_least` units from there,
   // and for twice what it had, so that a construct cut into many pieces is read again only
-  // as often as its input doubles.
+  // as often as its input doubles. The characters read so far go out, then kNeedInput.
   void Starve(std::size_t from, std::size_t at_least = 1);
   // Whether fewer than `n` units are left while more may come: then the step waits.
   bool MustWait(std::size_t n = 1) {
@@ -182,7 +182,6 @@ class Tokenizer {
   std::size_t pos_ = 0;
   std::size_t base_ = 0;   // the units dropped from the front of buffer_
   bool ended_ = true;      // all of the page is in in_
-  bool starved_ = false;   // the step ran out of input
   bool after_cr_ = false;  // the last piece ended with CR: an LF that starts the next is dropped
   std::size_t wait_for_ = 0;
   std::size_t expected_units_ = 0;  // the units from pos_ to have before trying again

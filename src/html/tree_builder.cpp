@@ -1007,9 +1007,9 @@ void TreeBuilder::Run() {
     tokenizer_.SetCdataAllowed(adjusted != kNoNode &&
                                doc_.NamespaceOf(adjusted) != Namespace::kHtml);
     Token& t = tokenizer_.Next();  // changed in place as it is handled
-    // Never handled in a mode: the modes' switches take it as a token to ignore.
-    if (t.kind == TokenKind::kNeedInput) return;
     if (t.kind != TokenKind::kCharacters) {
+      // Never handled in a mode: the modes' switches take it as a token to ignore.
+      if (t.kind == TokenKind::kNeedInput) return;
       clone_limit_ = kFreeClones + tokenizer_.Consumed() / kUnitsPerClone;
     }
     if (t.kind == TokenKind::kStartTag || t.kind == TokenKind::kEndTag) {
