@@ -138,30 +138,33 @@ void BM_HtmlTokens(benchmark::State& state, Page page) {
   state.counters["tokens"] = static_cast<double>(tokens);
 }
 
-// The bytes of a page's tree, the most held while it was made, and its nodes, for each byte of
-// the page.
-void TreeCounters(benchmark::State& state, const html::Document& doc, std::size_t held,
-                  std::size_t page_bytes) {
-  const auto per_byte = [page_bytes](std::size_t n) {
-    return static_cast<double>(n) / static_cast<double>(page_bytes);
-  };
-  state.counters["tree/page"] = per_byte(doc.MemoryBytes());
-  state.counters["held/page"] = per_byte(held);
-  state.counters["nodes"] = static_cast<double>(doc.NodeCount());
-}
+// What a tree row reports: the bytes of the page's tree and the most held while it was made,
+// for each byte of the page, and its nodes. Taken in the timing, as they cost next to nothing.
+struct TreeFigures {
+  std::size_t tree = 0, held = 0, nodes = 0;
+  void Report(benchmark::State& state, std::size_t page_bytes) const {
+    const auto per_byte = [page_bytes](std::size_t n) {
+      return static_cast<double>(n) / static_cast<double>(page_bytes);
+    };
+    state.counters["tree/page"] = per_byte(tree);
+    state.counters["held/page"] = per_byte(held);
+    state.counters["nodes"] = static_cast<double>(nodes);
+  }
+};
 
 // The tree of the page decoded whole: it is held with its text.
 void BM_HtmlTree(benchmark::State& state, Page page) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  TreeFigures figures;
   for (auto _ : state) {
     const std::u16string text = Decoded(bytes);
     const html::Document doc = html::ParseDocument(text);
-    benchmark::DoNotOptimize(doc.NodeCount());
-    state.PauseTiming();
-    TreeCounters(state, doc, doc.MemoryBytes() + text.size() * sizeof(char16_t), bytes.size());
-    state.ResumeTiming();
+    figures = {doc.MemoryBytes(), doc.MemoryBytes() + text.size() * sizeof(char16_t),
+               doc.NodeCount()};
+    benchmark::DoNotOptimize(figures);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  figures.Report(state, bytes.size());
 }
 
 // The tree of the page decoded 64 KB at a time, as the fetch decodes it, each piece's text
@@ -169,6 +172,7 @@ void BM_HtmlTree(benchmark::State& state, Page page) {
 // after a piece, or at the end.
 void BM_HtmlTreeInPieces(benchmark::State& state, Page page) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  TreeFigures figures;
   for (auto _ : state) {
     html::DocumentParser parser(bytes.size());
     std::u16string piece;
@@ -180,12 +184,11 @@ void BM_HtmlTreeInPieces(benchmark::State& state, Page page) {
     });
     const std::size_t buffers = parser.BufferBytes();
     const html::Document doc = parser.Finish();
-    benchmark::DoNotOptimize(doc.NodeCount());
-    state.PauseTiming();
-    TreeCounters(state, doc, std::max(held, buffers + doc.MemoryBytes()), bytes.size());
-    state.ResumeTiming();
+    figures = {doc.MemoryBytes(), std::max(held, buffers + doc.MemoryBytes()), doc.NodeCount()};
+    benchmark::DoNotOptimize(figures);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  figures.Report(state, bytes.size());
 }
 
 // The readable form of the page, folded at 100 columns.
