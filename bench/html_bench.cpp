@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/codes.h"
 #include "base/huge_pages.h"
+#include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
@@ -40,6 +42,7 @@ enum class Page {
   kUnclosedComment,      // a comment that never ends
   kParagraphFormatting,  // "<p><b><i><u>x</p>": formatting reconstructed in every paragraph
   kTableText,            // text in a table, foster-parented before it
+  kLongReference,        // one numeric character reference as long as the page
 };
 
 // `head`, then `unit` repeated, then `tail`: `size` bytes in all (the last copy of `unit`
@@ -78,6 +81,11 @@ const std::vector<std::uint8_t>& PageBytes(Page page, std::int64_t size) {
       head = "<table>";
       unit = "text <td>cell</td> ";
       break;
+    case Page::kLongReference:
+      head = "&#x";
+      unit = "0";
+      tail = "41;";
+      break;
   }
   std::vector<std::uint8_t> bytes(head.begin(), head.end());
   bytes.reserve(static_cast<std::size_t>(size) + unit.size());
@@ -104,6 +112,19 @@ void BM_HtmlDecodeOnly(benchmark::State& state, Page page) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 
+// The floor of the rows in pieces: the decode alone, 64 KB at a time, as the fetch decodes.
+void BM_HtmlDecodeInPieces(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  for (auto _ : state) {
+    std::u16string piece;
+    PageDecoder(Code::kUTF8).DecodeAll(bytes, kPieceBytes, piece, [&](bool) {
+      benchmark::DoNotOptimize(piece.data());
+      piece.clear();
+    });
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
 void BM_HtmlTokens(benchmark::State& state, Page page) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
   std::int64_t tokens = 0;
@@ -118,20 +139,57 @@ void BM_HtmlTokens(benchmark::State& state, Page page) {
   state.counters["tokens"] = static_cast<double>(tokens);
 }
 
+// What a tree row reports: the bytes of the page's tree and the most held while it was made,
+// for each byte of the page, and its nodes. Taken in the timing, as they cost next to nothing.
+struct TreeFigures {
+  std::size_t tree = 0, held = 0, nodes = 0;
+  void Report(benchmark::State& state, std::size_t page_bytes) const {
+    const auto per_byte = [page_bytes](std::size_t n) {
+      return static_cast<double>(n) / static_cast<double>(page_bytes);
+    };
+    state.counters["tree/page"] = per_byte(tree);
+    state.counters["held/page"] = per_byte(held);
+    state.counters["nodes"] = static_cast<double>(nodes);
+  }
+};
+
+// The tree of the page decoded whole: it is held with its text.
 void BM_HtmlTree(benchmark::State& state, Page page) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
-  std::size_t tree_bytes = 0, nodes = 0;
+  TreeFigures figures;
   for (auto _ : state) {
     const std::u16string text = Decoded(bytes);
     const html::Document doc = html::ParseDocument(text);
-    tree_bytes = doc.MemoryBytes();
-    nodes = doc.NodeCount();
-    benchmark::DoNotOptimize(nodes);
+    figures = {doc.MemoryBytes(), doc.MemoryBytes() + text.size() * sizeof(char16_t),
+               doc.NodeCount()};
+    benchmark::DoNotOptimize(figures);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
-  // The tree's bytes for each byte of the page.
-  state.counters["tree/page"] = static_cast<double>(tree_bytes) / static_cast<double>(bytes.size());
-  state.counters["nodes"] = static_cast<double>(nodes);
+  figures.Report(state, bytes.size());
+}
+
+// The tree of the page decoded 64 KB at a time, as the fetch decodes it, each piece's text
+// handed to the parser and dropped: held is the most the tree, the parser and the piece held
+// after a piece, or at the end.
+void BM_HtmlTreeInPieces(benchmark::State& state, Page page) {
+  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
+  TreeFigures figures;
+  for (auto _ : state) {
+    html::DocumentParser parser(bytes.size());
+    std::u16string piece;
+    std::size_t held = 0;
+    PageDecoder(Code::kUTF8).DecodeAll(bytes, kPieceBytes, piece, [&](bool) {
+      parser.Append(piece);
+      held = std::max(held, parser.MemoryBytes() + piece.capacity() * sizeof(char16_t));
+      piece.clear();
+    });
+    const std::size_t buffers = parser.BufferBytes();
+    const html::Document doc = parser.Finish();
+    figures = {doc.MemoryBytes(), std::max(held, buffers + doc.MemoryBytes()), doc.NodeCount()};
+    benchmark::DoNotOptimize(figures);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  figures.Report(state, bytes.size());
 }
 
 // The readable form of the page, folded at 100 columns.
@@ -152,13 +210,17 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 }
 
-#define PAGELIFT_HTML_ROWS(page)                                       \
-  BENCHMARK_CAPTURE(BM_HtmlTokens, page, Page::k##page)->Apply(Sizes); \
-  BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes);   \
-  BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes);   \
+#define PAGELIFT_HTML_ROWS(page)                                             \
+  BENCHMARK_CAPTURE(BM_HtmlTokens, page, Page::k##page)->Apply(Sizes);       \
+  BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes);         \
+  BENCHMARK_CAPTURE(BM_HtmlTreeInPieces, page, Page::k##page)->Apply(Sizes); \
+  BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes);         \
   BENCHMARK_CAPTURE(BM_Main, page, Page::k##page)->Apply(Sizes)
 
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, Sample, Page::kSample)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_HtmlDecodeInPieces, News, Page::kNews)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_HtmlDecodeInPieces, Sample, Page::kSample)->Apply(Sizes);
 PAGELIFT_HTML_ROWS(News);
 PAGELIFT_HTML_ROWS(Sample);
 PAGELIFT_HTML_ROWS(NestedDivs);
@@ -167,6 +229,7 @@ PAGELIFT_HTML_ROWS(HugeAttribute);
 PAGELIFT_HTML_ROWS(UnclosedComment);
 PAGELIFT_HTML_ROWS(ParagraphFormatting);
 PAGELIFT_HTML_ROWS(TableText);
+PAGELIFT_HTML_ROWS(LongReference);
 
 }  // namespace
 }  // namespace pagelift

@@ -1,10 +1,14 @@
 // The HTML tokenizer and tree builder on any input. Beyond not crashing: the tree's links
 // agree with one another and its depth keeps the limit, no text is made twice (the tokens'
-// text and the tree's text, comments and doctypes hold no more units than the page), and a
-// page without tags comes out as the text its character tokens hold.
+// text and the tree's text, comments and doctypes hold no more units than the page), a page
+// without tags comes out as the text its character tokens hold, and the page cut into pieces
+// gives the same tokens (runs of characters joined) and the same tree as the whole page.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fuzz_check.h"
@@ -70,30 +74,103 @@ std::u16string CheckTree(const Document& doc, std::size_t& held) {
   return text;
 }
 
+// A token as it can be compared: its kind, text, attributes and flags.
+struct Kept {
+  TokenKind kind;
+  std::u16string text, public_id, system_id;
+  std::vector<std::pair<std::u16string, std::u16string>> attributes;
+  std::tuple<bool, bool, bool, bool, bool> flags;
+  bool operator==(const Kept&) const = default;
+};
+
+// Keeps `t`, joining a run of characters to the run before it.
+void Keep(std::vector<Kept>& tokens, const Token& t) {
+  if (t.kind == TokenKind::kCharacters && !tokens.empty() &&
+      tokens.back().kind == TokenKind::kCharacters) {
+    tokens.back().text += t.text;
+    return;
+  }
+  Kept& kept = tokens.emplace_back();
+  kept.kind = t.kind;
+  kept.text = t.text;
+  for (const Attribute& a : t.attributes) kept.attributes.emplace_back(a.name, a.value);
+  // The other fields belong to a kind of token each.
+  if (t.kind == TokenKind::kDoctype) {
+    kept.public_id = t.public_id;
+    kept.system_id = t.system_id;
+    kept.flags = {false, t.has_name, t.has_public_id, t.has_system_id, t.force_quirks};
+  } else if (t.kind == TokenKind::kStartTag) {
+    kept.flags = {t.self_closing, false, false, false, false};
+  }
+}
+
+// Where to cut the page: pieces of 1 to `longest` units, drawn from `seed`.
+std::vector<std::u16string_view> Pieces(std::u16string_view page, unsigned seed) {
+  static constexpr std::size_t kLongest[] = {1, 3, 16, 200};
+  const std::size_t longest = kLongest[seed & 3];
+  seed >>= 2;
+  std::uint32_t state = seed * 2654435761u + 1;
+  std::vector<std::u16string_view> pieces;
+  for (std::size_t at = 0; at < page.size();) {
+    state = state * 1664525u + 1013904223u;
+    const std::size_t size = std::min(page.size() - at, 1 + (state >> 8) % longest);
+    pieces.push_back(page.substr(at, size));
+    at += size;
+  }
+  return pieces;
+}
+
 }  // namespace
 
 // The first byte chooses: bit 0 set, the rest of the input is first stripped of "<", so it
-// holds no tags (character references and U+0000 stay). The rest is the page in UTF-16LE.
+// holds no tags (character references and U+0000 stay); bit 1 set, the tokenizer is given a
+// piece before each token as well as when it asks; the other bits choose the pieces. The
+// rest is the page in UTF-16LE.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   const bool plain = data[0] & 1;
   std::u16string page = fuzz::Utf16Of(data + 1, size - 1);
   if (plain) std::erase(page, u'<');
+  const bool eager = data[0] & 2;
+  const std::vector<std::u16string_view> pieces = Pieces(page, data[0] >> 2);
 
   // The tokens never hold more units than the page.
   Tokenizer tokenizer(page);
   std::size_t token_units = 0;
   std::u16string characters;
+  std::vector<Kept> tokens;
   for (;;) {
     const Token& t = tokenizer.Next();
     if (t.kind == TokenKind::kEndOfFile) break;
+    Keep(tokens, t);
     if (t.kind == TokenKind::kCharacters) characters += t.text;
     token_units += t.text.size() + t.public_id.size() + t.system_id.size();
     for (const Attribute& a : t.attributes) token_units += a.name.size() + a.value.size();
     FUZZ_CHECK(token_units <= page.size());
   }
 
+  // The same tokens from the pieces.
+  Tokenizer cut;
+  std::vector<Kept> cut_tokens;
+  for (std::size_t next = 0;;) {
+    if (eager && next < pieces.size()) cut.Append(pieces[next++]);
+    const Token& t = cut.Next();
+    if (t.kind == TokenKind::kEndOfFile) break;
+    if (t.kind != TokenKind::kNeedInput) {
+      Keep(cut_tokens, t);
+    } else if (next < pieces.size()) {
+      cut.Append(pieces[next++]);
+    } else {
+      FUZZ_CHECK(next++ == pieces.size());  // asks once more at the end, and no more
+      cut.EndOfInput();
+    }
+  }
+  FUZZ_CHECK(cut_tokens == tokens);
+
   const Document doc = ParseDocument(page);
+  DocumentParser parser;
+  for (const std::u16string_view piece : pieces) parser.Append(piece);
+  FUZZ_CHECK(parser.Finish() == doc);
   std::size_t held = 0;
   const std::u16string text = CheckTree(doc, held);
   FUZZ_CHECK(held <= page.size());

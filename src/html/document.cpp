@@ -1,5 +1,6 @@
 #include "html/document.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -58,6 +59,34 @@ NodeId Document::TemplateContent(NodeId element) const {
     return kNoNode;
   }
   return element + 1;
+}
+
+bool Document::operator==(const Document& other) const {
+  if (NodeCount() != other.NodeCount()) return false;
+  for (NodeId node = 0; node < NodeCount(); ++node) {
+    const Node& a = nodes_[node];
+    const Node& b = other.nodes_[node];
+    if (a.kind != b.kind || a.parent != b.parent || a.first_child != b.first_child ||
+        a.last_child != b.last_child || a.next_sibling != b.next_sibling ||
+        a.prev_sibling != b.prev_sibling) {
+      return false;
+    }
+    if (a.kind == NodeKind::kElement) {
+      if (a.ns != b.ns || NameOf(node) != other.NameOf(node) ||
+          AttributeCount(node) != other.AttributeCount(node)) {
+        return false;
+      }
+      for (std::size_t k = 0; k < AttributeCount(node); ++k) {
+        if (AttributeName(node, k) != other.AttributeName(node, k) ||
+            AttributeValue(node, k) != other.AttributeValue(node, k)) {
+          return false;
+        }
+      }
+    } else if (Text(node) != other.Text(node)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::size_t Document::MemoryBytes() const {
@@ -136,6 +165,11 @@ void Document::Remove(NodeId child) {
 
 std::uint32_t Document::AppendText(std::u16string_view text) {
   const auto begin = static_cast<std::uint32_t>(text_.size());
+  // Past the room reserved (a page in pieces may not have said its size), the text grows in
+  // memory advised for huge pages, as the room would have been.
+  if (text.size() > text_.capacity() - text_.size()) {
+    ReserveLarge(text_, std::max(2 * text_.capacity(), text_.size() + text.size()));
+  }
   text_.append(text);
   return begin;
 }

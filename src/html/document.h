@@ -81,6 +81,8 @@ class Document {
   NodeId TemplateContent(NodeId element) const;
 
   std::size_t NodeCount() const { return nodes_.size(); }
+  // The same tree: nodes numbered alike, with the same links, kinds, names, attributes and text.
+  bool operator==(const Document& other) const;
   // The bytes the tree holds: nodes, text, attributes and names. The buffers reserve room
   // in proportion to the page beforehand, which takes no memory until written; this
   // counts what was written.
@@ -153,5 +155,37 @@ class Document {
 // elements open or makes the building quadratic. Throws OverflowError for a page of 2^31 units (4
 // GB) or more.
 Document ParseDocument(std::u16string_view page);
+
+// Builds the tree of a page that comes in pieces, as far as each piece allows: the Document
+// of Finish is ParseDocument's of the pieces joined, however the page was cut. The tree holds
+// copies of its text, and the parser only what it has not yet read, so a caller may reuse a
+// piece's memory once Append returns.
+//
+//   html::DocumentParser parser(expected_units);   // 0 when the size is not known
+//   for (each piece) parser.Append(piece);
+//   html::Document document = std::move(parser).Finish();
+class DocumentParser {
+ public:
+  // `expected_units`, the page's size in UTF-16 units if it is known (an upper bound is as
+  // good), only reserves room: the tree is the same whatever it is.
+  explicit DocumentParser(std::size_t expected_units = 0);
+  ~DocumentParser();
+  DocumentParser(DocumentParser&&) noexcept;
+  DocumentParser& operator=(DocumentParser&&) noexcept;
+
+  // The page's next piece. Throws OverflowError once the pieces reach 2^31 units.
+  void Append(std::u16string_view more);
+  // The end of the page: its tree. The parser is used up: call nothing of it after this.
+  Document Finish();
+  // The bytes held so far: the tree and the parser's own buffers, and those buffers alone
+  // (which Finish keeps while it reads the last of the page).
+  std::size_t MemoryBytes() const;
+  std::size_t BufferBytes() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  std::size_t units_ = 0;
+};
 
 }  // namespace pagelift::html

@@ -10,6 +10,13 @@ constexpr NamedEntity kNamedEntities[] = {
 #include "html/named_entities.inc"
 };
 
+constexpr std::size_t LongestName() {
+  std::size_t longest = 0;
+  for (const NamedEntity& entity : kNamedEntities) longest = std::max(longest, entity.name.size());
+  return longest;
+}
+static_assert(LongestName() == kLongestEntityName);
+
 }  // namespace
 
 const NamedEntity* LongestNamedEntity(const char16_t* at, const char16_t* end,

@@ -11,6 +11,9 @@ struct NamedEntity {
   char32_t second;  // 0 when the name stands for one code point
 };
 
+// The length of the longest name in the table, ";" included.
+inline constexpr std::size_t kLongestEntityName = 32;
+
 // The longest name of the table that [at, end) starts with, and its length in `length`;
 // nullptr when none does.
 const NamedEntity* LongestNamedEntity(const char16_t* at, const char16_t* end, std::size_t& length);

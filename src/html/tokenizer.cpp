@@ -9,7 +9,9 @@
 namespace pagelift::html {
 
 // The states of the WHATWG HTML standard's tokenizer, less the character reference states,
-// which CharacterReference reads in one go (the whole page is at hand), and kEnded.
+// which CharacterReference reads in one go (waiting for the rest of a reference that a piece
+// cuts), but for the digits of a numeric one, which may be any number (kNumericReference);
+// and kEnded.
 enum class Tokenizer::State : std::uint8_t {
   kData,
   kRcdata,
@@ -82,6 +84,7 @@ enum class Tokenizer::State : std::uint8_t {
   kCdataSection,
   kCdataSectionBracket,
   kCdataSectionEnd,
+  kNumericReference,
   kEnded,
 };
 
@@ -122,6 +125,11 @@ int HexValue(char16_t c) {
   return -1;
 }
 
+// A digit's value in a numeric reference, or -1.
+int DigitValue(char16_t c, bool hex) {
+  return hex ? HexValue(c) : (IsDigit(c) ? c - u'0' : -1);
+}
+
 // What a numeric character reference to 0x80..0x9F stands for: Windows-1252's character
 // there, or 0 where the code point stays.
 constexpr char16_t kWindows1252[32] = {
@@ -154,6 +162,8 @@ void AppendLong(std::u16string& buffer, std::u16string_view units) {
 
 }  // namespace
 
+Tokenizer::Tokenizer() : in_(buffer_.data()), size_(0), ended_(false), state_(State::kData) {}
+
 Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
   const char16_t* const end = page.data() + page.size();
   const char16_t* cr = Scan::FindFirstOf<u'\r'>(page.data(), end);
@@ -177,12 +187,136 @@ Tokenizer::Tokenizer(std::u16string_view page) : state_(State::kData) {
   size_ = owned_page_.size();
 }
 
+void Tokenizer::Append(std::u16string_view more) {
+  if (more.empty()) return;
+  Compact();
+  const char16_t* const before = buffer_.data();
+  const std::size_t before_size = buffer_.size();
+  // A construct that spans pieces keeps the buffer growing: in memory advised for huge pages,
+  // as a long attribute value or comment grows.
+  if (more.size() > buffer_.capacity() - buffer_.size()) {
+    std::size_t room = std::max(buffer_.size() + more.size(), 2 * buffer_.capacity());
+    if (room > (std::size_t{1} << 19)) room = std::max(room, expected_units_);
+    ReserveLarge(buffer_, room);
+  }
+  const char16_t* from = more.data();
+  const char16_t* const end = from + more.size();
+  if (after_cr_ && *from == u'\n') ++from;
+  after_cr_ = end[-1] == u'\r';
+  for (const char16_t* cr; (cr = Scan::FindFirstOf<u'\r'>(from, end)) != end;) {
+    buffer_.append(from, cr);
+    buffer_.push_back(u'\n');
+    from = cr + 1;
+    if (from != end && *from == u'\n') ++from;
+  }
+  buffer_.append(from, end);
+  if (buffer_.data() != before) {
+    // Tokens not yet read (a caller may append between tokens) follow the buffer.
+    for (int k = 0; k < queued_; ++k) {
+      std::u16string_view& text = queue_[k].text;
+      if (text.data() >= before && text.data() < before + before_size) {
+        text = std::u16string_view(buffer_.data() + (text.data() - before), text.size());
+      }
+    }
+  }
+  in_ = buffer_.data();
+  size_ = buffer_.size();
+}
+
+void Tokenizer::EndOfInput() {
+  ended_ = true;
+  wait_for_ = 0;
+}
+
+void Tokenizer::Compact() {
+  if (read_ != queued_) return;  // tokens not yet read may view the buffer
+  // The units a state may still give out or compare: up to three before pos_ ("--!" of a
+  // comment's end), the "<" of a text state's end tag, the name of a script double escape,
+  // a tag's name as the page has it, an open run of characters, the stretch of the page a
+  // comment is (kept rather than copied out: a comment's data is copied once, to the tree).
+  std::size_t keep = pos_ - std::min<std::size_t>(pos_, 4);
+  switch (state_) {
+    case S::kBogusComment:
+    case S::kCommentStart:
+    case S::kCommentStartDash:
+    case S::kComment:
+    case S::kCommentLessThan:
+    case S::kCommentLessThanBang:
+    case S::kCommentLessThanBangDash:
+    case S::kCommentLessThanBangDashDash:
+    case S::kCommentEndDash:
+    case S::kCommentEnd:
+    case S::kCommentEndBang:
+      if (comment_to_ != comment_from_) keep = std::min(keep, comment_from_);
+      break;
+    case S::kRcdataLessThan:
+    case S::kRcdataEndTagOpen:
+    case S::kRcdataEndTagName:
+    case S::kRawtextLessThan:
+    case S::kRawtextEndTagOpen:
+    case S::kRawtextEndTagName:
+    case S::kScriptLessThan:
+    case S::kScriptEndTagOpen:
+    case S::kScriptEndTagName:
+    case S::kScriptEscapedLessThan:
+    case S::kScriptEscapedEndTagOpen:
+    case S::kScriptEscapedEndTagName:
+      keep = std::min(keep, mark_);
+      break;
+    case S::kScriptDoubleEscapeStart:
+    case S::kScriptDoubleEscapeEnd:
+      keep = std::min(keep, temp_from_);
+      break;
+    default:
+      break;
+  }
+  if (name_in_page_) keep = std::min(keep, name_from_);
+  if (run_from_ != run_to_) keep = std::min(keep, run_from_);
+  // Moving what stays costs no more than what goes.
+  if (keep == 0 || keep < size_ - keep) return;
+  buffer_.erase(0, keep);
+  const auto shift = [keep](std::size_t& at) { at = at >= keep ? at - keep : 0; };
+  for (std::size_t* at : {&pos_, &mark_, &temp_from_, &name_from_, &run_from_, &run_to_,
+                          &comment_from_, &comment_to_}) {
+    shift(*at);
+  }
+  if (name_in_page_) shift(tag_name_to_);
+  base_ += keep;
+  in_ = buffer_.data();
+  size_ = buffer_.size();
+}
+
+std::size_t Tokenizer::MemoryBytes() const {
+  std::size_t units = owned_page_.capacity() + buffer_.capacity() + tag_units_.capacity() +
+                      last_start_name_.capacity() + comment_.capacity() + doctype_name_.capacity() +
+                      doctype_public_.capacity() + doctype_system_.capacity();
+  for (const std::u16string& name : many_names_) units += name.capacity();
+  return units * sizeof(char16_t) + pending_.capacity() * sizeof(PendingAttribute) +
+         attributes_.capacity() * sizeof(Attribute);
+}
+
 Token& Tokenizer::Next() {
   if (read_ == queued_) {
     read_ = queued_ = 0;
     Run();
   }
   return queue_[read_++];
+}
+
+void Tokenizer::Starve(std::size_t from, std::size_t at_least) {
+  pos_ = from;
+  wait_for_ = std::max(at_least, 2 * (size_ - from));
+  // The characters read so far go out now: the buffer may move before the next step.
+  FlushRun();
+  EmitNeedInput();
+}
+
+void Tokenizer::EndOfBuffer() {
+  if (ended_) {
+    EmitEndOfFile();
+  } else {
+    Starve(pos_);
+  }
 }
 
 void Tokenizer::SwitchTo(TextState state) {
@@ -250,6 +384,12 @@ void Tokenizer::EmitUnits(std::u16string_view units) {
   Token& token = Queue();
   token.kind = TokenKind::kCharacters;
   token.text = units;
+}
+
+void Tokenizer::EmitNeedInput() {
+  Token& token = Queue();
+  token.kind = TokenKind::kNeedInput;
+  token.text = {};
 }
 
 void Tokenizer::EmitEndOfFile() {
@@ -325,48 +465,54 @@ void Tokenizer::EmitTag() {
                            units.substr(a.name_to, a.value_to - a.name_to)});
   }
   token.attributes = attributes_;
-  if (tag_kind_ == TokenKind::kStartTag) last_start_tag_.assign(token.text);
+  if (tag_kind_ == TokenKind::kStartTag) {
+    // Most names are known tags, kept as their number; another is copied.
+    last_start_tag_ = token.tag;
+    if (token.tag == Tag::kUnknown) last_start_name_.assign(token.text);
+  }
+  name_in_page_ = false;  // the buffer need not keep it past this token
 }
 
 bool Tokenizer::IsAppropriateEndTag() const {
-  return tag_kind_ == TokenKind::kEndTag && !last_start_tag_.empty() &&
-         std::u16string_view(tag_units_) == last_start_tag_;
+  const std::u16string_view last = LastStartTag();
+  return tag_kind_ == TokenKind::kEndTag && !last.empty() &&
+         std::u16string_view(tag_units_) == last;
 }
 
 void Tokenizer::StartComment(std::size_t at) {
-  comment_owned_ = false;
+  comment_.clear();
   comment_from_ = comment_to_ = at;
 }
 
 void Tokenizer::CommentInput(std::size_t from, std::size_t to) {
-  if (!comment_owned_) {
-    if (comment_from_ == comment_to_) comment_from_ = comment_to_ = from;
-    if (comment_to_ == from) {
-      comment_to_ = to;
-      return;
-    }
-    OwnComment();
+  if (comment_from_ == comment_to_) comment_from_ = comment_to_ = from;
+  if (comment_to_ != from) {
+    FlushComment();
+    comment_from_ = comment_to_ = from;
   }
-  AppendLong(comment_, std::u16string_view(in_ + from, to - from));
+  comment_to_ = to;
 }
 
 void Tokenizer::CommentUnits(std::u16string_view units) {
-  if (!comment_owned_) OwnComment();
+  FlushComment();
   AppendLong(comment_, units);
 }
 
-void Tokenizer::OwnComment() {
-  comment_.assign(in_ + comment_from_, in_ + comment_to_);
-  comment_owned_ = true;
+void Tokenizer::FlushComment() {
+  AppendLong(comment_, std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_));
+  comment_from_ = comment_to_;
 }
 
 void Tokenizer::EmitComment() {
   FlushRun();
   Token& token = Queue();
   token.kind = TokenKind::kComment;
-  token.text = comment_owned_
-                   ? std::u16string_view(comment_)
-                   : std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_);
+  if (comment_.empty()) {
+    token.text = std::u16string_view(in_ + comment_from_, comment_to_ - comment_from_);
+  } else {
+    FlushComment();
+    token.text = comment_;
+  }
 }
 
 void Tokenizer::StartDoctype() {
@@ -420,21 +566,18 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
     }
     pos_ = to;
   };
-  const auto give = [&](char32_t first, char32_t second) {
-    int n = Utf16Of(first, units_);
-    if (second != 0) n += Utf16Of(second, units_ + n);
-    const std::u16string_view units(units_, static_cast<std::size_t>(n));
-    if (in_attribute) {
-      AppendToValue(units);
-    } else {
-      EmitUnits(units);
-    }
-  };
-  if (AtEnd()) return as_read(pos_);
+  if (AtEnd()) {
+    if (!ended_) return Starve(amp, 2);
+    return as_read(pos_);
+  }
   const char16_t c = Cur();
   if (IsAlnum(c)) {
     // The named character reference state. Without a match, the letters and digits that
-    // follow are read as they are (the ambiguous ampersand state), so only the "&" is.
+    // follow are read as they are (the ambiguous ampersand state), so only the "&" is. The
+    // longest name and the unit after it decide.
+    if (!ended_ && size_ - pos_ <= kLongestEntityName) {
+      return Starve(amp, pos_ - amp + kLongestEntityName + 1);
+    }
     std::size_t length = 0;
     const NamedEntity* entity = LongestNamedEntity(in_ + pos_, in_ + size_, length);
     if (entity == nullptr) return as_read(pos_);
@@ -444,31 +587,32 @@ void Tokenizer::CharacterReference(std::size_t amp, bool in_attribute) {
       return as_read(end);  // kept for historical reasons: "&copy=" in a URL
     }
     pos_ = end;
-    return give(entity->first, entity->second);
+    return GiveReference(entity->first, entity->second, in_attribute);
   }
   if (c != u'#') return as_read(pos_);
-  // The numeric character reference states.
+  // The numeric character reference states: "#", perhaps "x", and a digit decide that the
+  // reference is one; kNumericReference reads its digits.
+  if (!ended_ && size_ - pos_ < 3) return Starve(amp, pos_ - amp + 3);
   std::size_t at = pos_ + 1;
-  const bool hex = at < size_ && (in_[at] == u'x' || in_[at] == u'X');
-  if (hex) ++at;
-  const std::size_t digits_from = at;
-  char32_t code = 0;
-  for (; at < size_; ++at) {
-    const int value = hex ? HexValue(in_[at]) : (IsDigit(in_[at]) ? in_[at] - u'0' : -1);
-    if (value < 0) break;
-    // Past 0x10FFFF the value no longer matters: it becomes U+FFFD.
-    code = std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(value), 0x110000);
-  }
-  if (at == digits_from) return as_read(at);
-  if (at < size_ && in_[at] == u';') ++at;
+  numeric_hex_ = at < size_ && (in_[at] == u'x' || in_[at] == u'X');
+  if (numeric_hex_) ++at;
+  if (at == size_ || DigitValue(in_[at], numeric_hex_) < 0) return as_read(at);
+  numeric_code_ = 0;
+  numeric_in_attribute_ = in_attribute;
+  numeric_back_to_ = state_;
+  state_ = S::kNumericReference;
   pos_ = at;
-  // The numeric character reference end state.
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-    code = 0xFFFD;
-  } else if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80] != 0) {
-    code = kWindows1252[code - 0x80];
+}
+
+void Tokenizer::GiveReference(char32_t first, char32_t second, bool in_attribute) {
+  int n = Utf16Of(first, units_);
+  if (second != 0) n += Utf16Of(second, units_ + n);
+  const std::u16string_view units(units_, static_cast<std::size_t>(n));
+  if (in_attribute) {
+    AppendToValue(units);
+  } else {
+    EmitUnits(units);
   }
-  give(code, 0);
 }
 
 void Tokenizer::TextEndTagName(State text_state) {
@@ -486,16 +630,21 @@ void Tokenizer::TextEndTagName(State text_state) {
       }
       return;
     }
-    if (!IsAlpha(c)) break;
+    // A name longer than the last start tag's cannot end the text: its letters are text,
+    // read as such from here on.
+    if (!IsAlpha(c) || tag_units_.size() == LastStartTag().size()) break;
     tag_units_.push_back(Lower(c));
     ++pos_;
   }
+  if (MustWait()) return;
   // "</" and the temporary buffer: the page's units from the "<".
   EmitRun(mark_, pos_);
   state_ = text_state;
 }
 
 void Tokenizer::Run() {
+  if (!ended_ && size_ - pos_ < wait_for_) return EmitNeedInput();
+  wait_for_ = 0;
   const char16_t* const end = in_ + size_;
   while (queued_ == 0) {
     switch (state_) {
@@ -504,7 +653,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -522,7 +671,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -542,7 +691,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         if (in_[pos_++] == u'<') {
@@ -558,7 +707,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         ++pos_;
@@ -566,6 +715,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagOpen: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitRun(pos_ - 1, pos_);
           EmitEndOfFile();
@@ -580,6 +730,8 @@ void Tokenizer::Run() {
           state_ = S::kEndTagOpen;
         } else if (IsAlpha(c)) {
           StartTag(TokenKind::kStartTag);
+          name_in_page_ = true;
+          name_from_ = pos_;
           state_ = S::kTagName;
         } else if (c == u'?') {
           StartComment(pos_);
@@ -591,6 +743,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kEndTagOpen: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitRun(pos_ - 2, pos_);
           EmitEndOfFile();
@@ -599,6 +752,8 @@ void Tokenizer::Run() {
         const char16_t c = Cur();
         if (IsAlpha(c)) {
           StartTag(TokenKind::kEndTag);
+          name_in_page_ = true;
+          name_from_ = pos_;
           state_ = S::kTagName;
         } else if (c == u'>') {
           ++pos_;
@@ -610,19 +765,20 @@ void Tokenizer::Run() {
         break;
       }
       case S::kTagName: {
-        // A name already in lowercase, as most are, is the page's own stretch.
+        // A name already in lowercase, as most are, is the page's own stretch; the first unit
+        // that is not moves it to tag_units_.
         std::size_t at = pos_;
         bool as_is = true;
         for (; at < size_ && !IsSpace(in_[at]) && in_[at] != u'/' && in_[at] != u'>'; ++at) {
           if (IsUpper(in_[at]) || in_[at] == u'\0') as_is = false;
         }
-        if (as_is) {
-          name_in_page_ = true;
-          name_from_ = pos_;
-        } else {
-          AppendName(pos_, at);
+        if (name_in_page_ && !as_is) {
+          AppendName(name_from_, pos_);
+          name_in_page_ = false;
         }
+        if (!name_in_page_) AppendName(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (!AtEnd()) {
           const char16_t c = in_[pos_++];
           if (IsSpace(c)) {
@@ -646,6 +802,7 @@ void Tokenizer::Run() {
       }
       case S::kRcdataLessThan:
       case S::kRawtextLessThan: {
+        if (MustWait()) break;
         const bool rcdata = state_ == S::kRcdataLessThan;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
@@ -660,6 +817,7 @@ void Tokenizer::Run() {
       case S::kRawtextEndTagOpen:
       case S::kScriptEndTagOpen:
       case S::kScriptEscapedEndTagOpen: {
+        if (MustWait()) break;
         const State text = state_ == S::kRcdataEndTagOpen    ? S::kRcdata
                            : state_ == S::kRawtextEndTagOpen ? S::kRawtext
                            : state_ == S::kScriptEndTagOpen  ? S::kScriptData
@@ -689,6 +847,7 @@ void Tokenizer::Run() {
         TextEndTagName(S::kScriptEscaped);
         break;
       case S::kScriptLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           state_ = S::kScriptEndTagOpen;
@@ -704,6 +863,7 @@ void Tokenizer::Run() {
       }
       case S::kScriptEscapeStart:
       case S::kScriptEscapeStartDash: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'-') {
           ++pos_;
           EmitRun(pos_ - 1, pos_);
@@ -721,7 +881,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -751,7 +911,7 @@ void Tokenizer::Run() {
             state_ == S::kScriptEscapedDashDash || state_ == S::kScriptDoubleEscapedDashDash;
         const State escaped = doubled ? S::kScriptDoubleEscaped : S::kScriptEscaped;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -779,6 +939,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kScriptEscapedLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           state_ = S::kScriptEscapedEndTagOpen;
@@ -796,8 +957,16 @@ void Tokenizer::Run() {
       case S::kScriptDoubleEscapeEnd: {
         const bool start = state_ == S::kScriptDoubleEscapeStart;
         const State stay = start ? S::kScriptEscaped : S::kScriptDoubleEscaped;
-        while (!AtEnd() && IsAlpha(Cur())) ++pos_;
-        if (pos_ > temp_from_) EmitRun(temp_from_, pos_);
+        // Letters go out as they are read. Past the six of "script" the name cannot change
+        // the state: its other letters are text in `stay`.
+        const std::size_t from = pos_;
+        while (!AtEnd() && IsAlpha(Cur()) && pos_ - temp_from_ <= 6) ++pos_;
+        if (pos_ > from) EmitRun(from, pos_);
+        if (pos_ - temp_from_ > 6) {
+          state_ = stay;
+          break;
+        }
+        if (MustWait()) break;
         if (!AtEnd() && (IsSpace(Cur()) || Cur() == u'/' || Cur() == u'>')) {
           const std::size_t name_to = pos_;
           const std::size_t name_from = temp_from_;
@@ -814,6 +983,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kScriptDoubleEscapedLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'/') {
           ++pos_;
           EmitRun(pos_ - 1, pos_);
@@ -826,6 +996,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeAttributeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd() || Cur() == u'/' || Cur() == u'>') {
           state_ = S::kAfterAttributeName;
         } else {
@@ -846,6 +1017,7 @@ void Tokenizer::Run() {
         }
         AppendName(pos_, at);
         pos_ = at;
+        if (MustWait()) break;  // the name may go on
         EndAttributeName();
         if (!AtEnd() && Cur() == u'=') {
           ++pos_;
@@ -858,7 +1030,7 @@ void Tokenizer::Run() {
       case S::kAfterAttributeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = Cur();
@@ -880,6 +1052,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeAttributeValue: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'"') {
           ++pos_;
           state_ = S::kAttributeValueDoubleQuoted;
@@ -904,7 +1077,7 @@ void Tokenizer::Run() {
         if (at > pos_) AppendToValue(std::u16string_view(in_ + pos_, at - pos_));
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -923,7 +1096,7 @@ void Tokenizer::Run() {
         if (at > pos_) AppendToValue(std::u16string_view(in_ + pos_, at - pos_));
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = in_[pos_++];
@@ -942,7 +1115,7 @@ void Tokenizer::Run() {
       case S::kAfterAttributeValueQuoted:
       case S::kSelfClosingStartTag: {
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
           break;
         }
         const char16_t c = Cur();
@@ -966,6 +1139,7 @@ void Tokenizer::Run() {
         const std::size_t at = Scan::FindFirstOf<u'>', u'\0'>(in_ + pos_, end) - in_;
         CommentInput(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -978,6 +1152,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kMarkupDeclarationOpen: {
+        if (MustWait(7)) break;  // "doctype" and "[CDATA[" decide with seven units
         if (size_ - pos_ >= 2 && in_[pos_] == u'-' && in_[pos_ + 1] == u'-') {
           pos_ += 2;
           StartComment(pos_);
@@ -1002,6 +1177,7 @@ void Tokenizer::Run() {
       }
       case S::kCommentStart:
       case S::kCommentStartDash: {
+        if (MustWait()) break;
         const bool dash = state_ == S::kCommentStartDash;
         if (AtEnd()) {
           state_ = S::kComment;  // which ends the comment at the end of the page
@@ -1022,6 +1198,7 @@ void Tokenizer::Run() {
         const std::size_t at = Scan::FindFirstOf<u'<', u'-', u'\0'>(in_ + pos_, end) - in_;
         CommentInput(pos_, at);
         pos_ = at;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1039,6 +1216,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentLessThan: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u'!') {
           CommentInput(pos_, pos_ + 1);
           ++pos_;
@@ -1053,6 +1231,7 @@ void Tokenizer::Run() {
       }
       case S::kCommentLessThanBang:
       case S::kCommentLessThanBangDash: {
+        if (MustWait()) break;
         const bool dash = state_ == S::kCommentLessThanBangDash;
         if (!AtEnd() && Cur() == u'-') {
           ++pos_;
@@ -1066,6 +1245,7 @@ void Tokenizer::Run() {
         state_ = S::kCommentEnd;
         break;
       case S::kCommentEndDash: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1079,6 +1259,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentEnd: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1103,6 +1284,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCommentEndBang: {
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitComment();
           EmitEndOfFile();
@@ -1121,6 +1303,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kDoctype: {
+        if (MustWait()) break;
         if (AtEnd()) {
           StartDoctype();
           EmitDoctype(true);
@@ -1133,6 +1316,7 @@ void Tokenizer::Run() {
       }
       case S::kBeforeDoctypeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         StartDoctype();
         if (AtEnd()) {
           EmitDoctype(true);
@@ -1162,6 +1346,7 @@ void Tokenizer::Run() {
           doctype_name_.push_back(c == u'\0' ? u'\uFFFD' : Lower(c));
         }
         if (state_ == S::kDoctypeName) {
+          if (MustWait()) break;
           EmitDoctype(true);
           EmitEndOfFile();
         }
@@ -1169,6 +1354,7 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypeName: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait(6)) break;  // "public" or "system"
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1196,6 +1382,7 @@ void Tokenizer::Run() {
             state_ == S::kAfterDoctypePublicKeyword || state_ == S::kBeforeDoctypePublicIdentifier;
         const bool after_keyword =
             state_ == S::kAfterDoctypePublicKeyword || state_ == S::kAfterDoctypeSystemKeyword;
+        if (MustWait()) break;
         if (after_keyword && !AtEnd() && IsSpace(Cur())) {
           ++pos_;
           state_ =
@@ -1203,6 +1390,7 @@ void Tokenizer::Run() {
           break;
         }
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1229,6 +1417,7 @@ void Tokenizer::Run() {
                                    ? u'"'
                                    : u'\'';
         std::u16string& id = is_public ? doctype_public_ : doctype_system_;
+        const State here = state_;
         while (!AtEnd()) {
           const char16_t c = in_[pos_++];
           if (c == quote) {
@@ -1243,8 +1432,8 @@ void Tokenizer::Run() {
           }
           id.push_back(c == u'\0' ? u'\uFFFD' : c);
         }
-        if (AtEnd() && queued_ == 0 && state_ != S::kAfterDoctypePublicIdentifier &&
-            state_ != S::kAfterDoctypeSystemIdentifier) {
+        if (state_ == here) {  // the end of the input, before the quote
+          if (MustWait()) break;
           EmitDoctype(true);
           EmitEndOfFile();
         }
@@ -1252,12 +1441,14 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypePublicIdentifier:
       case S::kBetweenDoctypePublicAndSystemIdentifiers: {
+        if (MustWait()) break;
         if (state_ == S::kAfterDoctypePublicIdentifier && !AtEnd() && IsSpace(Cur())) {
           ++pos_;
           state_ = S::kBetweenDoctypePublicAndSystemIdentifiers;
           break;
         }
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1275,6 +1466,7 @@ void Tokenizer::Run() {
       }
       case S::kAfterDoctypeSystemIdentifier: {
         while (!AtEnd() && IsSpace(Cur())) ++pos_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(true);
           EmitEndOfFile();
@@ -1289,6 +1481,7 @@ void Tokenizer::Run() {
       }
       case S::kBogusDoctype: {
         pos_ = Scan::FindFirstOf<u'>'>(in_ + pos_, end) - in_;
+        if (MustWait()) break;
         if (AtEnd()) {
           EmitDoctype(false);
           EmitEndOfFile();
@@ -1304,7 +1497,7 @@ void Tokenizer::Run() {
         if (at > pos_) EmitRun(pos_, at);
         pos_ = at;
         if (AtEnd()) {
-          EmitEndOfFile();
+          EndOfBuffer();
         } else {
           ++pos_;
           state_ = S::kCdataSectionBracket;
@@ -1312,6 +1505,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCdataSectionBracket: {
+        if (MustWait()) break;
         if (!AtEnd() && Cur() == u']') {
           ++pos_;
           state_ = S::kCdataSectionEnd;
@@ -1322,6 +1516,7 @@ void Tokenizer::Run() {
         break;
       }
       case S::kCdataSectionEnd: {
+        if (MustWait()) break;
         // The two "]" read before pos_ wait; a third gives out the first of them.
         if (!AtEnd() && Cur() == u']') {
           EmitRun(pos_ - 2, pos_ - 1);
@@ -1333,6 +1528,27 @@ void Tokenizer::Run() {
           EmitRun(pos_ - 2, pos_);
           state_ = S::kCdataSection;
         }
+        break;
+      }
+      case S::kNumericReference: {
+        std::size_t at = pos_;
+        for (int value; at < size_ && (value = DigitValue(in_[at], numeric_hex_)) >= 0; ++at) {
+          // Past 0x10FFFF the value no longer matters: it becomes U+FFFD.
+          numeric_code_ = std::min<char32_t>(
+              numeric_code_ * (numeric_hex_ ? 16 : 10) + static_cast<char32_t>(value), 0x110000);
+        }
+        pos_ = at;
+        if (MustWait()) break;  // the digits, or the ";" after them, may go on
+        if (!AtEnd() && Cur() == u';') ++pos_;
+        // The numeric character reference end state.
+        char32_t code = numeric_code_;
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+          code = 0xFFFD;
+        } else if (code >= 0x80 && code <= 0x9F && kWindows1252[code - 0x80] != 0) {
+          code = kWindows1252[code - 0x80];
+        }
+        state_ = numeric_back_to_;
+        GiveReference(code, 0, numeric_in_attribute_);
         break;
       }
       case S::kEnded:

@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "base/huge_pages.h"
+#include "base/scan_builds.h"
 #include "html/document.h"
 #include "html/tokenizer.h"
 
@@ -15,17 +16,22 @@ namespace pagelift::html {
 
 class TreeBuilder {
  public:
-  TreeBuilder(std::u16string_view page, Document& doc)
-      : tokenizer_(page), doc_(doc), clones_left_(page.size() / 32 + 1024) {
-    // Room for what a page usually makes, so that the buffers seldom move while they grow
-    // (the nodes grow without moving). What is not used is never touched, so it takes
-    // address space, not memory. The text never outgrows the page: each unit of it comes
-    // from at least one of the page's.
-    ReserveLarge(doc_.text_, page.size());
-    ReserveLarge(doc_.attributes_, page.size() / 32);
+  // A whole page.
+  TreeBuilder(std::u16string_view page, Document& doc) : tokenizer_(page), doc_(doc) {
+    Reserve(page.size());
+  }
+  // A page in pieces, of about `expected_units` units when that is known.
+  TreeBuilder(Document& doc, std::size_t expected_units) : doc_(doc) {
+    Reserve(expected_units);
+    tokenizer_.SetExpectedSize(expected_units);
   }
 
+  // Builds the tree from the tokens until the end of the page, or until the tokenizer needs
+  // more input.
   void Run();
+  Tokenizer& tokenizer() { return tokenizer_; }
+  // The bytes the builder holds beside the tree: the tokenizer's, the stacks, the table text.
+  std::size_t MemoryBytes() const;
 
  private:
   enum class Mode : std::uint8_t {
@@ -55,9 +61,24 @@ class TreeBuilder {
   static constexpr NodeId kMarker = kNoNode;
   // Browsers' limit on the depth of the tree.
   static constexpr std::size_t kMaxOpen = 512;
+  // Elements that reconstructing formatting and the adoption agency may make: this many, and
+  // one for each 32 units of the page read up to the last token other than characters (which
+  // is where it is however the page is cut), so that no page makes the tree more than linear.
+  static constexpr std::size_t kFreeClones = 1024;
+  static constexpr std::size_t kUnitsPerClone = 32;
   // Entries of the list of active formatting elements after its last marker; beyond it
   // the oldest goes, so that reconstructing them stays a bounded step.
   static constexpr std::size_t kMaxFormatting = 64;
+
+  // Room for what a page of `units` usually makes, so that the buffers seldom move while they
+  // grow (the nodes grow without moving). What is not used is never touched, so it takes
+  // address space, not memory. The text never outgrows the page: each unit of it comes from
+  // at least one of the page's.
+  void Reserve(std::size_t units) {
+    ReserveLarge(doc_.text_, units);
+    ReserveLarge(doc_.attributes_, units / 32);
+  }
+  bool MayClone() const { return clones_made_ < clone_limit_; }
 
   // Each of these handles a token in one mode; false means the token is to be handled
   // again, in the mode now current (the standard's "reprocess the token").
@@ -181,9 +202,8 @@ class TreeBuilder {
   bool skip_newline_ = false;
   std::u16string table_text_;
   bool table_text_has_other_ = false;
-  // Elements that reconstructing formatting and the adoption agency may still make: a
-  // bound proportional to the page, so that no page makes the tree more than linear.
-  std::size_t clones_left_;
+  std::size_t clones_made_ = 0;
+  std::size_t clone_limit_ = kFreeClones;
   std::unordered_map<std::u16string, std::uint32_t> interned_;
   // How many HTML elements of each known tag are open: most scope questions are answered
   // by a zero here, without a look at the stack.
@@ -191,6 +211,13 @@ class TreeBuilder {
 };
 
 namespace {
+
+// Where the first U+0000 of `text` is, or npos: text runs are long, and scanned in vectors.
+std::size_t FindNul(std::u16string_view text) {
+  const char16_t* const end = text.data() + text.size();
+  const char16_t* const at = BaselineScan::FindFirstOf<u'\0'>(text.data(), end);
+  return at == end ? std::u16string_view::npos : static_cast<std::size_t>(at - text.data());
+}
 
 bool IsSpaceUnit(char16_t c) {
   return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' ';
@@ -526,7 +553,7 @@ NodeId TreeBuilder::CloneElement(NodeId element) {
   n.begin = source.begin;
   n.size = source.size;
   n.flags = source.flags;
-  if (clones_left_ > 0) --clones_left_;
+  ++clones_made_;
   return node;
 }
 
@@ -846,7 +873,7 @@ void TreeBuilder::ReconstructFormatting() {
   std::size_t k = formatting_.size() - 1;
   while (k > 0 && !open(formatting_[k - 1])) --k;
   for (; k < formatting_.size(); ++k) {
-    if (clones_left_ == 0) return;
+    if (!MayClone()) return;
     const NodeId clone = CloneElement(formatting_[k]);
     if (open_.size() >= kMaxOpen) Pop();
     InsertAt(AppropriatePlace(), clone);
@@ -902,7 +929,7 @@ bool TreeBuilder::AdoptionAgency(const Token& t) {
       return true;
     }
     // Past the bound on made elements, the end tag only closes what it can.
-    if (clones_left_ == 0) return false;
+    if (!MayClone()) return false;
     const NodeId furthest = open_[furthest_at];
     const NodeId common_ancestor = open_[at - 1];
     std::size_t bookmark = f;
@@ -980,6 +1007,11 @@ void TreeBuilder::Run() {
     tokenizer_.SetCdataAllowed(adjusted != kNoNode &&
                                doc_.NamespaceOf(adjusted) != Namespace::kHtml);
     Token& t = tokenizer_.Next();  // changed in place as it is handled
+    if (t.kind != TokenKind::kCharacters) {
+      // Never handled in a mode: the modes' switches take it as a token to ignore.
+      if (t.kind == TokenKind::kNeedInput) return;
+      clone_limit_ = kFreeClones + tokenizer_.Consumed() / kUnitsPerClone;
+    }
     if (t.kind == TokenKind::kStartTag || t.kind == TokenKind::kEndTag) {
       if (t.tag == Tag::kUnknown) t.tag = static_cast<Tag>(Intern(t.text));
     }
@@ -1165,6 +1197,7 @@ bool TreeBuilder::InHead(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1241,6 +1274,7 @@ bool TreeBuilder::AfterHead(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1296,7 +1330,7 @@ bool TreeBuilder::InBody(Token& t) {
       // U+0000 is dropped; the rest is inserted in pieces between them.
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         const std::u16string_view piece = text.substr(0, nul);
         if (!piece.empty()) {
           ReconstructFormatting();
@@ -1311,6 +1345,7 @@ bool TreeBuilder::InBody(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1758,6 +1793,7 @@ bool TreeBuilder::InTable(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -1856,7 +1892,7 @@ bool TreeBuilder::InTableText(Token& t) {
   if (t.kind == TokenKind::kCharacters) {
     std::u16string_view text = t.text;
     while (!text.empty()) {
-      const std::size_t nul = text.find(u'\0');
+      const std::size_t nul = FindNul(text);
       const std::u16string_view piece = text.substr(0, nul);
       table_text_.append(piece);
       if (!table_text_has_other_ && !AllSpace(piece)) table_text_has_other_ = true;
@@ -1911,6 +1947,7 @@ bool TreeBuilder::InColumnGroup(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -2050,7 +2087,7 @@ bool TreeBuilder::InSelect(Token& t) {
     case TokenKind::kCharacters: {
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         InsertText(text.substr(0, nul));
         if (nul == std::u16string_view::npos) break;
         text.remove_prefix(nul + 1);
@@ -2060,6 +2097,7 @@ bool TreeBuilder::InSelect(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag:
@@ -2144,6 +2182,7 @@ bool TreeBuilder::InTemplate(Token& t) {
   switch (t.kind) {
     case TokenKind::kCharacters:
     case TokenKind::kComment:
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return InBody(t);
     case TokenKind::kStartTag: {
@@ -2311,7 +2350,7 @@ bool TreeBuilder::ForeignContent(Token& t) {
     case TokenKind::kCharacters: {
       std::u16string_view text = t.text;
       while (!text.empty()) {
-        const std::size_t nul = text.find(u'\0');
+        const std::size_t nul = FindNul(text);
         const std::u16string_view piece = text.substr(0, nul);
         InsertText(piece);
         if (frameset_ok_ && !AllSpace(piece)) frameset_ok_ = false;
@@ -2324,6 +2363,7 @@ bool TreeBuilder::ForeignContent(Token& t) {
     case TokenKind::kComment:
       InsertComment(t);
       return true;
+    case TokenKind::kNeedInput:
     case TokenKind::kDoctype:
       return true;
     case TokenKind::kStartTag: {
@@ -2411,14 +2451,65 @@ bool TreeBuilder::ForeignContent(Token& t) {
   return InMode(mode_, t);
 }
 
+std::size_t TreeBuilder::MemoryBytes() const {
+  return tokenizer_.MemoryBytes() + table_text_.capacity() * sizeof(char16_t) +
+         (open_.capacity() + formatting_.capacity()) * sizeof(NodeId) +
+         template_modes_.capacity() * sizeof(Mode);
+}
+
+namespace {
+
+// The tree numbers its nodes and text in 32 bits; a page of fewer units than that never
+// makes more of either (each unit of text, and nearly each node, comes from a unit of it).
+constexpr std::size_t kMaxUnits = std::size_t{1} << 31;
+
+void CheckSize(std::size_t units) {
+  if (units >= kMaxUnits) throw OverflowError("the page is too large (4 GB or more)");
+}
+
+}  // namespace
+
 Document ParseDocument(std::u16string_view page) {
-  // The tree numbers its nodes and text in 32 bits; a page of fewer units than that never
-  // makes more of either (each unit of text, and nearly each node, comes from a unit of it).
-  if (page.size() >= (std::size_t{1} << 31))
-    throw OverflowError("the page is too large (4 GB or more)");
+  CheckSize(page.size());
   Document doc;
   TreeBuilder(page, doc).Run();
   return doc;
+}
+
+struct DocumentParser::State {
+  explicit State(std::size_t expected_units) : builder(doc, expected_units) {}
+  Document doc;
+  TreeBuilder builder;
+};
+
+DocumentParser::DocumentParser(std::size_t expected_units)
+    : state_(std::make_unique<State>(std::min(expected_units, kMaxUnits))) {}
+
+DocumentParser::~DocumentParser() = default;
+DocumentParser::DocumentParser(DocumentParser&&) noexcept = default;
+DocumentParser& DocumentParser::operator=(DocumentParser&&) noexcept = default;
+
+void DocumentParser::Append(std::u16string_view more) {
+  CheckSize(units_ + more.size());
+  units_ += more.size();
+  state_->builder.tokenizer().Append(more);
+  state_->builder.Run();
+}
+
+Document DocumentParser::Finish() {
+  state_->builder.tokenizer().EndOfInput();
+  state_->builder.Run();
+  Document doc = std::move(state_->doc);
+  state_.reset();
+  return doc;
+}
+
+std::size_t DocumentParser::MemoryBytes() const {
+  return state_->doc.MemoryBytes() + BufferBytes();
+}
+
+std::size_t DocumentParser::BufferBytes() const {
+  return state_->builder.MemoryBytes();
 }
 
 }  // namespace pagelift::html

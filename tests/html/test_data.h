@@ -37,6 +37,50 @@ inline std::string Contents(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// How a conformance runner cuts an input: into pieces that end at `cuts` (ascending, the
+// input's size last). A tokenizer is given them when it asks, or `eager`ly, one before each
+// token while any are left.
+struct Feed {
+  std::string name;
+  std::vector<std::size_t> cuts;
+  bool eager = false;
+};
+
+// The ways a runner cuts an input of `size` units: pieces of 1, 2, 3, 7 and 64 units, and a
+// short input once at every place.
+inline std::vector<Feed> FeedsFor(std::size_t size) {
+  std::vector<Feed> feeds;
+  const auto every = [size](std::size_t n) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t at = n; at < size; at += n) cuts.push_back(at);
+    cuts.push_back(size);
+    return cuts;
+  };
+  for (const std::size_t n : {1, 2, 3, 7, 64}) {
+    if (n < size) feeds.push_back({"pieces of " + std::to_string(n), every(n)});
+  }
+  // A short input cut once at every place; the second piece also appended at once, while
+  // tokens of the first may wait to be read.
+  if (size <= 256) {
+    for (std::size_t at = 1; at < size; ++at) {
+      feeds.push_back({"cut at " + std::to_string(at), {at, size}});
+      feeds.push_back({"cut at " + std::to_string(at) + ", appended eagerly", {at, size}, true});
+    }
+  }
+  return feeds;
+}
+
+// The pieces of `input` that `feed` makes.
+inline std::vector<std::u16string_view> CutUp(std::u16string_view input, const Feed& feed) {
+  std::vector<std::u16string_view> pieces;
+  std::size_t from = 0;
+  for (const std::size_t to : feed.cuts) {
+    pieces.push_back(input.substr(from, to - from));
+    from = to;
+  }
+  return pieces;
+}
+
 // UTF-8 to UTF-16, for the suites' text; the suites' UTF-8 is well formed. (A code point
 // in the surrogate range, which a suite writes only escaped, comes through as its unit.)
 inline std::u16string Utf16(std::string_view utf8) {

@@ -3,6 +3,7 @@
 // ancestor, equals the expected tree's. The document cases are taken (not the
 // #document-fragment ones), and of the cases that differ with scripting, the #script-on
 // ones. Text in template contents is left out on both sides, as it is outside the tree.
+// Each case is parsed again from pieces, cut in several ways, into the same tree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,7 +179,7 @@ std::string Describe(const std::vector<Piece>& pieces) {
 TEST(TreeConformanceTest, AgreesWithHtml5libTreesOnText) {
   const std::filesystem::path suite = testing::Html5libTests();
   if (suite.empty()) GTEST_SKIP() << "no ../shared/data/html5lib-tests beside the sources";
-  int cases = 0, agree = 0;
+  int cases = 0, agree = 0, piece_runs = 0, piece_failed = 0;
   std::string failures;
   for (const auto& file : testing::FilesOf(suite / "tree-construction", ".dat")) {
     for (const Case& c : CasesOf(testing::Contents(file))) {
@@ -187,7 +188,19 @@ TEST(TreeConformanceTest, AgreesWithHtml5libTreesOnText) {
       std::string data;
       for (std::size_t k = 0; k < c.data.size(); ++k) data += (k > 0 ? "\n" : "") + c.data[k];
       const std::vector<Piece> expected = ExpectedPieces(c.document);
-      const std::vector<Piece> got = PiecesOf(ParseDocument(Utf16(data)));
+      const std::u16string input = Utf16(data);
+      const Document whole = ParseDocument(input);
+      const std::vector<Piece> got = PiecesOf(whole);
+      for (const testing::Feed& feed : testing::FeedsFor(input.size())) {
+        if (feed.eager) continue;  // the parser takes each piece whole
+        ++piece_runs;
+        DocumentParser parser;
+        for (const std::u16string_view piece : testing::CutUp(input, feed)) parser.Append(piece);
+        if (!(parser.Finish() == whole) && ++piece_failed <= 20) {
+          ADD_FAILURE() << file.filename().string() << ": " << data << " (" << feed.name
+                        << "): another tree than the whole page's";
+        }
+      }
       if (got == expected) {
         ++agree;
       } else {
@@ -202,8 +215,11 @@ TEST(TreeConformanceTest, AgreesWithHtml5libTreesOnText) {
       "(%.1f %%)\n",
       agree, cases, share);
   if (std::getenv("PAGELIFT_SHOW_TREE_FAILURES") != nullptr) std::printf("%s", failures.c_str());
+  std::printf("in pieces: %d runs, %d gave another tree than the whole page\n", piece_runs,
+              piece_failed);
   EXPECT_GE(cases, 1573);
   EXPECT_GE(share, 95.0);
+  EXPECT_EQ(piece_failed, 0);
 }
 
 }  // namespace
