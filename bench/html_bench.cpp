@@ -10,6 +10,7 @@
 
 #include "base/codes.h"
 #include "base/huge_pages.h"
+#include "capture/fetch_text.h"
 #include "convert/page_decoder.h"
 #include "convert/utf8_text.h"
 #include "html/document.h"
@@ -192,18 +193,25 @@ void BM_HtmlTreeInPieces(benchmark::State& state, Page page) {
   figures.Report(state, bytes.size());
 }
 
-// The readable form of the page, folded at 100 columns.
-void BM_Readable(benchmark::State& state, Page page) {
+// A text form of the page as the fetch makes it: decoded and parsed 64 KB at a time, laid
+// out and folded at 100 columns.
+void BM_Form(benchmark::State& state, Page page, TextForm form) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(ReadableText(Decoded(bytes), 100));
+  const FetchSettings settings{u"", Code::kUTF8, 100, form};
+  std::size_t units = 0;
+  const auto take = [&units](std::u16string& part) {
+    units += part.size();
+    part.clear();
+  };
+  for (auto _ : state) benchmark::DoNotOptimize(PageTextInParts(bytes, settings, take));
+  benchmark::DoNotOptimize(units);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
-
-// The main form of the page, folded at 100 columns.
+void BM_Readable(benchmark::State& state, Page page) {
+  BM_Form(state, page, TextForm::kReadable);
+}
 void BM_Main(benchmark::State& state, Page page) {
-  const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(MainText(Decoded(bytes), 100));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  BM_Form(state, page, TextForm::kMain);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

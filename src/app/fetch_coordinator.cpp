@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "app/tray_texts.h"
 #include "convert/utf8_text.h"
 
 namespace pagelift {
@@ -68,6 +69,8 @@ struct FetchCoordinator::State {
     if (failed && shell.notify) {
       const Notice notice = FailureNotice(url, why);
       shell.notify(notice.title, notice.text);
+    } else if (!result.notice.empty() && shell.notify) {
+      shell.notify(kProgramTitle, url + u"\n" + result.notice);
     }
     ShowIdleUnlessFetching();
   }

@@ -54,7 +54,8 @@ class FetchCoordinator {
   // empty URL nothing more (the Clipboard keeps its text); otherwise the Clipboard is
   // emptied and the page fetched. Its text, or the failure text when the fetch throws or no
   // thread can be made for it, reaches the Clipboard if no page was chosen after it. A
-  // failure is also told in a notification that names the URL, chosen last or not.
+  // failure is also told in a notification that names the URL, chosen last or not, and so
+  // is a text's notice (see FetchResult).
   void Choose(const std::u16string& url, const FetchSettings& settings);
 
   // The fetches chosen whose result has not been handled yet.

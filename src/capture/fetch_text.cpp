@@ -11,6 +11,7 @@
 #include "convert/code_choice.h"
 #include "text/html_to_text.h"
 #include "text/main_text.h"
+#include "text/page_form.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
@@ -32,18 +33,22 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
   return reducer.Finish();
 }
 
-// The page decoded whole, `piece_bytes` at a time, for a form that parses the page.
-std::u16string DecodedPage(std::span<const std::uint8_t> bytes, Code code,
-                           std::size_t piece_bytes) {
-  std::u16string page;
-  ReserveLarge(page, bytes.size());  // no code gives more than one unit of a byte
-  PageDecoder(code).DecodeAll(bytes, piece_bytes, page, [](bool) {});
-  return page;
-}
-
-// The text of a decoded page in a form that parses it.
-std::u16string ParsedForm(std::u16string_view page, double width, TextForm form) {
-  return form == TextForm::kMain ? MainText(page, width) : ReadableText(page, width);
+// The text of the page in a form that parses it, decoded and parsed `piece_bytes` at a
+// time (see PageForm), `after_piece(form)` after each piece; `result` is told when the
+// main form gave the readable one.
+template <typename AfterPiece>
+std::u16string FormOfPage(std::span<const std::uint8_t> bytes, Code code,
+                          const FetchSettings& settings, std::size_t piece_bytes,
+                          FetchResult& result, AfterPiece after_piece) {
+  PageForm form(settings.form, settings.fold_width, bytes.size());
+  std::u16string piece;
+  PageDecoder(code).DecodeAll(bytes, piece_bytes, piece, [&](bool) {
+    form.Append(piece);
+    piece.clear();
+    after_piece(form);
+  });
+  if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
+  return form.Finish();
 }
 
 FetchResult Failed(const std::string& problem) {
@@ -79,15 +84,16 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
         page = DecodeAsCode(codes, code, bytes);
       } catch (const Error&) {
       }
-      if (settings.form != TextForm::kAsIs) {
-        return {true, ParsedForm(page, width, settings.form), {}};
-      }
+      if (settings.form == TextForm::kMain) return {true, MainText(page, width), {}};
+      if (settings.form == TextForm::kReadable) return {true, ReadableText(page, width), {}};
       return {true, HtmlToText(page, width), {}};
     }
     const std::span<const std::uint8_t> data = bytes.Data();
     piece_bytes = std::max<std::size_t>(piece_bytes, 1);
     if (settings.form != TextForm::kAsIs) {
-      return {true, ParsedForm(DecodedPage(data, code, piece_bytes), width, settings.form), {}};
+      FetchResult result{true, {}, {}};
+      result.text = FormOfPage(data, code, settings, piece_bytes, result, [](PageForm&) {});
+      return result;
     }
     // No code gives more than one unit of a byte.
     return {true, TextOfPage(data, code, width, piece_bytes, data.size(), [](PageReducer&) {}), {}};
@@ -96,21 +102,33 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
 
 FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSettings& settings,
                             const std::function<void(std::u16string&)>& take,
-                            std::size_t piece_bytes) {
+                            std::size_t piece_bytes, const std::function<void(std::size_t)>& read) {
   if (bytes.empty()) return {false, kFetchFailedText, {}};
   return Trapped([&]() -> FetchResult {
     const Code code = CodeForChoice(settings.code, bytes);
     piece_bytes = std::max<std::size_t>(piece_bytes, 1);
+    std::size_t pieces = 0;
+    const auto piece_read = [&] {
+      if (read) read(std::min(bytes.size(), ++pieces * piece_bytes));
+    };
     if (settings.form != TextForm::kAsIs) {
-      std::u16string text =
-          ParsedForm(DecodedPage(bytes, code, piece_bytes), settings.fold_width, settings.form);
-      take(text);
-      return {true, {}, {}};
+      // A page that streams gives its text as it comes; a tree, at its end.
+      FetchResult result{true, {}, {}};
+      std::u16string part;
+      std::u16string last =
+          FormOfPage(bytes, code, settings, piece_bytes, result, [&](PageForm& form) {
+            piece_read();
+            form.TakeText(part);
+            if (!part.empty()) take(part);
+          });
+      take(last);
+      return result;
     }
     // The text is taken after every piece, so its room is used again from the start.
     std::u16string part;
     std::u16string last = TextOfPage(bytes, code, settings.fold_width, piece_bytes, kPieceBytes,
                                      [&](PageReducer& reducer) {
+                                       piece_read();
                                        reducer.TakeText(part);
                                        if (!part.empty()) take(part);
                                      });

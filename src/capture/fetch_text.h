@@ -33,7 +33,13 @@ struct FetchResult {
   // ("127.0.0.1:9: Connection refused"), or why the text of the page could not be made
   // (memory ran out, say). Empty otherwise.
   std::string problem;
+  // What the user should know of a text that was made: kMainGaveReadableText, or nothing.
+  std::u16string notice = {};
 };
+
+// The notice of a page too large for the main form, which was given in the readable form.
+inline constexpr char16_t kMainGaveReadableText[] =
+    u"ページが大きい（64 MB を超える）ため、本文のみではなく読みやすい形のテキストにしました。";
 
 // The text path over a download's result: with `count` 0 the failure text; otherwise the
 // bytes decoded in the chosen (or judged) code, reduced to text and folded, `piece_bytes`
@@ -48,9 +54,12 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
 // parts, each in a string that it should leave empty for the next. Gives what PageText
 // gives, but an empty text for a page downloaded; when the text cannot be made, the parts
 // taken so far are only the text's beginning. `take` raises nothing; nor does this.
+// `read(n)`, when given, hears after each piece that the first n bytes are read for good:
+// their memory may go (pagelift-cli lets its file's pages go).
 FetchResult PageTextInParts(std::span<const std::uint8_t> bytes, const FetchSettings& settings,
                             const std::function<void(std::u16string&)>& take,
-                            std::size_t piece_bytes = kPieceBytes);
+                            std::size_t piece_bytes = kPieceBytes,
+                            const std::function<void(std::size_t)>& read = {});
 
 // Downloads `url` and runs the text path over it. Touches no window or Clipboard.
 FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settings,

@@ -8,7 +8,10 @@ namespace pagelift {
 
 MainForm MainTextForm(std::u16string_view page, double width, const MainSignals& signals) {
   if (page.size() > kLargestParsedPage) return {ReadableText(page, width), false};
-  const html::Document document = html::ParseDocument(page);
+  return MainTextForm(html::ParseDocument(page), width, signals);
+}
+
+MainForm MainTextForm(const html::Document& document, double width, const MainSignals& signals) {
   BlockScores scores(document, signals);
   ReadableLayout layout(width);
   const std::u16string title = TitleOf(document);

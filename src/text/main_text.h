@@ -8,10 +8,11 @@
 
 namespace pagelift {
 
-// The largest page, in UTF-16 units, that the main form parses whole; it gives a larger one
-// in the readable form. Kept in one place, to follow the size above which the readable form
-// streams. Its counts of characters are 32-bit: a page under 2^31 units keeps them exact.
-inline constexpr std::size_t kLargestParsedPage = std::size_t{256} << 20;
+// The largest page, in UTF-16 units (or bytes of the page, which are never fewer), that the
+// forms parse into a tree; above it the readable form is laid out as the page streams in
+// (see ReadableStream), and the main form gives it too: a tree takes about twice and a
+// half the page's bytes.
+inline constexpr std::size_t kLargestParsedPage = std::size_t{64} << 20;
 
 // The main form of a page, and whether it found an article there.
 struct MainForm {
@@ -28,6 +29,9 @@ struct MainForm {
 // article, and for a page of more than kLargestParsedPage units, the readable form of the
 // whole page. Throws what ReadableText throws.
 MainForm MainTextForm(std::u16string_view page, double width, const MainSignals& signals = {});
+// The same for a page already parsed.
+MainForm MainTextForm(const html::Document& document, double width,
+                      const MainSignals& signals = {});
 std::u16string MainText(std::u16string_view page, double width);
 
 }  // namespace pagelift

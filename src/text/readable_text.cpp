@@ -78,12 +78,15 @@ void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
   }
 }
 
-std::u16string ReadableText(std::u16string_view page, double width) {
-  const Document document = html::ParseDocument(page);
+std::u16string ReadableText(const Document& document, double width) {
   ReadableLayout layout(width);
   layout.Title(TitleOf(document));
   LayOut(document, Document::kRoot, layout);
   return layout.Finish();
+}
+
+std::u16string ReadableText(std::u16string_view page, double width) {
+  return ReadableText(html::ParseDocument(page), width);
 }
 
 }  // namespace pagelift

@@ -17,6 +17,8 @@ enum class Role : std::uint8_t;
 // The page is parsed as browsers parse HTML. Throws std::bad_alloc when memory runs out,
 // and OverflowError for a page of 2^31 units or more.
 std::u16string ReadableText(std::u16string_view page, double width);
+// The same for a page already parsed.
+std::u16string ReadableText(const html::Document& document, double width);
 
 // The text of the document's first <title>, where browsers take a page's title from.
 std::u16string TitleOf(const html::Document& document);

@@ -153,25 +153,33 @@ TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureTextAndANotifi
   const struct {
     const char* name;
     FetchCoordinator::Fetch fetch;
-    int clipboard_fails;  // copies of the text that do not fit the Clipboard
-    std::u16string notice;
+    int clipboard_fails;    // copies of the text that do not fit the Clipboard
+    std::u16string notice;  // title|text
   } cases[] = {
       {"nothing downloaded",
        [](const std::u16string&, const FetchSettings&) {
          return FetchResult{false, kFetchFailedText, "127.0.0.1:9: Connection refused"};
        },
-       0, u"http://a/\n127.0.0.1:9: Connection refused"},
+       0, std::u16string(kFetchFailedText) + u"|http://a/\n127.0.0.1:9: Connection refused"},
       {"the fetch runs out of memory",
        [](const std::u16string&, const FetchSettings&) -> FetchResult { throw std::bad_alloc(); },
-       0, u"http://a/"},
+       0, std::u16string(kFetchFailedText) + u"|http://a/"},
       {"the fetch throws something else",
        [](const std::u16string&, const FetchSettings&) -> FetchResult { throw 42; }, 0,
-       u"http://a/"},
+       std::u16string(kFetchFailedText) + u"|http://a/"},
+      {"a text the user should know of: a notice, and the text",
+       [](const std::u16string&, const FetchSettings&) {
+         FetchResult result{true, kFetchFailedText, {}};  // a text that reads like a failure
+         result.notice = u"too large";
+         return result;
+       },
+       0, u"Pagelift|http://a/\ntoo large"},
       {"the Clipboard cannot copy the text",
        [](const std::u16string&, const FetchSettings&) {
          return FetchResult{true, u"a huge text", {}};
        },
-       1, u"http://a/\nthe text is too large for the Clipboard"},
+       1,
+       std::u16string(kFetchFailedText) + u"|http://a/\nthe text is too large for the Clipboard"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -183,8 +191,7 @@ TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureTextAndANotifi
     fetches.Choose(u"http://a/", {});
     ASSERT_TRUE(WaitForNoFetch(fetches));
     EXPECT_EQ(texts_, std::vector<std::u16string>{kFetchFailedText});
-    EXPECT_EQ(notices_,
-              std::vector<std::u16string>{std::u16string(kFetchFailedText) + u"|" + c.notice});
+    EXPECT_EQ(notices_, std::vector<std::u16string>{c.notice});
     EXPECT_EQ(events_.back(), "idle");
   }
 }

@@ -3,12 +3,14 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "capture/fetch_text.h"
 #include "convert/code_choice.h"
 #include "support/test_pages.h"
 #include "support/tiny_proxy.h"
 #include "text/html_to_text.h"
+#include "text/main_text.h"
 
 namespace pagelift {
 namespace {
@@ -135,6 +137,32 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
                                 << piece;
       }
     }
+  }
+}
+
+TEST(PageText, APageTooLargeForATreeStreamsInTheReadableFormAndSaysSo) {
+  const std::string paragraph = "<p>ab</p>";
+  const std::size_t count = kLargestParsedPage / paragraph.size() + 1;
+  std::vector<std::uint8_t> page;
+  page.reserve(count * paragraph.size());
+  for (std::size_t i = 0; i < count; ++i)
+    page.insert(page.end(), paragraph.begin(), paragraph.end());
+  std::u16string expected;
+  for (std::size_t i = 1; i < count; ++i) expected += u"ab\r\n\r\n";
+  expected += u"ab\r\n";
+  for (const TextForm form : {TextForm::kReadable, TextForm::kMain}) {
+    std::u16string text;
+    int parts = 0;
+    const FetchResult result =
+        PageTextInParts(page, {u"", Code::kUTF8, 100, form}, [&](std::u16string& part) {
+          text += part;
+          part.clear();
+          ++parts;
+        });
+    EXPECT_TRUE(result.downloaded);
+    EXPECT_TRUE(text == expected) << text.size() << " units against " << expected.size();
+    EXPECT_GT(parts, 1);  // written out as it came, not at the end
+    EXPECT_EQ(result.notice, form == TextForm::kMain ? kMainGaveReadableText : u"");
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/text.h"
+#include "text/readable_stream.h"
 
 namespace pagelift {
 namespace {
@@ -12,14 +13,25 @@ namespace {
 // Wide enough that nothing is folded.
 constexpr double kNoFold = 1000;
 
+// The page laid out as it streams in, in pieces of `piece` units.
+std::u16string Streamed(std::u16string_view page, double width, std::size_t piece) {
+  ReadableStream stream(width);
+  std::u16string text;
+  for (std::size_t at = 0; at < page.size(); at += piece) {
+    stream.Append(page.substr(at, piece));
+    stream.TakeText(text);
+  }
+  return text + stream.Finish();
+}
+
 TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
   const struct {
     const char* what;
     std::u16string page;
     std::u16string expected;
   } cases[] = {
-      {"the title first, apart", u"<title> The  title </title><p>text</p>",
-       u"The title\r\n\r\ntext\r\n"},
+      {"the title first, apart", u"<title> The <b> title </title><p>text</p>",
+       u"The <b> title\r\n\r\ntext\r\n"},
       {"blocks start lines, paragraphs are set apart",
        u"<div>one</div><div>two</div><p>three</p>four<h1>five</h1>six",
        u"one\r\ntwo\r\n\r\nthree\r\n\r\nfour\r\n\r\nfive\r\n\r\nsix\r\n"},
@@ -31,7 +43,7 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
       {"a space between wide characters stays", u"<p>日本 語</p>", u"日本 語\r\n"},
       {"every entity decoded", u"<p>&amp;&lt;&#12354;&#x3042;&hellip;&nbsp;x&copy</p>",
        u"&<ああ… x©\r\n"},
-      {"pre keeps its spaces and lines", u"<p>a</p><pre>  x  y\n\n\tz\n</pre><p>b</p>",
+      {"pre keeps its spaces and lines", u"<p>a</p><pre>\n  x  y\n\n\tz\n</pre><p>b</p>",
        u"a\r\n\r\n  x  y\r\n\r\n\tz\r\n\r\nb\r\n"},
       {"br ends a line, two leave a blank one", u"a<br>b<br><br>c<br><br><br>d",
        u"a\r\nb\r\n\r\nc\r\n\r\nd\r\n"},
@@ -49,7 +61,7 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
        u"alt=\"Trump&amp;#39;s\"></p>",
        u"a a cat bcd Trump's\r\n"},
       {"what is never shown",
-       u"<head><script>s</script><style>p{}</style><meta content=m></head>"
+       u"<head><script>document.write('<script>')</script><style>p{}</style><meta content=m></head>"
        u"<template>t</template><noscript>n</noscript><p hidden>h</p>"
        u"<p aria-hidden=\"TRUE\">a</p><p style=\"color:red; DISPLAY : none\">d</p>"
        u"<select><option>o</select><svg><title>icon</title><text>svg</text></svg>shown",
@@ -57,6 +69,11 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(test::Shown(ReadableText(c.page, kNoFold)), test::Shown(c.expected)) << c.what;
+    // And from its tokens alone, as a page too large for a tree is laid out.
+    for (const std::size_t piece : {1, 7, 4096}) {
+      EXPECT_EQ(test::Shown(Streamed(c.page, kNoFold, piece)), test::Shown(c.expected))
+          << c.what << ", streamed in pieces of " << piece;
+    }
   }
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "html/document.h"
+#include "text/readable_stream.h"
+#include "text/text_form.h"
+
+namespace pagelift {
+
+// The text of a page in a form that parses it (readable or main), from the page's decoded
+// text as it comes, in pieces cut anywhere, so that the page is never held whole: its tree
+// is built as the pieces come, or, for a page of more than kLargestParsedPage bytes, the
+// readable form is laid out as it streams in (ReadableStream), whichever form was asked for.
+class PageForm {
+ public:
+  // `page_bytes`: the page's size in bytes, which its text has no more units than.
+  PageForm(TextForm form, double width, std::size_t page_bytes);
+
+  void Append(std::u16string_view piece);
+  // Moves the folded text made so far to the end of `out`: some only while the page streams.
+  void TakeText(std::u16string& out);
+  // Ends the page: the rest of the folded text. Call once.
+  std::u16string Finish();
+
+  // Whether the main form was asked for and the page streamed: the text is the readable
+  // form's.
+  bool MainGaveReadable() const { return form_ == TextForm::kMain && stream_.has_value(); }
+
+ private:
+  TextForm form_;
+  double width_;
+  std::optional<html::DocumentParser> parser_;
+  std::optional<ReadableStream> stream_;
+};
+
+}  // namespace pagelift
