@@ -26,6 +26,10 @@ class Input {
   std::span<const std::uint8_t> Bytes() const { return mapped_ ? mapped_->Bytes() : read_.Data(); }
   // False when the file shrank while it was read: what was made of Bytes() is not its text.
   bool Intact() const { return !mapped_ || mapped_->Intact(); }
+  // The first `bytes` of Bytes() are read for good (see MappedFile::Release).
+  void Release(std::size_t bytes) const {
+    if (mapped_) mapped_->Release(bytes);
+  }
 
  private:
   std::unique_ptr<MappedFile> mapped_;

@@ -26,12 +26,16 @@ class MappedFile {
 
   std::span<const std::uint8_t> Bytes() const { return {data_, size_}; }
   bool Intact() const;
+  // The first `bytes` bytes are read for good: their pages leave the program's memory (they
+  // stay in the system's cache, and would be read again from the file if asked for).
+  void Release(std::size_t bytes);
 
  private:
   MappedFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
   const std::uint8_t* data_;
   std::size_t size_;
+  std::size_t released_ = 0;
 };
 
 }  // namespace pagelift::cli

@@ -2,6 +2,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -74,6 +75,14 @@ MappedFile::~MappedFile() {
 
 bool MappedFile::Intact() const {
   return !g_shrank.load();
+}
+
+void MappedFile::Release(std::size_t bytes) {
+  const std::uintptr_t page = g_page.load();
+  const std::size_t whole = std::min(bytes, size_) / page * page;
+  if (whole <= released_) return;
+  madvise(const_cast<std::uint8_t*>(data_) + released_, whole - released_, MADV_DONTNEED);
+  released_ = whole;
 }
 
 }  // namespace pagelift::cli

@@ -15,4 +15,6 @@ bool MappedFile::Intact() const {
   return true;
 }
 
+void MappedFile::Release(std::size_t) {}
+
 }  // namespace pagelift::cli

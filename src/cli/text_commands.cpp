@@ -71,15 +71,18 @@ int PrintPageText(const Input& input, const std::string& name, const FetchSettin
   // Written as it is made, so that the text is never held whole.
   Utf8Writer writer(out);
   bool written = false;
-  const FetchResult result = PageTextInParts(input.Bytes(), settings, [&](std::u16string& part) {
-    // Once the file is found to have shrunk, nothing more is written: what was written came
-    // from its bytes before that.
-    if (input.Intact()) {
-      writer.Write(part);
-      written = true;
-    }
-    part.clear();
-  });
+  const FetchResult result = PageTextInParts(
+      input.Bytes(), settings,
+      [&](std::u16string& part) {
+        // Once the file is found to have shrunk, nothing more is written: what was written came
+        // from its bytes before that.
+        if (input.Intact()) {
+          writer.Write(part);
+          written = true;
+        }
+        part.clear();
+      },
+      kPieceBytes, [&input](std::size_t read) { input.Release(read); });
   if (!input.Intact()) throw UsageError("cannot read " + name + ": it shrank while it was read");
   if (result.downloaded) {
     writer.Finish();
