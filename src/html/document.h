@@ -81,6 +81,8 @@ class Document {
   NodeId TemplateContent(NodeId element) const;
 
   std::size_t NodeCount() const { return nodes_.size(); }
+  // The units of all text, comment and doctype nodes together.
+  std::size_t TextUnits() const { return text_.size(); }
   // The same tree: nodes numbered alike, with the same links, kinds, names, attributes and text.
   bool operator==(const Document& other) const;
   // The bytes the tree holds: nodes, text, attributes and names. The buffers reserve room

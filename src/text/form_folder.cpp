@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/huge_pages.h"
 #include "text/line_breaker.h"
 #include "text/unicode_tables.h"
 
@@ -58,6 +59,14 @@ bool MayBeginPiece(char32_t c) {
 
 FormFolder::FormFolder(double width) : widths_(ColumnWidths::Get()), limit_(WholeColumns(width)) {}
 
+// Counting the columns of a line costs far less than finding its break opportunities, and
+// a paragraph of a few lines has many a line that fits whole.
+bool FormFolder::Fits(std::u16string_view line) const {
+  std::int64_t columns = 0;
+  for (const char16_t c : line) columns += widths_.Of(c);
+  return columns <= limit_;
+}
+
 void FormFolder::AddLine(std::u16string_view line, bool preformatted) {
   if (!preformatted) {
     const std::size_t first = line.find_first_not_of(u' ');
@@ -74,7 +83,7 @@ void FormFolder::AddLine(std::u16string_view line, bool preformatted) {
   any_line_ = true;
   // No unit takes more than two columns, so a line of at most limit / 2 units fits
   // without being counted: most lines.
-  if (static_cast<std::int64_t>(line.size()) <= limit_ / 2) {
+  if (static_cast<std::int64_t>(line.size()) <= limit_ / 2 || Fits(line)) {
     text_.append(line);
     AppendCrLf();
   } else if (preformatted) {
@@ -192,6 +201,10 @@ void FormFolder::AppendPiece(std::u16string_view line, std::size_t start, std::s
   while (end > start && line[end - 1] == u' ') --end;
   text_.append(line.substr(start, end - start));
   AppendCrLf();
+}
+
+void FormFolder::Reserve(std::size_t units) {
+  ReserveLarge(text_, units);
 }
 
 void FormFolder::TakeText(std::u16string& out) {

@@ -34,6 +34,10 @@ class FormFolder {
   // Adds one line, given without its line end; empty for a blank line.
   void AddLine(std::u16string_view line, bool preformatted);
 
+  // Room for `units` of folded text, made beforehand: a text that grows by doubling copies
+  // itself and faults in fresh memory each time.
+  void Reserve(std::size_t units);
+
   // Moves the text folded so far to the end of `out`. An empty `out` gives its room to
   // the text folded next, so a caller that empties it each time uses the same two buffers.
   void TakeText(std::u16string& out);
@@ -43,6 +47,8 @@ class FormFolder {
   std::u16string Finish();
 
  private:
+  // Whether the line is no wider than the width: it is then kept whole.
+  bool Fits(std::u16string_view line) const;
   void FoldLine(std::u16string_view line);
   void CutPreformatted(std::u16string_view line);
   // Where a run with no break opportunity is cut when the code point at `at` (`width`

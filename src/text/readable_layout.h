@@ -64,6 +64,8 @@ class ReadableLayout {
   // Text inside the elements entered.
   void Text(std::u16string_view text);
 
+  // Room for about `units` of folded text (see FormFolder::Reserve).
+  void Reserve(std::size_t units) { folder_.Reserve(units); }
   // Moves the folded text so far to the end of `out` (see FormFolder::TakeText).
   void TakeText(std::u16string& out) { folder_.TakeText(out); }
   // Ends the page: the rest of the folded text.

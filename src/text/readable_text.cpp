@@ -80,6 +80,8 @@ void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
 
 std::u16string ReadableText(const Document& document, double width) {
   ReadableLayout layout(width);
+  // The form holds about the page's text, plus its line ends and list marks.
+  layout.Reserve(document.TextUnits() + document.TextUnits() / 8);
   layout.Title(TitleOf(document));
   LayOut(document, Document::kRoot, layout);
   return layout.Finish();
