@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "text/readable_stream.h"
 #include "text/readable_text.h"
 #include "text_input.h"
 
@@ -19,12 +20,25 @@ std::u16string Visible(const std::u16string& text) {
   return out;
 }
 
+// The readable form laid out from the tokens, the page given `piece` units at a time.
+std::u16string Streamed(std::u16string_view page, double width, std::size_t piece) {
+  ReadableStream stream(width);
+  std::u16string text;
+  for (std::size_t at = 0; at < page.size(); at += piece) {
+    stream.Append(page.substr(at, piece));
+    stream.TakeText(text);
+  }
+  text += stream.Finish();
+  return text;
+}
+
 }  // namespace
 
 // The first byte is the width; the rest, two bytes a unit, the page. The readable form at
 // that width is the one at a width that never folds with line ends put in (and blanks
 // dropped at them): no character is lost, added or moved; and no line is wider than the
-// width but a line of one character.
+// width but a line of one character. The same holds for the form laid out as the page
+// streams in, which gives one text however the page is cut.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   static constexpr double kWidths[] = {-1, 0, 1, 1.5, 2, 3, 7, 20, 80};
@@ -37,5 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::u16string& line : fuzz::FoldedLines(folded)) {
     FUZZ_CHECK(fuzz::Columns(line) <= std::max(width, 0.0) || fuzz::IsOneCharacter(line));
   }
+  const std::u16string streamed = Streamed(page, width, page.size() + 1);
+  FUZZ_CHECK(Streamed(page, width, 1 + data[0] / std::size(kWidths) % 7) == streamed);
+  FUZZ_CHECK(streamed.ends_with(u"\r\n"));
+  FUZZ_CHECK(Visible(streamed) == Visible(Streamed(page, 1e300, page.size() + 1)));
   return 0;
 }
