@@ -14,6 +14,7 @@ MainForm MainTextForm(std::u16string_view page, double width, const MainSignals&
 MainForm MainTextForm(const html::Document& document, double width, const MainSignals& signals) {
   BlockScores scores(document, signals);
   ReadableLayout layout(width);
+  ReserveForm(document, layout);
   const std::u16string title = TitleOf(document);
   layout.Title(title);
   const html::NodeId main = scores.Main();

@@ -45,6 +45,10 @@ Role RoleOfElement(const Document& document, NodeId element) {
                 NodeAttributes(document, element));
 }
 
+void ReserveForm(const Document& document, ReadableLayout& layout) {
+  layout.Reserve(document.TextUnits() + document.TextUnits() / 8);
+}
+
 void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
             const std::function<bool(NodeId)>& left_out) {
   if (document.FirstChild(root) == html::kNoNode) return;
@@ -80,8 +84,7 @@ void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
 
 std::u16string ReadableText(const Document& document, double width) {
   ReadableLayout layout(width);
-  // The form holds about the page's text, plus its line ends and list marks.
-  layout.Reserve(document.TextUnits() + document.TextUnits() / 8);
+  ReserveForm(document, layout);
   layout.Title(TitleOf(document));
   LayOut(document, Document::kRoot, layout);
   return layout.Finish();

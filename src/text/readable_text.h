@@ -26,6 +26,10 @@ std::u16string TitleOf(const html::Document& document);
 // What the readable form makes of an element of the document (see RoleOf).
 Role RoleOfElement(const html::Document& document, html::NodeId element);
 
+// Makes room in `layout` beforehand for a form of the document: about its text, with line
+// ends and list marks.
+void ReserveForm(const html::Document& document, ReadableLayout& layout);
+
 // Hands `layout` every element and text inside `root`, in document order, but for the
 // elements the layout drops (see RoleOf) and the elements and texts `left_out` names, and
 // all that is in them. No recursion: a deep page costs no stack.
