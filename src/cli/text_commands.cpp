@@ -82,7 +82,12 @@ int PrintPageText(const Input& input, const std::string& name, const FetchSettin
         }
         part.clear();
       },
-      kPieceBytes, [&input](std::size_t read) { input.Release(read); });
+      kPieceBytes,
+      [&](std::size_t read) {
+        // A tree's memory grows with the page, so the bytes it was made of leave; the as-is
+        // form holds little, and giving the pages back costs more time than it saves.
+        if (settings.form != TextForm::kAsIs) input.Release(read);
+      });
   if (!input.Intact()) throw UsageError("cannot read " + name + ": it shrank while it was read");
   if (result.downloaded) {
     writer.Finish();
