@@ -72,6 +72,9 @@ std::optional<html::TextState> ContentState(Tag tag) {
 // Browsers keep no more elements open than this; a deeper one closes the deepest first.
 constexpr std::size_t kMostOpen = 512;
 
+// The most of a title that is kept: its text waits whole until the title ends.
+constexpr std::size_t kLongestTitle = std::size_t{1} << 20;
+
 }  // namespace
 
 ReadableStream::ReadableStream(double width) : layout_(width) {}
@@ -84,6 +87,8 @@ void ReadableStream::Append(std::u16string_view more) {
 std::u16string ReadableStream::Finish() {
   tokenizer_.EndOfInput();
   Drain();
+  // A title never closed holds the rest of the page, as it would in a tree.
+  if (in_title_ && !title_given_ && !content_seen_) layout_.Title(title_);
   CloseTo(0);
   return layout_.Finish();
 }
@@ -115,7 +120,8 @@ void ReadableStream::Drain() {
 void ReadableStream::Characters(std::u16string_view text) {
   if (skip_depth_ > 0) return;
   if (in_title_) {
-    title_ += text;
+    // Never more than kLongestTitle units: a title never closed takes the rest of the page.
+    title_ += text.substr(0, kLongestTitle - std::min(kLongestTitle, title_.size()));
     return;
   }
   if (drop_newline_ && text.starts_with(u'\n')) text.remove_prefix(1);

@@ -32,6 +32,7 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
   } cases[] = {
       {"the title first, apart", u"<title> The <b> title </title><p>text</p>",
        u"The <b> title\r\n\r\ntext\r\n"},
+      {"a title never closed holds the rest", u"<title>a &amp; b<p>c", u"a & b<p>c\r\n"},
       {"blocks start lines, paragraphs are set apart",
        u"<div>one</div><div>two</div><p>three</p>four<h1>five</h1>six",
        u"one\r\ntwo\r\n\r\nthree\r\n\r\nfour\r\n\r\nfive\r\n\r\nsix\r\n"},
