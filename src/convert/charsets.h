@@ -13,6 +13,7 @@ namespace pagelift {
 class AsciiRunsDecoder;
 class Codec;
 class ShiftJisDecoder;
+class Utf8Reader;
 
 // The charsets Japanese pages come in, each as such pages really use it.
 enum class Charset {
@@ -52,6 +53,7 @@ class CharsetDecoder {
  private:
   std::unique_ptr<ShiftJisDecoder> shift_jis_;
   std::unique_ptr<AsciiRunsDecoder> ascii_runs_;
+  std::unique_ptr<Utf8Reader> utf8_;
   std::unique_ptr<Codec> codec_;
 };
 

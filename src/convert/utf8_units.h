@@ -8,6 +8,12 @@
 
 namespace pagelift {
 
+// Whether Utf8ToUnits gives the text the platform's UTF-8 converter (see Codec) gives for
+// every sequence, invalid ones included: then pages are decoded through it, which is
+// faster. ICU's two agree; Windows' MultiByteToWideChar replaces some invalid sequences
+// otherwise than MLang does.
+extern const bool kUtf8UnitsAsConverter;
+
 // Writes the UTF-16 units of `size` UTF-8 bytes at `bytes` to `to`, which has room for
 // `size` units, each invalid sequence as U+FFFD; returns the end of what was written.
 // Throws Error when the converter fails.

@@ -7,6 +7,8 @@
 
 namespace pagelift {
 
+const bool kUtf8UnitsAsConverter = true;
+
 namespace {
 
 constexpr UChar32 kReplacement = 0xFFFD;

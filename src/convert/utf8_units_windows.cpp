@@ -5,6 +5,8 @@
 
 namespace pagelift {
 
+const bool kUtf8UnitsAsConverter = false;
+
 // Both functions write U+FFFD for what they cannot read.
 char16_t* Utf8ToUnits(const std::uint8_t* bytes, std::size_t size, char16_t* to) {
   if (size == 0) return to;
