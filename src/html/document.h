@@ -81,6 +81,8 @@ class Document {
   NodeId TemplateContent(NodeId element) const;
 
   std::size_t NodeCount() const { return nodes_.size(); }
+  // Whether an HTML <title> element was made: a page without one needs no walk to find it.
+  bool HasTitle() const { return has_title_; }
   // The units of all text, comment and doctype nodes together.
   std::size_t TextUnits() const { return text_.size(); }
   // The same tree: nodes numbered alike, with the same links, kinds, names, attributes and text.
@@ -149,6 +151,7 @@ class Document {
   std::u16string text_;
   std::vector<AttributeRange> attributes_;
   std::vector<std::u16string> names_;  // the names of tags from Tag::kTagCount up
+  bool has_title_ = false;
 };
 
 // Builds the tree of a page by the WHATWG HTML standard's tree construction, with

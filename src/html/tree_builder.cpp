@@ -540,6 +540,7 @@ NodeId TreeBuilder::CreateElement(const Token& t, Namespace ns) {
   }
   n.flags = FlagsOf(t.tag, ns);
   if (ns == Namespace::kHtml && t.tag == Tag::kTemplate) doc_.Add(NodeKind::kTemplateContent);
+  if (ns == Namespace::kHtml && t.tag == Tag::kTitle) doc_.has_title_ = true;
   return node;
 }
 

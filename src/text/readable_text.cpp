@@ -28,6 +28,7 @@ class NodeAttributes final : public ElementAttributes {
 }  // namespace
 
 std::u16string TitleOf(const Document& document) {
+  if (!document.HasTitle()) return {};
   for (NodeId node = Document::kRoot; node != html::kNoNode; node = document.Next(node)) {
     if (!document.IsHtml(node, html::Tag::kTitle)) continue;
     std::u16string title;
