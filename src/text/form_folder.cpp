@@ -63,8 +63,11 @@ FormFolder::FormFolder(double width) : widths_(ColumnWidths::Get()), limit_(Whol
 // a paragraph of a few lines has many a line that fits whole.
 bool FormFolder::Fits(std::u16string_view line) const {
   std::int64_t columns = 0;
-  for (const char16_t c : line) columns += widths_.Of(c);
-  return columns <= limit_;
+  for (const char16_t c : line) {
+    columns += widths_.Of(c);
+    if (columns > limit_) return false;  // a long line is given up on at once
+  }
+  return true;
 }
 
 void FormFolder::AddLine(std::u16string_view line, bool preformatted) {
