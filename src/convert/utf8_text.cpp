@@ -62,24 +62,35 @@ std::u16string Utf8ToText(std::span<const std::uint8_t> bytes) {
 
 void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
   if (bytes.empty()) return;
-  // UTF-8 never takes fewer bytes than UTF-16 takes units.
-  const std::size_t start = out.size();
-  out.resize(start + bytes.size());
-  // ASCII runs are copied; the converter converts what lies between them. An ASCII byte is never
-  // part of a sequence, and ends one cut short, so each stretch between them converts as
-  // it would within the whole.
+  // UTF-8 never takes fewer bytes than UTF-16 takes units. The room is made a step at a
+  // time, so that of the units a step may need, no more are cleared than the text fills:
+  // Japanese takes three bytes a unit, and clearing the rest would fault in memory for
+  // nothing.
+  out.reserve(out.size() + bytes.size());
+  constexpr std::size_t kStep = std::size_t{1} << 16;
+  std::size_t used = out.size();
   const std::uint8_t* at = bytes.data();
   const std::uint8_t* const end = at + bytes.size();
-  char16_t* to = out.data() + start;
   while (at < end) {
-    ascii_runs::Widen(at, end, to);
-    const std::uint8_t* other = at;
-    while (other < end && *other >= 0x80) ++other;
-    if (other == at) continue;
-    to = Utf8ToUnits(at, static_cast<std::size_t>(other - at), to);
-    at = other;
+    // A step ends before a byte that is no continuation: no sequence is cut.
+    const std::uint8_t* step_end = static_cast<std::size_t>(end - at) > kStep ? at + kStep : end;
+    while (step_end < end && IsContinuation(*step_end)) ++step_end;
+    out.resize(used + static_cast<std::size_t>(step_end - at));
+    char16_t* to = out.data() + used;
+    // ASCII runs are copied; the converter converts what lies between them. An ASCII byte
+    // is never part of a sequence, and ends one cut short, so each stretch between them
+    // converts as it would within the whole.
+    while (at < step_end) {
+      ascii_runs::Widen(at, step_end, to);
+      const std::uint8_t* other = at;
+      while (other < step_end && *other >= 0x80) ++other;
+      if (other == at) continue;
+      to = Utf8ToUnits(at, static_cast<std::size_t>(other - at), to);
+      at = other;
+    }
+    used = static_cast<std::size_t>(to - out.data());
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  out.resize(used);
 }
 
 namespace {

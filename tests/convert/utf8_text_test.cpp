@@ -104,6 +104,11 @@ TEST(Utf8, ConvertsRandomTextsBothWaysExactlyAsTheConverterDoesWhole) {
         << testing::PrintToString(utf8);
     ASSERT_EQ(Utf8Of(text), converter_utf8) << test::Shown(text);
   }
+  // A text long enough to be read in steps, with sequences and runs of continuations
+  // across their ends.
+  std::string long_utf8;
+  for (int n = 0; n < 300000; ++n) long_utf8.push_back(static_cast<char>(bytes[engine() % 16]));
+  EXPECT_EQ(TextOf(long_utf8), test::ConverterText(long_utf8));
 }
 
 TEST(Utf8, KeepsLongTextAndPairsAcrossItsPiecesWhole) {
