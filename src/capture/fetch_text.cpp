@@ -7,12 +7,9 @@
 #include <span>
 
 #include "base/errors.h"
-#include "base/huge_pages.h"
 #include "convert/code_choice.h"
 #include "text/html_to_text.h"
-#include "text/main_text.h"
 #include "text/page_form.h"
-#include "text/readable_text.h"
 
 namespace pagelift {
 
@@ -33,22 +30,32 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
   return reducer.Finish();
 }
 
-// The text of the page in a form that parses it, decoded and parsed `piece_bytes` at a
-// time (see PageForm), `after_piece(form)` after each piece; `result` is told when the
-// main form gave the readable one.
+// The text of a page of `page_units` (or bytes) in a form that parses it (see PageForm),
+// `feed(form)` handing it the page's text; `result` is told when the main form gave the
+// readable one.
+template <typename Feed>
+std::u16string FormOf(std::size_t page_units, const FetchSettings& settings, FetchResult& result,
+                      Feed feed) {
+  PageForm form(settings.form, settings.fold_width, page_units);
+  feed(form);
+  if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
+  return form.Finish();
+}
+
+// FormOf the page decoded and parsed `piece_bytes` at a time, `after_piece(form)` after
+// each piece.
 template <typename AfterPiece>
 std::u16string FormOfPage(std::span<const std::uint8_t> bytes, Code code,
                           const FetchSettings& settings, std::size_t piece_bytes,
                           FetchResult& result, AfterPiece after_piece) {
-  PageForm form(settings.form, settings.fold_width, bytes.size());
-  std::u16string piece;
-  PageDecoder(code).DecodeAll(bytes, piece_bytes, piece, [&](bool) {
-    form.Append(piece);
-    piece.clear();
-    after_piece(form);
+  return FormOf(bytes.size(), settings, result, [&](PageForm& form) {
+    std::u16string piece;
+    PageDecoder(code).DecodeAll(bytes, piece_bytes, piece, [&](bool) {
+      form.Append(piece);
+      piece.clear();
+      after_piece(form);
+    });
   });
-  if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
-  return form.Finish();
 }
 
 FetchResult Failed(const std::string& problem) {
@@ -84,9 +91,11 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
         page = DecodeAsCode(codes, code, bytes);
       } catch (const Error&) {
       }
-      if (settings.form == TextForm::kMain) return {true, MainText(page, width), {}};
-      if (settings.form == TextForm::kReadable) return {true, ReadableText(page, width), {}};
-      return {true, HtmlToText(page, width), {}};
+      if (settings.form == TextForm::kAsIs) return {true, HtmlToText(page, width), {}};
+      FetchResult result{true, {}, {}};
+      result.text =
+          FormOf(page.size(), settings, result, [&page](PageForm& form) { form.Append(page); });
+      return result;
     }
     const std::span<const std::uint8_t> data = bytes.Data();
     piece_bytes = std::max<std::size_t>(piece_bytes, 1);

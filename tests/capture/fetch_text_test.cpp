@@ -138,6 +138,17 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
       }
     }
   }
+  // The code-page back end decodes a page whole; the forms that parse it give the same text.
+  NonCodeClass code_pages;
+  code_pages.FuncRogic(1);
+  const std::string file = FileBytes("sample.sjis.html");
+  const ByteArray bytes(std::vector<std::uint8_t>(file.begin(), file.end()));
+  for (const TextForm form : {TextForm::kReadable, TextForm::kMain}) {
+    const FetchSettings settings{u"", Code::kSJIS, 100, form};
+    const std::u16string text = PageText(1, bytes, settings, code_pages).text;
+    EXPECT_NE(text, PageText(1, bytes, Settings(Code::kSJIS), code_pages).text);
+    EXPECT_EQ(text, PageText(1, bytes, settings, codes).text);
+  }
 }
 
 TEST(PageText, APageTooLargeForATreeStreamsInTheReadableFormAndSaysSo) {
