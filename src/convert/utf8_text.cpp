@@ -77,14 +77,13 @@ void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
     while (step_end < end && IsContinuation(*step_end)) ++step_end;
     out.resize(used + static_cast<std::size_t>(step_end - at));
     char16_t* to = out.data() + used;
-    // ASCII runs are copied; the converter converts what lies between them. An ASCII byte
-    // is never part of a sequence, and ends one cut short, so each stretch between them
-    // converts as it would within the whole.
+    // Long ASCII runs are copied; the converter converts what lies between them, short
+    // runs included, at its own speed. An ASCII byte is never part of a sequence, and ends
+    // one cut short, so each stretch that ends at one converts as it would within the whole.
     while (at < step_end) {
       ascii_runs::Widen(at, step_end, to);
-      const std::uint8_t* other = at;
-      while (other < step_end && *other >= 0x80) ++other;
-      if (other == at) continue;
+      if (at == step_end) break;
+      const std::uint8_t* other = ascii_runs::PastLongRunStart(at, step_end);
       to = Utf8ToUnits(at, static_cast<std::size_t>(other - at), to);
       at = other;
     }
