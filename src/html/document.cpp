@@ -110,7 +110,6 @@ Document::Node& Document::Nodes::emplace_back() {
     auto* block = static_cast<Node*>(std::malloc(count * sizeof(Node)));
     if (block == nullptr) throw std::bad_alloc();
     blocks_.emplace_back(block);
-    AdviseHugePages(blocks_.back().get(), count * sizeof(Node));
   }
   Node* node = new (&At(static_cast<NodeId>(size_))) Node;
   ++size_;
