@@ -93,8 +93,16 @@ FetchResult PageText(std::int32_t count, const ByteArray& bytes, const FetchSett
       }
       if (settings.form == TextForm::kAsIs) return {true, HtmlToText(page, width), {}};
       FetchResult result{true, {}, {}};
-      result.text =
-          FormOf(page.size(), settings, result, [&page](PageForm& form) { form.Append(page); });
+      // Handed over in pieces, as the other back end's are: the parser then holds a piece at
+      // a time, not a copy of the page. A piece never ends between the halves of a pair.
+      result.text = FormOf(page.size(), settings, result, [&](PageForm& form) {
+        for (std::u16string_view rest = page; !rest.empty();) {
+          std::size_t size = std::min(rest.size(), std::max<std::size_t>(piece_bytes, 1));
+          if (size < rest.size() && rest[size - 1] >= 0xD800 && rest[size - 1] <= 0xDBFF) ++size;
+          form.Append(rest.substr(0, size));
+          rest.remove_prefix(size);
+        }
+      });
       return result;
     }
     const std::span<const std::uint8_t> data = bytes.Data();
