@@ -372,7 +372,11 @@ void ReadableLayout::AppendCollapsing(std::u16string_view text) {
     line_.append(text.substr(at, end - at));
     std::replace(line_.begin() + static_cast<std::ptrdiff_t>(start), line_.end(), u'\u00A0', u' ');
     std::size_t last = end - 1;
-    if (last > at && text[last] >= 0xDC00 && text[last] <= 0xDFFF) --last;
+    // A low surrogate ends a pair only after a high one; alone it is the last character.
+    if (last > at && text[last] >= 0xDC00 && text[last] <= 0xDFFF && text[last - 1] >= 0xD800 &&
+        text[last - 1] <= 0xDBFF) {
+      --last;
+    }
     last_ = NextCodePoint(text, last);
     at = end;
   }
