@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/errors.h"
+#include "base/fault_ahead.h"
 #include "convert/ascii_runs.h"
 #include "convert/utf8_units.h"
 
@@ -69,12 +70,14 @@ void AppendUtf8Text(std::span<const std::uint8_t> bytes, std::u16string& out) {
   out.reserve(out.size() + bytes.size());
   constexpr std::size_t kStep = std::size_t{1} << 16;
   std::size_t used = out.size();
+  FaultAhead fault_ahead;
   const std::uint8_t* at = bytes.data();
   const std::uint8_t* const end = at + bytes.size();
   while (at < end) {
     // A step ends before a byte that is no continuation: no sequence is cut.
     const std::uint8_t* step_end = static_cast<std::size_t>(end - at) > kStep ? at + kStep : end;
     while (step_end < end && IsContinuation(*step_end)) ++step_end;
+    fault_ahead.Reach(out.data(), out.data() + used, out.data() + out.capacity());
     out.resize(used + static_cast<std::size_t>(step_end - at));
     char16_t* to = out.data() + used;
     // Long ASCII runs are copied; the converter converts what lies between them, short

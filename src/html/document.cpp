@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "base/fault_ahead.h"
 #include "base/huge_pages.h"
 
 namespace pagelift::html {
@@ -111,7 +112,10 @@ Document::Node& Document::Nodes::emplace_back() {
     if (block == nullptr) throw std::bad_alloc();
     blocks_.emplace_back(block);
   }
-  Node* node = new (&At(static_cast<NodeId>(size_))) Node;
+  const Node* const block = blocks_.back().get();  // the new node's, of bit_floor(n) nodes
+  Node* const node = &At(static_cast<NodeId>(size_));
+  fault_ahead_.Reach(block, node, block + std::bit_floor(n));
+  new (node) Node;
   ++size_;
   return *node;
 }
@@ -169,6 +173,7 @@ std::uint32_t Document::AppendText(std::u16string_view text) {
   if (text.size() > text_.capacity() - text_.size()) {
     ReserveLarge(text_, std::max(2 * text_.capacity(), text_.size() + text.size()));
   }
+  fault_ahead_.Reach(text_.data(), text_.data() + text_.size(), text_.data() + text_.capacity());
   text_.append(text);
   return begin;
 }

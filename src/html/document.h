@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/fault_ahead.h"
 #include "html/tags.h"
 
 namespace pagelift::html {
@@ -133,6 +134,7 @@ class Document {
     }
     std::vector<std::unique_ptr<Node[], Free>> blocks_;
     std::size_t size_ = 0;
+    FaultAhead fault_ahead_;
   };
 
   struct AttributeRange {
@@ -149,6 +151,7 @@ class Document {
 
   Nodes nodes_;
   std::u16string text_;
+  FaultAhead fault_ahead_;  // text_'s
   std::vector<AttributeRange> attributes_;
   std::vector<std::u16string> names_;  // the names of tags from Tag::kTagCount up
   bool has_title_ = false;
