@@ -658,7 +658,18 @@ void Tokenizer::Run() {
         }
         const char16_t c = in_[pos_++];
         if (c == u'<') {
-          state_ = S::kTagOpen;
+          // The usual tags: a letter after "<" or "</" opens the name at once, without the
+          // round through the tag open states, which would decide the same.
+          const bool end_tag = pos_ < size_ && in_[pos_] == u'/';
+          if (pos_ + end_tag < size_ && IsAlpha(in_[pos_ + end_tag])) {
+            StartTag(end_tag ? TokenKind::kEndTag : TokenKind::kStartTag);
+            pos_ += end_tag;
+            name_in_page_ = true;
+            name_from_ = pos_;
+            state_ = S::kTagName;
+          } else {
+            state_ = S::kTagOpen;
+          }
         } else if (c == u'&') {
           CharacterReference(pos_ - 1, false);
         } else {
