@@ -1004,9 +1004,8 @@ void TreeBuilder::AnyOtherEndTag(const Token& t) {
 
 void TreeBuilder::Run() {
   for (;;) {
-    const NodeId adjusted = open_.empty() ? kNoNode : Current();
-    tokenizer_.SetCdataAllowed(adjusted != kNoNode &&
-                               doc_.NamespaceOf(adjusted) != Namespace::kHtml);
+    const bool html = open_.empty() || doc_.NamespaceOf(Current()) == Namespace::kHtml;
+    tokenizer_.SetCdataAllowed(!html);
     Token& t = tokenizer_.Next();  // changed in place as it is handled
     if (t.kind != TokenKind::kCharacters) {
       // Never handled in a mode: the modes' switches take it as a token to ignore.
@@ -1023,8 +1022,12 @@ void TreeBuilder::Run() {
         if (t.text.empty()) continue;
       }
     }
-    // A token is handled again only after a change of mode; the bound is a guard.
-    for (int again = 0; again < 32 && !Dispatch(t); ++again) {
+    // A token is handled again only after a change of mode; the bound is a guard. In HTML
+    // content, the usual case, the first round needs none of Dispatch's questions.
+    const bool empty = t.kind == TokenKind::kCharacters && t.text.empty();
+    if (!html || empty || !InMode(mode_, t)) {
+      for (int again = 0; again < 32 && !Dispatch(t); ++again) {
+      }
     }
     if (t.kind == TokenKind::kEndOfFile) break;
   }
