@@ -157,12 +157,15 @@ class Document {
   bool has_title_ = false;
 };
 
-// Builds the tree of a page by the WHATWG HTML standard's tree construction, with
-// scripting on (noscript holds text). Browsers' limit on depth applies: an element that
-// would be the 513th open one first closes the deepest, so no page keeps more than 512
-// elements open or makes the building quadratic. Throws OverflowError for a page of 2^31 units (4
-// GB) or more.
-Document ParseDocument(std::u16string_view page);
+// Whether the page is parsed as a browser that runs its scripts parses it (a noscript
+// element holds its markup as text) or as one without scripts (noscript holds elements).
+enum class Scripting : std::uint8_t { kOn, kOff };
+
+// Builds the tree of a page by the WHATWG HTML standard's tree construction. Browsers' limit on
+// depth applies: an element that would be the 513th open one first closes the deepest, so no page
+// keeps more than 512 elements open or makes the building quadratic. Throws OverflowError for a
+// page of 2^31 units (4 GB) or more.
+Document ParseDocument(std::u16string_view page, Scripting scripting = Scripting::kOn);
 
 // Builds the tree of a page that comes in pieces, as far as each piece allows: the Document
 // of Finish is ParseDocument's of the pieces joined, however the page was cut. The tree holds
@@ -176,7 +179,7 @@ class DocumentParser {
  public:
   // `expected_units`, the page's size in UTF-16 units if it is known (an upper bound is as
   // good), only reserves room: the tree is the same whatever it is.
-  explicit DocumentParser(std::size_t expected_units = 0);
+  explicit DocumentParser(std::size_t expected_units = 0, Scripting scripting = Scripting::kOn);
   ~DocumentParser();
   DocumentParser(DocumentParser&&) noexcept;
   DocumentParser& operator=(DocumentParser&&) noexcept;

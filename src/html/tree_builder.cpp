@@ -1,5 +1,7 @@
 // The WHATWG HTML standard's tree construction, over the tokenizer's tokens, into a
-// Document. Parse errors are not reported; scripting is on; there is no fragment case.
+// Document. Parse errors are not reported; there is no fragment case. Scripting is on (a
+// noscript element holds text) unless the caller turns it off, as a browser without scripts
+// parses: noscript then holds elements.
 #include <algorithm>
 #include <array>
 #include <string>
@@ -17,11 +19,13 @@ namespace pagelift::html {
 class TreeBuilder {
  public:
   // A whole page.
-  TreeBuilder(std::u16string_view page, Document& doc) : tokenizer_(page), doc_(doc) {
+  TreeBuilder(std::u16string_view page, Document& doc, Scripting scripting)
+      : tokenizer_(page), doc_(doc), scripting_(scripting == Scripting::kOn) {
     Reserve(page.size());
   }
   // A page in pieces, of about `expected_units` units when that is known.
-  TreeBuilder(Document& doc, std::size_t expected_units) : doc_(doc) {
+  TreeBuilder(Document& doc, std::size_t expected_units, Scripting scripting)
+      : doc_(doc), scripting_(scripting == Scripting::kOn) {
     Reserve(expected_units);
     tokenizer_.SetExpectedSize(expected_units);
   }
@@ -39,6 +43,7 @@ class TreeBuilder {
     kBeforeHtml,
     kBeforeHead,
     kInHead,
+    kInHeadNoscript,
     kAfterHead,
     kInBody,
     kText,
@@ -88,6 +93,7 @@ class TreeBuilder {
   bool BeforeHtml(Token& t);
   bool BeforeHead(Token& t);
   bool InHead(Token& t);
+  bool InHeadNoscript(Token& t);
   bool AfterHead(Token& t);
   bool InBody(Token& t);
   bool InBodyStartTag(Token& t);
@@ -188,6 +194,7 @@ class TreeBuilder {
 
   Tokenizer tokenizer_;
   Document& doc_;
+  const bool scripting_;
   Mode mode_ = Mode::kInitial;
   Mode original_mode_ = Mode::kInitial;
   std::vector<Mode> template_modes_;
@@ -1065,6 +1072,8 @@ bool TreeBuilder::InMode(Mode mode, Token& t) {
       return BeforeHead(t);
     case Mode::kInHead:
       return InHead(t);
+    case Mode::kInHeadNoscript:
+      return InHeadNoscript(t);
     case Mode::kAfterHead:
       return AfterHead(t);
     case Mode::kInBody:
@@ -1219,7 +1228,14 @@ bool TreeBuilder::InHead(Token& t) {
         case Tag::kTitle:
           GenericText(t, TextState::kRcdata);
           return true;
-        case Tag::kNoscript:  // scripting is on
+        case Tag::kNoscript:
+          if (!scripting_) {
+            InsertElement(t);
+            mode_ = Mode::kInHeadNoscript;
+            return true;
+          }
+          GenericText(t, TextState::kRawtext);
+          return true;
         case Tag::kNoframes:
         case Tag::kStyle:
           GenericText(t, TextState::kRawtext);
@@ -1266,6 +1282,52 @@ bool TreeBuilder::InHead(Token& t) {
   }
   Pop();  // the head
   mode_ = Mode::kAfterHead;
+  return false;
+}
+
+bool TreeBuilder::InHeadNoscript(Token& t) {
+  switch (t.kind) {
+    case TokenKind::kNeedInput:
+    case TokenKind::kDoctype:
+      return true;
+    case TokenKind::kComment:
+      return InHead(t);
+    case TokenKind::kCharacters:
+      InsertText(TakeSpace(t));
+      if (t.text.empty()) return true;
+      break;
+    case TokenKind::kStartTag:
+      switch (t.tag) {
+        case Tag::kHtml:
+          return InBody(t);
+        case Tag::kBasefont:
+        case Tag::kBgsound:
+        case Tag::kLink:
+        case Tag::kMeta:
+        case Tag::kNoframes:
+        case Tag::kStyle:
+          return InHead(t);
+        case Tag::kHead:
+        case Tag::kNoscript:
+          return true;
+        default:
+          break;
+      }
+      break;
+    case TokenKind::kEndTag:
+      if (t.tag == Tag::kNoscript) {
+        Pop();
+        mode_ = Mode::kInHead;
+        return true;
+      }
+      if (t.tag != Tag::kBr) return true;
+      break;
+    case TokenKind::kEndOfFile:
+      break;
+  }
+  // Anything else closes the noscript element, and is handled in the head.
+  Pop();
+  mode_ = Mode::kInHead;
   return false;
 }
 
@@ -1590,8 +1652,15 @@ bool TreeBuilder::InBodyStartTag(Token& t) {
       frameset_ok_ = false;
       GenericText(t, TextState::kRawtext);
       return true;
+    case Tag::kNoscript:
+      if (!scripting_) {
+        ReconstructFormatting();
+        InsertElement(t);
+        return true;
+      }
+      GenericText(t, TextState::kRawtext);
+      return true;
     case Tag::kNoembed:
-    case Tag::kNoscript:  // scripting is on
       GenericText(t, TextState::kRawtext);
       return true;
     case Tag::kSelect:
@@ -2473,21 +2542,22 @@ void CheckSize(std::size_t units) {
 
 }  // namespace
 
-Document ParseDocument(std::u16string_view page) {
+Document ParseDocument(std::u16string_view page, Scripting scripting) {
   CheckSize(page.size());
   Document doc;
-  TreeBuilder(page, doc).Run();
+  TreeBuilder(page, doc, scripting).Run();
   return doc;
 }
 
 struct DocumentParser::State {
-  explicit State(std::size_t expected_units) : builder(doc, expected_units) {}
+  State(std::size_t expected_units, Scripting scripting)
+      : builder(doc, expected_units, scripting) {}
   Document doc;
   TreeBuilder builder;
 };
 
-DocumentParser::DocumentParser(std::size_t expected_units)
-    : state_(std::make_unique<State>(std::min(expected_units, kMaxUnits))) {}
+DocumentParser::DocumentParser(std::size_t expected_units, Scripting scripting)
+    : state_(std::make_unique<State>(std::min(expected_units, kMaxUnits), scripting)) {}
 
 DocumentParser::~DocumentParser() = default;
 DocumentParser::DocumentParser(DocumentParser&&) noexcept = default;
