@@ -28,6 +28,10 @@ enum class NodeKind : std::uint8_t {
 
 enum class Namespace : std::uint8_t { kHtml, kSvg, kMathMl };
 
+// Whether the page is parsed as a browser that runs its scripts parses it (a noscript
+// element holds its markup as text) or as one without scripts (noscript holds elements).
+enum class Scripting : std::uint8_t { kOn, kOff };
+
 // The tree of one page: an arena of nodes numbered from 0 (the document) in the order they
 // were made, linked by index. Text nodes and comments are ranges of one text buffer, and
 // attributes ranges of one attribute list; no node holds an allocation of its own.
@@ -84,6 +88,8 @@ class Document {
   std::size_t NodeCount() const { return nodes_.size(); }
   // Whether an HTML <title> element was made: a page without one needs no walk to find it.
   bool HasTitle() const { return has_title_; }
+  // How the page was parsed: with scripting off, its noscript elements hold elements.
+  Scripting ScriptingOf() const { return scripting_; }
   // The units of all text, comment and doctype nodes together.
   std::size_t TextUnits() const { return text_.size(); }
   // The same tree: nodes numbered alike, with the same links, kinds, names, attributes and text.
@@ -155,11 +161,8 @@ class Document {
   std::vector<AttributeRange> attributes_;
   std::vector<std::u16string> names_;  // the names of tags from Tag::kTagCount up
   bool has_title_ = false;
+  Scripting scripting_ = Scripting::kOn;
 };
-
-// Whether the page is parsed as a browser that runs its scripts parses it (a noscript
-// element holds its markup as text) or as one without scripts (noscript holds elements).
-enum class Scripting : std::uint8_t { kOn, kOff };
 
 // Builds the tree of a page by the WHATWG HTML standard's tree construction. Browsers' limit on
 // depth applies: an element that would be the 513th open one first closes the deepest, so no page

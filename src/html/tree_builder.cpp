@@ -21,11 +21,13 @@ class TreeBuilder {
   // A whole page.
   TreeBuilder(std::u16string_view page, Document& doc, Scripting scripting)
       : tokenizer_(page), doc_(doc), scripting_(scripting == Scripting::kOn) {
+    doc_.scripting_ = scripting;
     Reserve(page.size());
   }
   // A page in pieces, of about `expected_units` units when that is known.
   TreeBuilder(Document& doc, std::size_t expected_units, Scripting scripting)
       : doc_(doc), scripting_(scripting == Scripting::kOn) {
+    doc_.scripting_ = scripting;
     Reserve(expected_units);
     tokenizer_.SetExpectedSize(expected_units);
   }
