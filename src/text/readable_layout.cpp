@@ -29,7 +29,9 @@ std::u16string Squeezed(std::u16string_view text) {
   return out;
 }
 
-bool Hidden(const ElementAttributes& attributes) {
+}  // namespace
+
+bool IsHidden(const ElementAttributes& attributes) {
   if (attributes.Find(u"hidden")) return true;
   if (const auto aria = attributes.Find(u"aria-hidden"); aria && Squeezed(*aria) == u"true") {
     return true;
@@ -41,6 +43,8 @@ bool Hidden(const ElementAttributes& attributes) {
   }
   return false;
 }
+
+namespace {
 
 // A number attribute (an ordered list's start, an item's value), if it reads as one.
 std::optional<std::int64_t> NumberIn(std::optional<std::u16string_view> value) {
@@ -107,7 +111,10 @@ char32_t NextCodePoint(std::u16string_view text, std::size_t& at) {
 }  // namespace
 
 Role RoleOf(Tag tag, bool html, const ElementAttributes& attributes) {
-  if (Hidden(attributes)) return Role::kDropped;
+  return IsHidden(attributes) ? Role::kDropped : RoleOfShown(tag, html);
+}
+
+Role RoleOfShown(Tag tag, bool html) {
   if (!html) {
     // In SVG a title or a description is a tooltip, not text on the page.
     return tag == Tag::kTitle || tag == Tag::kDesc ? Role::kDropped : Role::kInline;

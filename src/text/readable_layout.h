@@ -36,9 +36,13 @@ enum class Role : std::uint8_t {
 };
 
 // The role of an element of the HTML namespace (`html`) or of another (svg, MathML),
-// with its attributes: hidden ones (`hidden`, aria-hidden="true", display:none or
-// visibility:hidden in their style) are dropped whatever they are.
+// with its attributes: hidden ones (see IsHidden) are dropped whatever they are.
 Role RoleOf(html::Tag tag, bool html, const ElementAttributes& attributes);
+// The role of an element were it not hidden.
+Role RoleOfShown(html::Tag tag, bool html);
+// Whether an element's attributes hide it: `hidden`, aria-hidden="true", display:none or
+// visibility:hidden in its style.
+bool IsHidden(const ElementAttributes& attributes);
 
 // Lays a page out as a person reads it, from the walk of its elements in document order,
 // and folds the lines with FormFolder:

@@ -7,25 +7,8 @@
 
 namespace pagelift {
 
-namespace {
-
 using html::Document;
 using html::NodeId;
-
-class NodeAttributes final : public ElementAttributes {
- public:
-  NodeAttributes(const Document& document, NodeId element)
-      : document_(document), element_(element) {}
-  std::optional<std::u16string_view> Find(std::u16string_view name) const override {
-    return document_.FindAttribute(element_, name);
-  }
-
- private:
-  const Document& document_;
-  NodeId element_;
-};
-
-}  // namespace
 
 std::u16string TitleOf(const Document& document) {
   if (!document.HasTitle()) return {};

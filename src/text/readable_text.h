@@ -6,11 +6,26 @@
 #include <string_view>
 
 #include "html/document.h"
+#include "text/readable_layout.h"
 
 namespace pagelift {
 
 class ReadableLayout;
 enum class Role : std::uint8_t;
+
+// The attributes of an element of the tree, as the layout asks for them.
+class NodeAttributes final : public ElementAttributes {
+ public:
+  NodeAttributes(const html::Document& document, html::NodeId element)
+      : document_(document), element_(element) {}
+  std::optional<std::u16string_view> Find(std::u16string_view name) const override {
+    return document_.FindAttribute(element_, name);
+  }
+
+ private:
+  const html::Document& document_;
+  html::NodeId element_;
+};
 
 // The readable form of a decoded page: its title, then the whole page laid out as a person
 // reads it (see ReadableLayout), every line folded at `width` columns (see FormFolder).
