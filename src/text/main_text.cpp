@@ -1,42 +1,28 @@
 #include "text/main_text.h"
 
 #include "html/document.h"
+#include "text/main_choice.h"
 #include "text/readable_layout.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
 
-MainForm MainTextForm(std::u16string_view page, double width, const MainSignals& signals) {
+MainForm MainTextForm(std::u16string_view page, double width, const MainModel& model) {
   if (page.size() > kLargestParsedPage) return {ReadableText(page, width), false};
-  return MainTextForm(html::ParseDocument(page), width, signals);
+  return MainTextForm(html::ParseDocument(page, html::Scripting::kOff), width, model);
 }
 
-MainForm MainTextForm(const html::Document& document, double width, const MainSignals& signals) {
-  BlockScores scores(document, signals);
+MainForm MainTextForm(const html::Document& document, double width, const MainModel& model) {
+  const std::u16string title = TitleOf(document);
+  const MainParts parts = ChooseMainParts(document, title, model);
   ReadableLayout layout(width);
   ReserveForm(document, layout);
-  const std::u16string title = TitleOf(document);
   layout.Title(title);
-  const html::NodeId main = scores.Main();
-  if (main == html::kNoNode) {
+  if (parts.empty()) {
     LayOut(document, html::Document::kRoot, layout);
     return {layout.Finish(), false};
   }
-  scores.SetTitle(title);
-  // The main element and the lines just before it, walked from their parent, so that each
-  // is entered as the readable form enters it.
-  const html::NodeId parent = document.Parent(main);
-  const html::NodeId lead = scores.LeadIn();
-  bool within = false;
-  LayOut(document, parent, layout, [&](html::NodeId node) {
-    if (document.Parent(node) == parent) {
-      if (node == lead) within = true;
-      const bool outside = !within;
-      if (node == main) within = false;
-      if (outside) return true;
-    }
-    return document.Kind(node) == html::NodeKind::kElement && scores.LeftOut(node);
-  });
+  LayOutParts(document, parts, layout);
   return {layout.Finish(), true};
 }
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "text/block_scores.h"
+#include "html/document.h"
+#include "text/main_model.h"
 
 namespace pagelift {
 
@@ -14,24 +15,27 @@ namespace pagelift {
 // half the page's bytes.
 inline constexpr std::size_t kLargestParsedPage = std::size_t{64} << 20;
 
-// The main form of a page, and whether it found an article there.
+// The main form of a page, and whether it found main content there.
 struct MainForm {
   std::u16string text;
-  // false: no block of the page stood out as its article or main text, and `text` is the
-  // readable form of the whole page.
+  // false: no block of the page stood out as its main content, and `text` is the readable
+  // form of the whole page.
   bool article = false;
 };
 
-// The main form of a decoded page: its title, then its article or main text alone (see
-// BlockScores), laid out and folded at `width` as the readable form lays out and folds (see
-// ReadableText): without the navigation, headers, footers, sidebars, lists of links and
-// stories, comments, sharing buttons and notices around it. When no block stands out as an
-// article, and for a page of more than kLargestParsedPage units, the readable form of the
-// whole page. Throws what ReadableText throws.
-MainForm MainTextForm(std::u16string_view page, double width, const MainSignals& signals = {});
-// The same for a page already parsed.
+// The main form of a decoded page: its title, then its main content alone (see
+// ChooseMainParts), laid out and folded at `width` as the readable form lays out and folds
+// (see ReadableText): without the navigation, headers, footers, sidebars, lists of links and
+// stories, comments, sharing buttons and notices around it. The page is parsed with scripting
+// off, so that what it gives in noscript is there. When no block stands out, and for a page
+// of more than kLargestParsedPage units, the readable form of the whole page. Throws what
+// ReadableText throws.
+MainForm MainTextForm(std::u16string_view page, double width,
+                      const MainModel& model = MainModel::Compiled());
+// The same for a page already parsed, with scripting off (html::Scripting::kOff) to find what
+// noscript holds.
 MainForm MainTextForm(const html::Document& document, double width,
-                      const MainSignals& signals = {});
+                      const MainModel& model = MainModel::Compiled());
 std::u16string MainText(std::u16string_view page, double width);
 
 }  // namespace pagelift

@@ -10,7 +10,9 @@ PageForm::PageForm(TextForm form, double width, std::size_t page_bytes)
   if (page_bytes > kLargestParsedPage) {
     stream_.emplace(width);
   } else {
-    parser_.emplace(page_bytes);
+    // The main form reads what a page gives those without scripts.
+    parser_.emplace(page_bytes,
+                    form == TextForm::kMain ? html::Scripting::kOff : html::Scripting::kOn);
   }
 }
 

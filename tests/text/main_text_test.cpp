@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "support/text.h"
+#include "text/main_features.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
@@ -25,113 +27,141 @@ std::u16string P(std::u16string_view text) {
   return u"<p>" + std::u16string(text) + u"</p>";
 }
 
-// The article of two paragraphs, with the page's menu before it.
-std::u16string Page(std::u16string_view title, std::u16string_view body) {
-  return u"<title>" + std::u16string(title) +
-         u"</title><div><ul><li><a href=/>Home</a><li><a href=/news>News</a><li><a "
-         u"href=/sport>Sport</a></ul></div>" +
-         std::u16string(body);
-}
-
-std::u16string Article(std::u16string_view inside = {}) {
-  return u"<div>" + P(kFirst) + std::u16string(inside) + P(kSecond) + u"</div>";
-}
-
 std::u16string Text(std::u16string_view title, std::initializer_list<std::u16string_view> lines) {
   std::u16string text(title);
   for (const auto line : lines) text += u"\r\n\r\n" + std::u16string(line);
   return text + u"\r\n";
 }
 
-TEST(MainText, GivesTheTitleAndTheArticleAlone) {
-  const std::u16string story = u"<li><h3><a href=/s>A headline of another story today</a></h3>" +
-                               P(u"What the story says, in a line or two, to draw the reader in.");
+// A model of one tree on one feature: a block where the feature is below 1 is main text, one
+// where it is 1 or more is not.
+class KeepBelowOne {
+ public:
+  explicit KeepBelowOne(MainFeature feature, MainChoice choice = {})
+      : feature_{static_cast<std::uint8_t>(feature)},
+        model_({1, 1, feature_, value_, leaves_}, choice) {}
+  const MainModel& model() const { return model_; }
+
+ private:
+  std::array<std::uint8_t, 1> feature_;
+  std::array<float, 1> value_ = {1};
+  std::array<float, 2> leaves_ = {4, -4};
+  MainModel model_;
+};
+
+TEST(MainText, LaysOutTheKeptBlocksInTheirPlaces) {
+  const KeepBelowOne no_comments(MainFeature::kWordComment);
   const struct {
     const char* what;
     std::u16string page;
     std::u16string expected;
   } cases[] = {
-      {"a list of links, in the article too",
-       Page(u"T", Article(u"<ul><li><a href=/a>Bridges of the city</a><li><a href=/b>The river "
-                          u"in spring</a></ul>")),
+      {"a block left out, and the blocks in it too",
+       u"<title>T</title><article>" + P(kFirst) + u"<div class=comment>" + P(kThird) + u"</div>" +
+           P(kSecond) + u"</article>",
        Text(u"T", {kFirst, kSecond})},
-      {"comments, though longer than the article",
-       Page(u"T", Article() + u"<div id=comments>" + P(kThird) + P(kThird) + P(kFirst) + u"</div>"),
-       Text(u"T", {kFirst, kSecond})},
-      {"<aside> and <footer>",
-       Page(u"T", u"<article>" + P(kFirst) + u"<aside>" + P(kThird) + u"</aside>" + P(kSecond) +
-                      u"</article><footer>" + P(kThird) + u"</footer>"),
-       Text(u"T", {kFirst, kSecond})},
-      {"a list of stories under headline links, though longer than the article",
-       Page(u"T", Article() + u"<ul>" + story + story + story + story + u"</ul>"),
-       Text(u"T", {kFirst, kSecond})},
-      {"an article that an advertisement splits is kept whole",
-       Page(u"T", u"<div>" + Article() + u"<div class=ad-slot>Advertisement</div>" + Article() +
-                      u"</div>"),
-       Text(u"T", {kFirst, kSecond, u"Advertisement", kFirst, kSecond})},
-      {"alternative text and captions but the first figure's",
-       Page(u"T", Article(u"<figure><img alt=\"The bridge\"><figcaption>The old "
-                          u"bridge.</figcaption></figure>" +
-                          P(kThird) +
-                          u"<figure><img alt=\"The ferry\"><figcaption>The "
-                          u"ferry.</figcaption></figure>")),
-       Text(u"T", {kFirst, u"The old bridge.", kThird, kSecond})},
-      {"a heading that says the title again",
-       Page(u"Bridge to be rebuilt | The Daily",
-            u"<article><h1>Bridge to be rebuilt</h1>" + P(kFirst) + P(kSecond) + u"</article>"),
-       Text(u"Bridge to be rebuilt | The Daily", {kFirst, kSecond})},
-      {"the headline and the date just before the article are kept",
-       Page(u"T", u"<div><h1>Bridge</h1><div>4 April 2019</div>" + Article() +
-                      u"<ul><li><a href=/f>Facebook</a><li><a href=/t>Twitter</a><li><a "
-                      u"href=/e>Email</a></ul></div>"),
-       Text(u"T", {u"Bridge", u"4 April 2019", kFirst, kSecond})},
-      {"Japanese: a wide character counts two, and 。 and 、 mark prose",
-       Page(u"T", P(u"市議会は月曜日に会議を開き、長い議論の末、古い橋を来春までに架け替えることを"
-                    u"決めた。工事は三月に始まる。")),
-       Text(u"T", {u"市議会は月曜日に会議を開き、長い議論の末、古い橋を来春までに架け替えることを"
-                   u"決めた。工事は三月に始まる。"})},
-      {"links hidden far off the screen",
-       Page(u"T", Article(u"<div style=\"position: absolute; LEFT: -9999px\"><a "
-                          u"href=/x>Cheap watches</a></div>")),
-       Text(u"T", {kFirst, kSecond})},
-      {"a description list keeps its links",
-       Page(u"T", Article(u"<dl><dt>Topics</dt><dd><a href=/b>Bridges</a>, <a "
-                          u"href=/r>Rivers</a></dd></dl>")),
-       Text(u"T", {kFirst, u"Topics\r\nBridges, Rivers", kSecond})},
-      {"a link alone is kept, links one after another in their blocks are not",
-       Page(u"T", Article(u"<p><a href=/o>The report (2019)</a></p>" + P(kThird) +
-                          u"<p><a href=/x>Read this</a></p><p><a href=/y>Read that</a></p>")),
-       Text(u"T", {kFirst, u"The report (2019)", kThird, kSecond})},
-      {"the heading of a list left out",
-       Page(u"T", Article(u"<h3>More</h3><ul><li><a href=/a>Bridges of the city</a><li><a "
-                          u"href=/b>The river in spring</a></ul>")),
-       Text(u"T", {kFirst, kSecond})},
+      {"the lists around kept items, numbered as they are kept",
+       u"<title>T</title><ol><li class=comment>One</li><li>Two</li><li>Three</li></ol>",
+       Text(u"T", {u"1. Two\r\n2. Three"})},
+      {"no alternative text", u"<title>T</title><p>Bridge <img alt=\"The old bridge\"> today.</p>",
+       Text(u"T", {u"Bridge today."})},
+      {"what the page gives those without scripts",
+       u"<title>T</title><noscript><p>The thread's first post.</p></noscript>",
+       Text(u"T", {u"The thread's first post."})},
+      {"the panel of a tab the page's scripts open",
+       u"<title>T</title><div role=tabpanel hidden><p>Weight: 2 kg</p></div>"
+       u"<div hidden><p>Sign in</p></div>",
+       Text(u"T", {u"Weight: 2 kg"})},
   };
   for (const auto& c : cases) {
-    const MainForm form = MainTextForm(c.page, kNoFold);
+    const MainForm form = MainTextForm(c.page, kNoFold, no_comments.model());
     EXPECT_EQ(test::Shown(form.text), test::Shown(c.expected)) << c.what;
     EXPECT_TRUE(form.article) << c.what;
   }
 }
 
+TEST(MainText, LaysOutABlockKeptInOneLeftOutAndTheInlineContentOfAKeptBlock) {
+  const KeepBelowOne no_items(MainFeature::kTagListItem);
+  EXPECT_EQ(test::Shown(MainTextForm(u"<title>T</title><ul><li>An item, left out<div>Kept, <b>all"
+                                     u"</b> of it.<img alt=Picture></div></li></ul>",
+                                     kNoFold, no_items.model())
+                            .text),
+            // Still in the list item, though the item's own text is left out.
+            test::Shown(Text(u"T", {u"\u30FBKept, all of it."})));
+}
+
 TEST(MainText, GivesTheReadableFormWhenNoBlockStandsOut) {
-  // Short lines are worth little, however many: a list of words is no article.
-  std::u16string words = u"<div>";
-  for (int i = 0; i < 12; ++i) words += u"<div>Bridges and rivers</div>";
+  // Every block a comment: nothing is likely main text, and the expected F1 is below 0.5.
+  const KeepBelowOne no_comments(MainFeature::kWordComment, {0.5f, 0});
   for (const std::u16string& page :
-       {Page(u"T", u"<p>Short.</p>"), Page(u"T", words + u"</div>"), std::u16string(u"")}) {
-    const MainForm form = MainTextForm(page, kNoFold);
+       {u"<title>T</title><div class=comment>" + P(kFirst) + P(kSecond) + u"</div>",
+        std::u16string(u""), std::u16string(u"<title>T</title>")}) {
+    const MainForm form = MainTextForm(page, kNoFold, no_comments.model());
     EXPECT_FALSE(form.article) << test::Shown(page);
     EXPECT_EQ(form.text, ReadableText(page, kNoFold)) << test::Shown(page);
   }
 }
 
 TEST(MainText, FoldsAtTheWidth) {
+  const KeepBelowOne no_comments(MainFeature::kWordComment);
   EXPECT_EQ(
-      test::Shown(MainText(Page(u"T", Article()), 40)),
-      test::Shown(u"T\r\n\r\nThe council met on Monday and agreed,\r\nafter a long debate, to "
-                  u"rebuild the old\r\nbridge.\r\n\r\nWork starts in March, and the cost "
+      test::Shown(
+          MainTextForm(u"<title>T</title>" + P(kFirst) + P(kSecond), 40, no_comments.model()).text),
+      test::Shown(u"T\r\n\r\nThe council met on Monday and agreed,\r\nafter a long debate, "
+                  u"to rebuild the old\r\nbridge.\r\n\r\nWork starts in March, and the cost "
                   u"of\r\ntwo million comes from the city and the\r\nstate.\r\n"));
+}
+
+// The program's own model on pages of the kinds it must tell apart.
+TEST(MainText, FindsTheMainContentOfEveryKindOfPage) {
+  std::u16string menu = u"<nav><ul>";
+  for (const char16_t* item : {u"Home", u"News", u"Sport", u"Weather", u"Travel", u"Culture"}) {
+    menu += u"<li><a href=/x>" + std::u16string(item) + u"</a></li>";
+  }
+  menu += u"</ul></nav>";
+  const std::u16string footer =
+      u"<footer><p><a href=/a>About us</a> <a href=/p>Privacy</a> <a href=/t>Terms</a></p>"
+      u"<p>Copyright 2026 The Daily. All rights reserved.</p></footer>";
+  std::u16string article;
+  for (int i = 0; i < 4; ++i) article += P(kFirst) + P(kSecond) + P(kThird);
+  std::u16string comments = u"<section id=comments><h2>Comments</h2><ol class=comment-list>";
+  for (int i = 0; i < 3; ++i) {
+    comments += u"<li class=comment><div class=comment-author>reader" +
+                std::u16string(1, u'1' + i) + u"</div><div class=comment-body>" + P(kThird) +
+                u"</div></li>";
+  }
+  comments += u"</ol></section>";
+  std::u16string thread;
+  for (int i = 0; i < 5; ++i) {
+    thread += u"<div class=post><div class=post-body>" + P(i % 2 ? kFirst : kSecond) + P(kThird) +
+              u"</div></div>";
+  }
+  const struct {
+    const char* what;
+    std::u16string page;
+    std::u16string_view kept;      // in the main form
+    std::u16string_view left_out;  // not in it
+  } cases[] = {
+      {"an article keeps its body, and leaves its comments out",
+       u"<title>Bridge</title>" + menu + u"<article><h1>Bridge</h1>" + article + u"</article>" +
+           comments + footer,
+       kSecond, u"reader2"},
+      {"... and the menu and the footer",
+       u"<title>Bridge</title>" + menu + u"<article>" + article + u"</article>" + footer, kFirst,
+       u"Privacy"},
+      {"a thread that a page gives in noscript keeps its posts",
+       u"<title>Thread</title>" + menu + u"<div id=app></div><noscript>" + thread + u"</noscript>" +
+           footer,
+       kThird, u"Weather"},
+  };
+  for (const auto& c : cases) {
+    const MainForm form = MainTextForm(c.page, kNoFold);
+    EXPECT_TRUE(form.article) << c.what;
+    EXPECT_NE(form.text.find(c.kept), std::u16string::npos) << c.what << "\n"
+                                                            << test::Shown(form.text);
+    EXPECT_EQ(form.text.find(c.left_out), std::u16string::npos) << c.what << "\n"
+                                                                << test::Shown(form.text);
+  }
 }
 
 }  // namespace
