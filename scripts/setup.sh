@@ -26,7 +26,7 @@ PAGELIFT_PACKAGES=(
   # the fuzzers
   clang libclang-rt-dev
   # the main form's model, made and checked by scripts/main_model/train.py
-  python3-xgboost python3-numpy
+  python3-xgboost python3-numpy python3-sklearn
   # the Windows build: a compiler for Windows (the posix thread model, which has std::thread),
   # its zlib for the download tests, Wine to run it, and NSIS for its installer
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis

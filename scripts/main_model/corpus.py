@@ -114,14 +114,13 @@ def units_of(text):
     return out
 
 
-def grams(tokens, n):
-    return {tuple(tokens[i:i + n]) for i in range(len(tokens) - n + 1)}
-
-
 def coverage(block_texts, gold):
     """For each block (its own text, in document order), the share of its tokens that the gold
     holds in the same order: a token is held where one of the n-grams around it in the page's
-    run of tokens is one of the gold's, so that a short line is told by the lines beside it."""
+    run of tokens is one of the gold's, so that a short line is told by the lines beside it.
+    The gold's n-grams are counted: a text the page gives twice and the gold once is held once,
+    the first time."""
+    from collections import Counter
     page, owner = [], []
     for b, text in enumerate(block_texts):
         toks = units_of(text)
@@ -131,10 +130,12 @@ def coverage(block_texts, gold):
     wide = sum(1 for t in gold_tokens if len(t) == 1 and _WIDE.match(t))
     n = 4 if wide > len(gold_tokens) / 3 else 3
     n = max(1, min(n, len(gold_tokens)))
-    gold_grams = grams(gold_tokens, n)
+    left = Counter(tuple(gold_tokens[i:i + n]) for i in range(len(gold_tokens) - n + 1))
     held = [False] * len(page)
     for i in range(len(page) - n + 1):
-        if tuple(page[i:i + n]) in gold_grams:
+        gram = tuple(page[i:i + n])
+        if left.get(gram, 0) > 0:
+            left[gram] -= 1
             for k in range(i, i + n):
                 held[k] = True
     counts = [0] * len(block_texts)

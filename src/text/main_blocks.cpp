@@ -115,7 +115,7 @@ std::uint8_t HeadingOf(Tag tag) {
 
 // Of an element's tag and classes, but their digits: "post-1234" and "post-1235" are alike.
 std::uint32_t HashOfName(Tag tag, std::u16string_view classes) {
-  std::uint32_t hash = 0x811C9DC5u ^ static_cast<std::uint32_t>(tag);
+  std::uint32_t hash = (0x811C9DC5u ^ static_cast<std::uint32_t>(tag)) * 0x01000193u;
   for (const char16_t c : classes) {
     if (c < u'0' || c > u'9') hash = (hash ^ c) * 0x01000193u;
   }
@@ -331,13 +331,14 @@ void MainBlocks::Enter(NodeId element, Role role, std::vector<Open>& open) {
   block.node = element;
   block.parent = entered.nearest;
   block.start = page_text_;
-  block.kind_hash = HashOfName(tag, classes);
-  block.depth = static_cast<std::uint16_t>(std::min<std::size_t>(open.size(), 0xFFFF));
-  block.tags = static_cast<std::uint32_t>(words >> 32);
+  const std::uint32_t kind = HashOfName(tag, classes);
+  block.kind_hash = static_cast<std::uint16_t>(kind ^ (kind >> 16));
+  block.depth = static_cast<std::uint8_t>(std::min<std::size_t>(open.size(), 0xFF));
+  block.tags = static_cast<std::uint32_t>(words >> 32) & ((1u << 17) - 1);
   block.far = entered.far;
   block.chain = entered.since_block;
   entered.since_block = 0;
-  block.tag = html ? BlockTagOf(tag) : BlockTag::kOther;
+  block.block_tag = static_cast<std::uint32_t>(html ? BlockTagOf(tag) : BlockTag::kOther);
   block.heading = html ? HeadingOf(tag) : 0;
   block.boilerplate =
       (static_cast<PartWords>(entered.far) & kStrongWords) != 0 || (entered.far & kStrongTags) != 0;
@@ -417,8 +418,8 @@ void MainBlocks::CountText(std::u16string_view text, std::vector<Open>& open) {
   CountCharacters(text, counts);
   owner.in_word = counts.in_word;
   if (counts.text == 0) return;
-  if (block.text == 0) block.first_link = up.link;
-  block.ends_stop = counts.ends_stop;
+  if (block.text == 0) block.first_link = up.link ? 1 : 0;
+  block.ends_stop = counts.ends_stop ? 1 : 0;
   block.hash = counts.hash;
   block.text += counts.text;
   block.total_text += counts.text;

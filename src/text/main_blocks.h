@@ -74,15 +74,22 @@ struct MainBlock {
   // All the text in it, its blocks' included.
   std::uint32_t total_text = 0;
   std::uint32_t total_links = 0;
-  // Its own text's hash, blanks left out; and the tag and classes it was written with.
-  std::uint32_t hash = 0;
-  std::uint32_t kind_hash = 0;
+  std::uint32_t hash = 0;  // of its own text, blanks left out
   // The text of it and of its siblings of the same kind (tag and classes).
   std::uint32_t alike_text = 0;
   // The class words of it and of the inline elements between it and the block it is in.
   PartWords chain = 0;
-  // The tag words of its element (as the high bits of `far`, shifted down).
-  std::uint32_t tags = 0;
+  // The tag words of its element (as the high bits of `far`, shifted down), its heading level
+  // (1 to 6 for <h1> to <h6>), its BlockTag, and what its own text is like.
+  std::uint32_t tags : 17 = 0;
+  std::uint32_t heading : 3 = 0;
+  std::uint32_t block_tag : 4 = 0;
+  std::uint32_t first_link : 1 = 0;   // its own text begins in a link
+  std::uint32_t ends_stop : 1 = 0;    // ... and ends with a sentence end
+  std::uint32_t headline : 1 = 0;     // it is a headline link (or begins with one)
+  std::uint32_t code : 1 = 0;         // holds inline code
+  std::uint32_t time : 1 = 0;         // holds a <time>
+  std::uint32_t boilerplate : 1 = 0;  // by its words or tag: no article is chosen inside it
   // Of its own text, saturating: links, punctuation, sentence ends, digits, words, wide
   // characters, capital letters.
   std::uint16_t anchors = 0;
@@ -92,26 +99,21 @@ struct MainBlock {
   std::uint16_t words = 0;
   std::uint16_t wide = 0;
   std::uint16_t capitals = 0;
-  std::uint16_t depth = 0;
-  std::uint16_t alike = 1;  // siblings of the same kind, itself counted
-  // In it, itself counted: blocks that are a headline link, and blocks of prose.
-  std::uint16_t headlines = 0;
-  std::uint16_t paragraphs = 0;
+  std::uint16_t alike = 1;      // siblings of the same kind, itself counted
+  std::uint16_t kind_hash = 0;  // of the tag and classes it was written with
+  // In it, itself counted, up to 255: blocks that are a headline link, and blocks of prose.
+  std::uint8_t headlines = 0;
+  std::uint8_t paragraphs = 0;
+  std::uint8_t depth = 0;       // its elements around it, up to 255
   std::uint8_t money = 0;       // currency signs
   std::uint8_t separators = 0;  // | · • and the like, between the items of a line
-  std::uint8_t heading = 0;     // 1 to 6 for <h1> to <h6>
-  BlockTag tag = BlockTag::kOther;
-  bool first_link : 1 = false;   // its own text begins in a link
-  bool ends_stop : 1 = false;    // ... and ends with a sentence end
-  bool headline : 1 = false;     // it is a headline link (or begins with one)
-  bool code : 1 = false;         // holds inline code
-  bool time : 1 = false;         // holds a <time>
-  bool boilerplate : 1 = false;  // by its words or tag: no article is chosen inside it
 
+  BlockTag Tag() const { return static_cast<BlockTag>(block_tag); }
   // The words of it: its class words and tag words, as `far` holds them.
   std::uint64_t Own() const { return chain | (std::uint64_t{tags} << 32); }
 };
-static_assert(sizeof(MainBlock) <= 88, "a block is kept for every block of a page");
+static_assert(sizeof(MainBlock) <= 80, "a block is kept for every block of a page");
+static_assert(static_cast<int>(TagWord::kCount) <= 17, "MainBlock::tags holds 17 of them");
 
 inline constexpr std::uint64_t TagBit(TagWord word) {
   return std::uint64_t{1} << (32 + static_cast<unsigned>(word));

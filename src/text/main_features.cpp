@@ -83,9 +83,22 @@ MainFeatures::MainFeatures(const MainBlocks& blocks, std::u16string_view title) 
   lone_prose_share_ = Share(lone_prose);
   top_prose_share_ = Share(top_prose);
   largest_share_ = Share(largest);
-  hashes_.reserve(units_.size());
-  for (const std::uint32_t i : units_) hashes_.push_back(all[i].hash);
-  std::sort(hashes_.begin(), hashes_.end());
+  // The units by their texts' hashes, in document order where equal, which numbers the
+  // occurrences of a text.
+  std::vector<std::uint32_t> order(units_.size());
+  for (std::uint32_t u = 0; u < order.size(); ++u) order[u] = u;
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t ha = all[units_[a]].hash, hb = all[units_[b]].hash;
+    return ha != hb ? ha < hb : a < b;
+  });
+  hashes_.resize(units_.size());
+  occurrence_.resize(units_.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    hashes_[k] = all[units_[order[k]]].hash;
+    const bool again = k > 0 && hashes_[k] == hashes_[k - 1];
+    occurrence_[order[k]] =
+        again ? static_cast<std::uint16_t>(std::min(occurrence_[order[k - 1]] + 1, 0xFFFF)) : 1;
+  }
   // The title whole, and each part of it between separators ("Headline | Site").
   std::size_t part = 0;
   TextCounts whole;
@@ -127,6 +140,7 @@ void MainFeatures::Of(std::size_t unit, float* out) const {
   set(F::kEndsStop, b.ends_stop);
   const auto same = std::equal_range(hashes_.begin(), hashes_.end(), b.hash);
   set(F::kRepeats, static_cast<float>(same.second - same.first));
+  set(F::kOccurrence, occurrence_[unit]);
   set(F::kFirstLink, b.first_link);
   set(F::kCode, b.code);
   set(F::kTime, b.time);
@@ -136,14 +150,14 @@ void MainFeatures::Of(std::size_t unit, float* out) const {
   set(F::kTitleAgain, SaysTitle(b));
 
   set(F::kHeading, b.heading);
-  set(F::kTagParagraph, b.tag == BlockTag::kParagraph);
-  set(F::kTagListItem, b.tag == BlockTag::kListItem);
-  set(F::kTagCell, b.tag == BlockTag::kCell || b.tag == BlockTag::kRow);
-  set(F::kTagPre, b.tag == BlockTag::kPre);
-  set(F::kTagQuote, b.tag == BlockTag::kQuote);
-  set(F::kTagTerm, b.tag == BlockTag::kTerm);
-  set(F::kTagCaption, b.tag == BlockTag::kCaption);
-  set(F::kTagOther, b.tag == BlockTag::kOther);
+  set(F::kTagParagraph, b.Tag() == BlockTag::kParagraph);
+  set(F::kTagListItem, b.Tag() == BlockTag::kListItem);
+  set(F::kTagCell, b.Tag() == BlockTag::kCell || b.Tag() == BlockTag::kRow);
+  set(F::kTagPre, b.Tag() == BlockTag::kPre);
+  set(F::kTagQuote, b.Tag() == BlockTag::kQuote);
+  set(F::kTagTerm, b.Tag() == BlockTag::kTerm);
+  set(F::kTagCaption, b.Tag() == BlockTag::kCaption);
+  set(F::kTagOther, b.Tag() == BlockTag::kOther);
   set(F::kDepth, b.depth);
 
   const std::uint64_t own = b.Own();

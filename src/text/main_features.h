@@ -20,6 +20,7 @@ namespace pagelift {
   X(kMarkShare, "mark_share") X(kStops, "stops") X(kWords, "words")                  \
   X(kWordLength, "word_length") X(kDigitShare, "digit_share")                        \
   X(kWideShare, "wide_share") X(kEndsStop, "ends_stop") X(kRepeats, "repeats")       \
+  X(kOccurrence, "occurrence")                                                       \
   X(kFirstLink, "first_link") X(kCode, "code") X(kTime, "time")                      \
   X(kMoney, "money") X(kSeparators, "separators") X(kCapitals, "capitals")            \
   X(kTitleAgain, "title_again")                                                      \
@@ -121,6 +122,8 @@ class MainFeatures {
   std::vector<std::uint32_t> units_;
   // Each unit's own text hash, sorted: how often a text comes back on the page.
   std::vector<std::uint32_t> hashes_;
+  // Of each unit, which time its text comes on the page: 1 the first.
+  std::vector<std::uint16_t> occurrence_;
   std::unordered_set<std::uint32_t> title_;
   float comment_share_ = 0;
   float post_share_ = 0;
@@ -130,7 +133,7 @@ class MainFeatures {
   float top_prose_share_ = 0;
   float largest_share_ = 0;
   std::uint32_t largest_parent_ = MainBlock::kNone;
-  std::uint32_t largest_kind_ = 0;
+  std::uint16_t largest_kind_ = 0;
 };
 
 }  // namespace pagelift
