@@ -374,6 +374,8 @@ void ReadableLayout::AppendCollapsing(std::u16string_view text) {
     std::size_t end = at + 1;
     while (end < text.size() && !IsBlank(text[end])) ++end;
     std::size_t first = at;
+    // A pair may come cut in two, its high surrogate at the end of the last piece of text.
+    const char32_t before = space_ ? 0 : last_;
     BeginContent(NextCodePoint(text, first));
     const std::size_t start = line_.size();
     line_.append(text.substr(at, end - at));
@@ -384,7 +386,11 @@ void ReadableLayout::AppendCollapsing(std::u16string_view text) {
         text[last - 1] <= 0xDBFF) {
       --last;
     }
+    const bool alone = last == at;
     last_ = NextCodePoint(text, last);
+    if (alone && last_ >= 0xDC00 && last_ <= 0xDFFF && before >= 0xD800 && before <= 0xDBFF) {
+      last_ = 0x10000 + ((before - 0xD800) << 10) + (last_ - 0xDC00);
+    }
     at = end;
   }
 }
