@@ -24,6 +24,8 @@ TEST(ClipboardUrl, TakesOneWebUrlWithTheBlanksAroundItAndNothingElse) {
       {u"http://a.jp/\nhttp://b.jp/", true, std::nullopt},
       {u"see http://a.jp/", true, std::nullopt},
       {u"http://a.jp/ and more", true, std::nullopt},
+      {u"http://a.jp/\u3000説明", true, std::nullopt},  // a full-width space is a blank
+      {u"\u3000http://a.jp/\u3000", true, u"http://a.jp/"},
       {u"file:///etc/passwd", true, std::nullopt},
       {u"ftp://a.jp/", true, std::nullopt},
       {u"http://", true, std::nullopt},

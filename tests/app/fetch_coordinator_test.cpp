@@ -49,7 +49,8 @@ class Inbox {
 };
 
 // Fetches that wait until the test lets them end (or 10 s have passed, so that a failed
-// test cannot hang), each with the text "<url> done".
+// test cannot hang), each with the text "<url> done", but a URL that starts with "fail",
+// which nothing answers.
 class Gates {
  public:
   FetchResult Fetch(const std::u16string& url) {
@@ -57,6 +58,7 @@ class Gates {
     ++arrived_[url];
     changed_.notify_all();
     changed_.wait_for(lock, 10s, [&] { return open_[url]; });
+    if (url.starts_with(u"fail")) return {false, kFetchFailedText, "refused"};
     return {true, url + u" done", {}};
   }
   void Open(const std::u16string& url) {
@@ -194,6 +196,20 @@ TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureTextAndANotifi
     EXPECT_EQ(notices_, std::vector<std::u16string>{c.notice});
     EXPECT_EQ(events_.back(), "idle");
   }
+}
+
+TEST_F(FetchCoordinatorTest, AFailureIsNotifiedThoughAnotherPageWasChosenAfterIt) {
+  const auto fetches =
+      Made([this](const std::u16string& url, const FetchSettings&) { return gates_.Fetch(url); });
+  fetches->Choose(u"fail", {});
+  fetches->Choose(u"b", {});
+  ASSERT_TRUE(gates_.WaitArrived(u"fail"));
+  gates_.Open(u"fail");
+  gates_.Open(u"b");
+  ASSERT_TRUE(WaitForNoFetch(*fetches));
+  EXPECT_EQ(texts_, std::vector<std::u16string>{u"b done"});
+  EXPECT_EQ(notices_,
+            std::vector<std::u16string>{std::u16string(kFetchFailedText) + u"|fail\nrefused"});
 }
 
 TEST_F(FetchCoordinatorTest, DestroyedDuringAFetchItWaitsForItsThreadAndSetsNothing) {

@@ -48,6 +48,14 @@ TEST(JudgeCommand, PrintsSixScoresInOrderBeforeTheName) {
   EXPECT_EQ(RunWith({"judge", "--page", "--scores"}, euc).out,
             "JIS 50\nUNICODE 100\nUTF8 50\nUTF7 50\nSJIS 50\nEUC 50\nmend 4: SJIS and EUC tie in "
             "the judged window, the whole page reads cleanly as EUC only\nEUC\n");
+
+  // "日本語の文章" in Shift_JIS past 5,000 bytes of 7-bit text: the scores are of the window
+  // judged, not the first bytes.
+  std::string late = std::string(5000, 'a');
+  for (int k = 0; k < 3; ++k) late += "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\x8F\xCD";
+  EXPECT_EQ(RunWith({"judge", "--page", "--scores"}, late).out,
+            "JIS 4\nUNICODE 100\nUTF8 32\nUTF7 4\nSJIS 100\nEUC 4\nmend 1: judged from byte 5000, "
+            "the first past a 7-bit window with the eighth bit set, zero or ESC\nSJIS\n");
 }
 
 TEST(JudgeCommand, NamesEverySampleByItsCode) {

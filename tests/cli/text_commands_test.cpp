@@ -125,6 +125,9 @@ TEST(TextCommand, CutsEveryUtf8MarkLikeTheFetchCommand) {
 TEST(TextCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
   const std::string expected = RunWith({"text", "--code", "UTF-8", Sample("sample.utf8.html")}).out;
   ASSERT_FALSE(expected.empty());
+  const std::string readable =
+      RunWith({"text", "--code", "UTF-8", "--form", "readable", Sample("sample.utf8.html")}).out;
+  ASSERT_NE(readable, expected);
   for (const char* file : test::kSampleFiles) {
     const Outcome o = RunWith({"text", Sample(file)});
     EXPECT_EQ(o.status, kDone) << file << o.err;
@@ -134,6 +137,8 @@ TEST(TextCommand, GivesTheSameTextForEverySampleWhateverItsCode) {
     EXPECT_EQ(fetched.status, kDone) << file;
     EXPECT_EQ(fetched.out, expected) << file;
     EXPECT_EQ(fetched.err, "") << file;
+    EXPECT_EQ(RunWith({"fetch", "--form", "readable", "file://" + Sample(file)}).out, readable)
+        << file;
   }
 }
 

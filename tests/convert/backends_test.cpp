@@ -184,6 +184,7 @@ TEST(Backends, FrameHalfWidthKatakanaInIso2022JpWithoutEmptySegments) {
       {u"ｱa", "1B 28 49 31 1B 28 42 61"},
       {u"aｱｲ", "61 1B 28 49 31 32 1B 28 42"},
       {u"ｱ\U0001F600", "1B 28 49 31 1B 28 42 3F"},
+      {u"｡ﾟ", "1B 28 49 21 5F 1B 28 42"},  // the first and the last of the set
   };
   test::LeftOut left_out;
   const bool has_50221 = left_out.Unless(test::HasCodePage(50221), "code page 50221",

@@ -3,7 +3,8 @@
 // ancestor, equals the expected tree's. The document cases are taken (not the
 // #document-fragment ones); a case marked #script-off is parsed with scripting off, the
 // others with it on. Text in template contents is left out on both sides, as it is outside the
-// tree. Each case is parsed again from pieces, cut in several ways, into the same tree.
+// tree. Each case is parsed again from pieces, cut in several ways, into the same tree. Every
+// case agrees but those pinned in kDisagreeToday.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -170,6 +171,35 @@ std::vector<Piece> ExpectedPieces(const std::vector<std::string>& lines) {
   return pieces;
 }
 
+// The cases that disagree today, by file and data: the select element's newer content model
+// (buttons, selectedcontent, markup kept inside it), which this parser does not follow. Any
+// other case that disagrees fails the run, and so does one of these that comes to agree, so
+// that it is taken off this list.
+constexpr std::string_view kDisagreeToday[] = {
+    "tests10.dat: <!DOCTYPE html><body><table><tr><td><select><svg><g>foo</g><g>bar</g><p>baz"
+    "</table><p>quux",
+    "tests10.dat: <!DOCTYPE html><body><table><select><svg><g>foo</g><g>bar</g><p>baz</table>"
+    "<p>quux",
+    "tests18.dat: <!doctype html><select><plaintext></plaintext>X",
+    "tests18.dat: <!doctype html><table><select><plaintext>a<caption>b",
+    "tests9.dat: <!DOCTYPE html><body><table><tr><td><select><math><mi>foo</mi><mi>bar</mi><p>"
+    "baz</table><p>quux",
+    "tests9.dat: <!DOCTYPE html><body><table><select><math><mi>foo</mi><mi>bar</mi><p>baz"
+    "</table><p>quux",
+    "webkit02.dat: <select><div>div 1</div><button>button</button><div>div 2</div><datalist>"
+    "<option>option</option></datalist><div>div 3</div></select>",
+    "webkit02.dat: <select><div><option><img>option</option></div></select>",
+    "webkit02.dat: <select><button><selectedcontent></button><option>X",
+    "webkit02.dat: <select><button><selectedcontent></button><option>x<i>i<b>ib</i>b",
+    "webkit02.dat: <select><button><selectedcontent></button><option>X<option>Y",
+    "webkit02.dat: <select><button><selectedcontent></button><option>X<option selected>Y",
+};
+
+bool DisagreesToday(std::string_view name) {
+  return std::find(std::begin(kDisagreeToday), std::end(kDisagreeToday), name) !=
+         std::end(kDisagreeToday);
+}
+
 std::string Describe(const std::vector<Piece>& pieces) {
   std::string out;
   for (const Piece& p : pieces) out += "  " + p.block + ": \"" + Utf8(p.text) + "\"\n";
@@ -204,12 +234,16 @@ TEST(TreeConformanceTest, AgreesWithHtml5libTreesOnText) {
         }
       }
       script_off += c.script_off;
+      const std::string name = file.filename().string() + ": " + data;
       if (got == expected) {
         ++agree;
         script_off_agree += c.script_off;
+        EXPECT_FALSE(DisagreesToday(name)) << name << ": agrees now; take it off kDisagreeToday";
       } else {
-        failures += "--- " + file.filename().string() + ": " + data + "\nexpected:\n" +
-                    Describe(expected) + "got:\n" + Describe(got);
+        const std::string shown =
+            "--- " + name + "\nexpected:\n" + Describe(expected) + "got:\n" + Describe(got);
+        failures += shown;
+        EXPECT_TRUE(DisagreesToday(name)) << shown;
       }
     }
   }
@@ -224,7 +258,6 @@ TEST(TreeConformanceTest, AgreesWithHtml5libTreesOnText) {
   EXPECT_GE(cases, 1600);
   EXPECT_GE(script_off, 27);
   EXPECT_EQ(script_off_agree, script_off);
-  EXPECT_GE(share, 95.0);
   EXPECT_EQ(piece_failed, 0);
 }
 
