@@ -30,7 +30,7 @@ std::vector<float> FeaturesOf(const Document& document, std::u16string_view id) 
 TEST(MainFeatures, DescribeABlockAndWhatIsAroundIt) {
   const std::u16string story = u"<li class=teaser><a href=/s>A headline of another story</a></li>";
   const Document document = html::ParseDocument(
-      u"<title>Bridge to be rebuilt | The Daily</title>"
+      u"<title>The Daily | Bridge to be rebuilt\uFF5C2026</title>"
       u"<div class=comments><div id=c class=comment>A reader says it, at length.</div></div>"
       u"<h1 id=h>Bridge to be rebuilt</h1>"
       u"<article><p id=p>The council met on Monday, and agreed.</p>"
@@ -51,7 +51,7 @@ TEST(MainFeatures, DescribeABlockAndWhatIsAroundIt) {
       // The page's text is 185 characters, the comment section's 23 and the list's 91.
       {"the share of the page in the comment section", u"c", F::kShareComment, 23.0f / 185.0f},
       {"a tag word around it", u"p", F::kInArticle, 2},
-      {"the heading that says the title again", u"h", F::kTitleAgain, 1},
+      {"the heading that says a part of the title again", u"h", F::kTitleAgain, 1},
       {"a heading's level", u"h", F::kHeading, 1},
       {"a paragraph is no heading", u"p", F::kHeading, 0},
       {"the same text twice on the page", u"q", F::kRepeats, 2},
