@@ -126,6 +126,11 @@ TEST(FormFolder, NeverSplitsASurrogatePair) {
        3,
        bold_a + u"\r\n" + bold_a + u"\r\n" + bold_a + u"\r\n"},
       {"preformatted", {{u"a" + smile, true}}, 2, u"a\r\n" + smile + u"\r\n"},
+      // The walk back from the width to a place to cut reaches the line's first pair.
+      {"a wide pair that starts the line, before 、",
+       {{u"\U00020B9F、\U00020B9F"}},
+       3,
+       u"\U00020B9F\r\n、\r\n\U00020B9F\r\n"},
   });
 }
 

@@ -49,6 +49,8 @@ TEST(MainChoosing, GivesTheReadableFormOrTakesMoreWhereTheModelIsUnsure) {
   const std::vector<Unit> thin = {{0.9f, 10, true}, {0.2f, 40, true}, {0.1f, 50, false}};
   EXPECT_EQ(Kept(thin), "+--");
   EXPECT_EQ(Kept(thin, {0, 0.5f}), "++-");
+  // Exactly the share is enough: half of 40 words of prose.
+  EXPECT_EQ(Kept({{0.9f, 20, true}, {0.2f, 20, true}, {0.1f, 50, false}}, {0, 0.5f}), "+--");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "support/text.h"
 #include "text/main_features.h"
+#include "text/page_form.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
@@ -161,6 +162,18 @@ TEST(MainText, FindsTheMainContentOfEveryKindOfPage) {
                                                             << test::Shown(form.text);
     EXPECT_EQ(form.text.find(c.left_out), std::u16string::npos) << c.what << "\n"
                                                                 << test::Shown(form.text);
+  }
+}
+
+// The size the page says it has decides: a tree up to kLargestParsedPage bytes, beyond it the
+// stream, which gives the readable form.
+TEST(PageForm, StreamsOnlyAPageLargerThanATreeIsMadeFor) {
+  for (const auto& [bytes, streams] :
+       {std::pair{kLargestParsedPage, false}, std::pair{kLargestParsedPage + 1, true}}) {
+    PageForm form(TextForm::kMain, kNoFold, bytes);
+    form.Append(P(kFirst));
+    EXPECT_EQ(test::Shown(form.Finish()), test::Shown(std::u16string(kFirst) + u"\r\n"));
+    EXPECT_EQ(form.MainGaveReadable(), streams) << bytes << " bytes";
   }
 }
 

@@ -51,6 +51,8 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
       {"pre keeps its spaces and lines, to its end",
        u"<p>a</p><pre>\n  x  y\n\n\tz\n</pre><p>b \n  c</p>",
        u"a\r\n\r\n  x  y\r\n\r\n\tz\r\n\r\nb c\r\n"},
+      {"listing drops the line end after its start tag, as pre does", u"a<listing>\nx  y</listing>",
+       u"a\r\n\r\nx  y\r\n"},
       {"br ends a line, two leave a blank one", u"a<br>b<br><br>c<br><br><br>d",
        u"a\r\nb\r\n\r\nc\r\n\r\nd\r\n"},
       {"list items with their marks",
@@ -64,10 +66,11 @@ TEST(ReadableText, LaysThePageOutAsAPersonReadsIt) {
        u"rp></ruby></p>",
        u"下人と羅生門\r\n"},
       {"alternative text where it carries words",
-       u"<p>a<img alt=\"a cat\">b<img alt=\"photo.JPG\">c<img alt=\"banner_top.png\"><img alt=\" "
+       u"<p>a<img alt=\"a cat\">b<img alt=\"photo.JPG\">c<img alt=\"banner_top.png\"><img "
+       u"alt=\"0\"><img alt=\" "
        u"\">d<img "
        u"alt=\"Trump&amp;#39;s\"></p>",
-       u"a a cat bcd Trump's\r\n"},
+       u"a a cat bc 0 d Trump's\r\n"},
       {"what is never shown",
        u"<head><script>document.write('<script>')</script><style>p{}</style><meta content=m></head>"
        u"<template>t</template><noscript>n</noscript><p hidden>h</p>"
