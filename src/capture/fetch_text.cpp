@@ -36,9 +36,10 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
 template <typename Feed>
 std::u16string FormOf(std::size_t page_units, const FetchSettings& settings, FetchResult& result,
                       Feed feed) {
-  PageForm form(settings.form, settings.fold_width, page_units);
+  PageForm form(settings.form, settings.fold_width, page_units, settings.page_url);
   feed(form);
   if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
+  if (form.MarkdownGaveReadable()) result.notice = kMarkdownGaveReadableText;
   return form.Finish();
 }
 
@@ -159,7 +160,9 @@ FetchResult FetchPageText(const std::u16string& url, const FetchSettings& settin
   ByteArray bytes;
   std::string why;
   const std::int32_t count = HttpGetBytes(url, bytes, settings.proxy, limits, &why);
-  FetchResult result = PageText(count, bytes, settings, codes);
+  FetchSettings with_url = settings;
+  if (with_url.page_url.empty()) with_url.page_url = url;
+  FetchResult result = PageText(count, bytes, with_url, codes);
   if (count == 0) result.problem = std::move(why);
   return result;
 }

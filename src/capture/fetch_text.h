@@ -23,6 +23,9 @@ struct FetchSettings {
   CodeChoice code;          // none: "自動判定"
   double fold_width = 100;  // the number of the width field's text
   TextForm form = TextForm::kAsIs;
+  // The page's address, which the Markdown forms make its references absolute against;
+  // FetchPageText sets it to the URL it fetches where it is empty.
+  std::u16string page_url = {};
 };
 
 // What a fetch leaves for the Clipboard.
@@ -40,6 +43,9 @@ struct FetchResult {
 // The notice of a page too large for the main form, which was given in the readable form.
 inline constexpr char16_t kMainGaveReadableText[] =
     u"ページが大きい（64 MB を超える）ため、本文のみではなく読みやすい形のテキストにしました。";
+// The notice of a page too large for the Markdown forms, which was given as readable text.
+inline constexpr char16_t kMarkdownGaveReadableText[] =
+    u"ページが大きい（64 MB を超える）ため、Markdown ではなく読みやすい形のテキストにしました。";
 
 // The text path over a download's result: with `count` 0 the failure text; otherwise the
 // bytes decoded in the chosen (or judged) code, reduced to text and folded, `piece_bytes`

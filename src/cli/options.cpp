@@ -30,7 +30,9 @@ TextForm FormOption(const Arguments& args) {
   if (form == "as-is") return TextForm::kAsIs;
   if (form == "readable") return TextForm::kReadable;
   if (form == "main") return TextForm::kMain;
-  throw UsageError("--form takes as-is, readable or main");
+  if (form == "readable-markdown") return TextForm::kReadableMarkdown;
+  if (form == "main-markdown") return TextForm::kMainMarkdown;
+  throw UsageError("--form takes as-is, readable, main, readable-markdown or main-markdown");
 }
 
 std::string FileOperand(const Arguments& args) {

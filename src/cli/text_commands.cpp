@@ -20,7 +20,7 @@ namespace {
 // tags removed.
 FetchSettings SettingsOf(const Arguments& args) {
   return {OptionText(args.Value("--proxy").value_or("")), CodeOption(args, false),
-          WidthOption(args), FormOption(args)};
+          WidthOption(args), FormOption(args), OptionText(args.Value("--url").value_or(""))};
 }
 
 int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
@@ -56,7 +56,7 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
 
 int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
             std::ostream& err) {
-  const Arguments args = ParseArguments(words, {}, {"--code", "--width", "--form"}, 1);
+  const Arguments args = ParseArguments(words, {}, {"--code", "--width", "--form", "--url"}, 1);
   const std::string operand = FileOperand(args);
   return PrintPageText(Input(operand, in), operand.empty() ? "-" : operand, SettingsOf(args), out,
                        err);

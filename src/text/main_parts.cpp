@@ -38,7 +38,7 @@ MainParts::MainParts(const MainBlocks& blocks, const std::vector<bool>& keep) {
   }
 }
 
-void LayOutParts(const Document& document, const MainParts& parts, ReadableLayout& layout) {
+void LayOutParts(const Document& document, const MainParts& parts, LayoutSink& layout) {
   if (parts.empty()) return;
   // For each element entered, whether its nearest block is kept.
   std::vector<bool> kept;
@@ -52,7 +52,7 @@ void LayOutParts(const Document& document, const MainParts& parts, ReadableLayou
       const bool enter = role != Role::kDropped && role != Role::kImage &&
                          (block ? parts.Holds(node) : in_kept || parts.Holds(node));
       if (enter) {
-        layout.Enter(document.TagOf(node), role, NodeAttributes(document, node));
+        layout.Enter(node, document.TagOf(node), role, NodeAttributes(document, node));
         kept.push_back(block ? parts.Kept(node) : in_kept);
         entered = true;
       }

@@ -8,7 +8,7 @@
 
 namespace pagelift {
 
-class ReadableLayout;
+class LayoutSink;
 
 // The parts of a page that its main form keeps: the blocks whose own text it gives (their
 // inline content, not the blocks in them, which are kept or not on their own), in document
@@ -39,6 +39,6 @@ class MainParts {
 // Hands `layout` the kept parts of the page, as LayOut hands it a whole page: the elements
 // that hold a kept block, and inside a kept block its inline content, with the roles of
 // MainRoleOf. Pictures give no alternative text here. No recursion.
-void LayOutParts(const html::Document& document, const MainParts& parts, ReadableLayout& layout);
+void LayOutParts(const html::Document& document, const MainParts& parts, LayoutSink& layout);
 
 }  // namespace pagelift

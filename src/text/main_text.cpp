@@ -12,18 +12,24 @@ MainForm MainTextForm(std::u16string_view page, double width, const MainModel& m
   return MainTextForm(html::ParseDocument(page, html::Scripting::kOff), width, model);
 }
 
+bool LayOutMainForm(const html::Document& document, std::u16string_view title, LayoutSink& writer,
+                    const MainModel& model) {
+  const MainParts parts = ChooseMainParts(document, title, model);
+  if (parts.empty()) {
+    LayOut(document, html::Document::kRoot, writer);
+    return false;
+  }
+  LayOutParts(document, parts, writer);
+  return true;
+}
+
 MainForm MainTextForm(const html::Document& document, double width, const MainModel& model) {
   const std::u16string title = TitleOf(document);
-  const MainParts parts = ChooseMainParts(document, title, model);
   ReadableLayout layout(width);
   ReserveForm(document, layout);
   layout.Title(title);
-  if (parts.empty()) {
-    LayOut(document, html::Document::kRoot, layout);
-    return {layout.Finish(), false};
-  }
-  LayOutParts(document, parts, layout);
-  return {layout.Finish(), true};
+  const bool article = LayOutMainForm(document, title, layout, model);
+  return {layout.Finish(), article};
 }
 
 std::u16string MainText(std::u16string_view page, double width) {

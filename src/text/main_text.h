@@ -6,6 +6,7 @@
 
 #include "html/document.h"
 #include "text/main_model.h"
+#include "text/readable_layout.h"
 
 namespace pagelift {
 
@@ -37,5 +38,10 @@ MainForm MainTextForm(std::u16string_view page, double width,
 MainForm MainTextForm(const html::Document& document, double width,
                       const MainModel& model = MainModel::Compiled());
 std::u16string MainText(std::u16string_view page, double width);
+
+// Hands `writer` the main content of a page parsed with scripting off (see ChooseMainParts),
+// or the whole page where no block stands out; true for main content.
+bool LayOutMainForm(const html::Document& document, std::u16string_view title, LayoutSink& writer,
+                    const MainModel& model = MainModel::Compiled());
 
 }  // namespace pagelift

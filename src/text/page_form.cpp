@@ -1,18 +1,27 @@
 #include "text/page_form.h"
 
+#include <utility>
+
 #include "text/main_text.h"
+#include "text/markdown_text.h"
 #include "text/readable_text.h"
 
 namespace pagelift {
 
-PageForm::PageForm(TextForm form, double width, std::size_t page_bytes)
-    : form_(form), width_(width) {
+namespace {
+
+// A width no line reaches: the readable forms' lines are never folded.
+constexpr double kNoFold = 1e300;
+
+}  // namespace
+
+PageForm::PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url)
+    : form_(form), width_(width == 0 ? kNoFold : width), url_(std::move(url)) {
   if (page_bytes > kLargestParsedPage) {
-    stream_.emplace(width);
+    stream_.emplace(width_);
   } else {
     // The main form reads what a page gives those without scripts.
-    parser_.emplace(page_bytes,
-                    form == TextForm::kMain ? html::Scripting::kOff : html::Scripting::kOn);
+    parser_.emplace(page_bytes, IsMainForm(form) ? html::Scripting::kOff : html::Scripting::kOn);
   }
 }
 
@@ -32,8 +41,16 @@ std::u16string PageForm::Finish() {
   if (stream_) return stream_->Finish();
   const html::Document document = parser_->Finish();
   parser_.reset();  // its buffers go before the layout begins
-  return form_ == TextForm::kMain ? MainTextForm(document, width_).text
-                                  : ReadableText(document, width_);
+  switch (form_) {
+    case TextForm::kMain:
+      return MainTextForm(document, width_).text;
+    case TextForm::kReadableMarkdown:
+      return ReadableMarkdown(document, url_);
+    case TextForm::kMainMarkdown:
+      return MainMarkdownForm(document, url_).text;
+    default:
+      return ReadableText(document, width_);
+  }
 }
 
 }  // namespace pagelift

@@ -17,8 +17,10 @@ namespace pagelift {
 // readable form is laid out as it streams in (ReadableStream), whichever form was asked for.
 class PageForm {
  public:
-  // `page_bytes`: the page's size in bytes, which its text has no more units than.
-  PageForm(TextForm form, double width, std::size_t page_bytes);
+  // `page_bytes`: the page's size in bytes, which its text has no more units than. `width`
+  // 0 folds the readable forms nowhere; Markdown is never folded. `url`: the page's address,
+  // which the Markdown forms make its references absolute against.
+  PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url = {});
 
   void Append(std::u16string_view piece);
   // Moves the folded text made so far to the end of `out`: some only while the page streams.
@@ -29,10 +31,14 @@ class PageForm {
   // Whether the main form was asked for and the page streamed: the text is the readable
   // form's.
   bool MainGaveReadable() const { return form_ == TextForm::kMain && stream_.has_value(); }
+  // Whether a Markdown form was asked for and the page streamed: the text is the readable
+  // form's, as plain text.
+  bool MarkdownGaveReadable() const { return IsMarkdown(form_) && stream_.has_value(); }
 
  private:
   TextForm form_;
   double width_;
+  std::u16string url_;
   std::optional<html::DocumentParser> parser_;
   std::optional<ReadableStream> stream_;
 };

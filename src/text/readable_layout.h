@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "html/document.h"
 #include "html/tags.h"
 #include "text/form_folder.h"
 
@@ -44,6 +45,20 @@ Role RoleOfShown(html::Tag tag, bool html);
 // visibility:hidden in its style.
 bool IsHidden(const ElementAttributes& attributes);
 
+// What a walk of a page's tree hands a writer of a form, in document order: each element
+// shown as it begins (with its node and its role, never kDropped) and ends, and its text.
+class LayoutSink {
+ public:
+  virtual void Enter(html::NodeId node, html::Tag tag, Role role,
+                     const ElementAttributes& attributes) = 0;
+  // The element entered last and not left yet ends.
+  virtual void Leave() = 0;
+  virtual void Text(std::u16string_view text) = 0;
+
+ protected:
+  ~LayoutSink() = default;
+};
+
 // Lays a page out as a person reads it, from the walk of its elements in document order,
 // and folds the lines with FormFolder:
 //
@@ -55,7 +70,7 @@ bool IsHidden(const ElementAttributes& attributes);
 //   Japanese sources break lines inside sentences. U+00A0 is a space that never collapses.
 // - List items begin with "・", or with their number and "." in an ordered list.
 // - A dropped element's text is never given (the walk skips it; see RoleOf).
-class ReadableLayout {
+class ReadableLayout final : public LayoutSink {
  public:
   explicit ReadableLayout(double width);
 
@@ -63,10 +78,13 @@ class ReadableLayout {
   void Title(std::u16string_view title);
   // An element begins; its role as RoleOf gives it (never kDropped: the walk skips those).
   void Enter(html::Tag tag, Role role, const ElementAttributes& attributes);
+  void Enter(html::NodeId, html::Tag tag, Role role, const ElementAttributes& attributes) override {
+    Enter(tag, role, attributes);
+  }
   // The element entered last and not left yet ends.
-  void Leave();
+  void Leave() override;
   // Text inside the elements entered.
-  void Text(std::u16string_view text);
+  void Text(std::u16string_view text) override;
 
   // Room for about `units` of folded text (see FormFolder::Reserve).
   void Reserve(std::size_t units) { folder_.Reserve(units); }

@@ -33,7 +33,7 @@ void ReserveForm(const Document& document, ReadableLayout& layout) {
   layout.Reserve(document.TextUnits() + document.TextUnits() / 8);
 }
 
-void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
+void LayOut(const Document& document, NodeId root, LayoutSink& layout,
             const std::function<bool(NodeId)>& left_out) {
   if (document.FirstChild(root) == html::kNoNode) return;
   NodeId node = document.FirstChild(root);
@@ -45,7 +45,7 @@ void LayOut(const Document& document, NodeId root, ReadableLayout& layout,
       const Role role =
           RoleOf(tag, document.NamespaceOf(node) == html::Namespace::kHtml, attributes);
       if (role != Role::kDropped && !(left_out && left_out(node))) {
-        layout.Enter(tag, role, attributes);
+        layout.Enter(node, tag, role, attributes);
         entered = true;
       }
     } else if (document.Kind(node) == html::NodeKind::kText && !(left_out && left_out(node))) {

@@ -48,7 +48,7 @@ void ReserveForm(const html::Document& document, ReadableLayout& layout);
 // Hands `layout` every element and text inside `root`, in document order, but for the
 // elements the layout drops (see RoleOf) and the elements and texts `left_out` names, and
 // all that is in them. No recursion: a deep page costs no stack.
-void LayOut(const html::Document& document, html::NodeId root, ReadableLayout& layout,
+void LayOut(const html::Document& document, html::NodeId root, LayoutSink& layout,
             const std::function<bool(html::NodeId)>& left_out = {});
 
 }  // namespace pagelift

@@ -113,6 +113,22 @@ TEST(TextCommand, GivesTheFormAskedForAndTheTagsRemovedByDefault) {
             "T\r\n\r\nThe council met on Monday and agreed, after a long debate, to rebuild the "
             "bridge.\r\n\r\nWork starts in March, and the cost comes from the city and the "
             "state.\r\n");
+  // Markdown, its links absolute against --url; never folded, as --width 0 leaves the
+  // readable forms.
+  const std::string linked = "<title>T</title><p>" + std::string(60, 'a') + " " +
+                             std::string(60, 'b') + " <a href=x>x</a></p>";
+  const std::string line = std::string(60, 'a') + " " + std::string(60, 'b');
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "readable-markdown", "--url",
+                     "https://a.jp/d/"},
+                    linked)
+                .out,
+            "# T\r\n<https://a.jp/d/>\r\n\r\n" + line + " [x](https://a.jp/d/x)\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "readable", "--width", "0"}, linked).out,
+            "T\r\n\r\n" + line + " x\r\n");
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "main-markdown"}, article).out,
+            "# T\r\n\r\nThe council met on Monday and agreed, after a long debate, to rebuild the "
+            "bridge.\r\n\r\nWork starts in March, and the cost comes from the city and the "
+            "state.\r\n");
   ExpectRefused(RunWith({"text", "--form", "plain"}, page));
 }
 

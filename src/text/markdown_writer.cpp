@@ -1,0 +1,501 @@
+#include "text/markdown_writer.h"
+
+#include <algorithm>
+
+#include "text/url_resolve.h"
+
+namespace pagelift {
+
+using html::NodeId;
+using html::Tag;
+
+namespace {
+
+bool IsList(Tag tag) {
+  return tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kMenu || tag == Tag::kDir;
+}
+
+int HeadingLevel(Tag tag) {
+  switch (tag) {
+    case Tag::kH1:
+      return 1;
+    case Tag::kH2:
+      return 2;
+    case Tag::kH3:
+      return 3;
+    case Tag::kH4:
+      return 4;
+    case Tag::kH5:
+      return 5;
+    case Tag::kH6:
+      return 6;
+    default:
+      return 0;
+  }
+}
+
+std::int64_t NumberOr(std::optional<std::u16string_view> text, std::int64_t fallback) {
+  if (!text) return fallback;
+  std::u16string_view digits = *text;
+  while (!digits.empty() && digits.front() == u' ') digits.remove_prefix(1);
+  std::int64_t value = 0;
+  std::size_t k = 0;
+  for (; k < digits.size() && k < 9 && digits[k] >= u'0' && digits[k] <= u'9'; ++k) {
+    value = value * 10 + (digits[k] - u'0');
+  }
+  return k == 0 ? fallback : value;
+}
+
+// The language of a code block, from class="language-cpp" (or "lang-cpp").
+std::u16string LanguageOf(std::optional<std::u16string_view> classes) {
+  if (!classes) return {};
+  std::u16string_view rest = *classes;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(u' '), rest.size());
+    std::u16string_view word = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    for (const std::u16string_view prefix : {u"language-", u"lang-"}) {
+      if (!word.starts_with(prefix) || word.size() == prefix.size()) continue;
+      std::u16string language;
+      for (const char16_t c : word.substr(prefix.size())) {
+        const bool fits = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                          (c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'_' ||
+                          c == u'.' || c == u'#';
+        if (!fits) return {};
+        language.push_back(c);
+      }
+      return language;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+MarkdownWriter::MarkdownWriter(const html::Document& document, std::u16string_view url)
+    : document_(document), base_(url), url_(url) {
+  // The first <base href> decides where the page's references lead.
+  for (NodeId node = html::Document::kRoot; node != html::kNoNode; node = document.Next(node)) {
+    if (!document.IsHtml(node, Tag::kBase)) continue;
+    if (const auto href = document.FindAttribute(node, u"href")) {
+      base_ = base_.empty() ? std::u16string(*href) : ResolveUrl(base_, *href);
+      break;
+    }
+  }
+  if (SchemeOf(base_).empty()) base_.clear();
+}
+
+void MarkdownWriter::Title(std::u16string_view title) {
+  MarkdownInline heading;
+  heading.Text(title);
+  if (!heading.empty()) {
+    out_ += u"# ";
+    out_ += heading.Take(false);
+    out_ += u'\n';
+  }
+  if (!SchemeOf(url_).empty()) {
+    out_ += u'<';
+    out_ += Destination(url_, false);
+    out_ += u">\n";
+  }
+}
+
+std::u16string MarkdownWriter::Destination(std::u16string_view reference, bool picture) const {
+  const std::u16string url =
+      base_.empty() ? ResolveUrl(u"", reference) : ResolveUrl(base_, reference);
+  const std::u16string scheme = SchemeOf(url);
+  if (url.empty() || scheme == u"javascript" || scheme == u"vbscript" || scheme == u"data" ||
+      (picture && !scheme.empty() && scheme != u"http" && scheme != u"https")) {
+    return {};
+  }
+  std::u16string out;
+  out.reserve(url.size());
+  for (const char16_t c : url) {
+    switch (c) {
+      case u' ':
+        out += u"%20";
+        break;
+      case u'(':
+        out += u"%28";
+        break;
+      case u')':
+        out += u"%29";
+        break;
+      case u'<':
+        out += u"%3C";
+        break;
+      case u'>':
+        out += u"%3E";
+        break;
+      default:
+        if (c >= u' ') out.push_back(c);
+    }
+  }
+  return out;
+}
+
+bool MarkdownWriter::IsDataTable(NodeId table) const {
+  bool header = false;
+  for (NodeId node = document_.Next(table); node != html::kNoNode;) {
+    if (document_.Kind(node) == html::NodeKind::kElement &&
+        document_.NamespaceOf(node) == html::Namespace::kHtml) {
+      const Tag tag = document_.TagOf(node);
+      if (tag == Tag::kTable) return false;
+      header = header || tag == Tag::kTh || tag == Tag::kThead || tag == Tag::kCaption;
+    }
+    // Next in document order, but never out of the table.
+    if (document_.FirstChild(node) != html::kNoNode) {
+      node = document_.FirstChild(node);
+      continue;
+    }
+    while (node != table && document_.NextSibling(node) == html::kNoNode) {
+      node = document_.Parent(node);
+    }
+    if (node == table) break;
+    node = document_.NextSibling(node);
+  }
+  return header;
+}
+
+MarkdownWriter::Kind MarkdownWriter::KindOf(NodeId node, Tag tag, Role role,
+                                            const ElementAttributes& attributes,
+                                            std::u16string& url) {
+  if (pre_ > 0) {
+    if (tag == Tag::kCode && language_.empty()) language_ = LanguageOf(attributes.Find(u"class"));
+    return Kind::kPlain;
+  }
+  switch (tag) {
+    case Tag::kStrong:
+    case Tag::kB:
+      return Kind::kStrong;
+    case Tag::kEm:
+    case Tag::kI:
+      return Kind::kEmphasis;
+    case Tag::kCode:
+    case Tag::kKbd:
+    case Tag::kSamp:
+    case Tag::kTt:
+      return Kind::kCode;
+    case Tag::kA:
+      if (const auto href = attributes.Find(u"href")) url = Destination(*href, false);
+      return Kind::kLink;
+    default:
+      break;
+  }
+  if (table_ > 0) {
+    if (tag == Tag::kTr) return Kind::kRow;
+    if (tag == Tag::kTd || tag == Tag::kTh) return in_cell_ ? Kind::kPlain : Kind::kCell;
+    if (tag == Tag::kCaption) return Kind::kCaption;
+    return Kind::kPlain;
+  }
+  if (tag == Tag::kTable) return IsDataTable(node) ? Kind::kTable : Kind::kBlock;
+  if (HeadingLevel(tag) > 0) return Kind::kHeading;
+  if (tag == Tag::kBlockquote) return Kind::kQuote;
+  if (IsList(tag)) return Kind::kList;
+  if (role == Role::kListItem) return Kind::kItem;
+  if (role == Role::kPre) return Kind::kPre;
+  const bool block =
+      role == Role::kLine || role == Role::kParagraph || role == Role::kCell || role == Role::kRow;
+  return block ? Kind::kBlock : Kind::kPlain;
+}
+
+MarkdownInline& MarkdownWriter::Inline() {
+  return in_cell_ ? cell_ : in_caption_ ? caption_ : inline_;
+}
+
+void MarkdownWriter::Enter(NodeId node, Tag tag, Role role, const ElementAttributes& attributes) {
+  std::u16string url;
+  const Kind kind = KindOf(node, tag, role, attributes, url);
+  const bool block_in_cell = (in_cell_ || in_caption_) && role != Role::kInline &&
+                             role != Role::kImage && role != Role::kBreak;
+  // Blocks inside <pre> keep their lines, and cells their tabs, as the readable form has.
+  const bool line_in_pre =
+      pre_ > 0 && (role == Role::kLine || role == Role::kParagraph || role == Role::kListItem ||
+                   role == Role::kRow || role == Role::kPre);
+  open_.push_back({kind, url, block_in_cell, line_in_pre});
+  if (block_in_cell) Inline().Space();
+  if (line_in_pre) EndPreLine();
+  if (pre_ > 0 && role == Role::kCell && !pre_text_.empty() && pre_text_.back() != u'\n') {
+    pre_text_ += u'\t';
+  }
+  if (role == Role::kBreak) {
+    if (pre_ > 0) {
+      pre_text_ += u'\n';
+    } else if (heading_ > 0 || table_ > 0) {
+      Inline().Space();
+    } else {
+      Inline().HardBreak();
+    }
+    return;
+  }
+  if (role == Role::kImage && pre_ == 0) {
+    const auto src = attributes.Find(u"src");
+    const std::u16string target = src ? Destination(*src, true) : std::u16string();
+    const std::u16string alt(attributes.Find(u"alt").value_or(u""));
+    if (!target.empty()) {
+      Inline().Picture(alt, target);
+    } else {
+      Inline().Text(alt);
+    }
+    return;
+  }
+  switch (kind) {
+    case Kind::kPlain:
+      return;
+    case Kind::kStrong:
+      Inline().Open(MarkdownInline::Mark::kStrong);
+      return;
+    case Kind::kEmphasis:
+      Inline().Open(MarkdownInline::Mark::kEmphasis);
+      return;
+    case Kind::kCode:
+      Inline().Open(MarkdownInline::Mark::kCode);
+      return;
+    case Kind::kLink:
+      Inline().Open(MarkdownInline::Mark::kLink);
+      return;
+    case Kind::kRow:
+      rows_.emplace_back();
+      return;
+    case Kind::kCell:
+      in_cell_ = true;
+      if (rows_.empty()) rows_.emplace_back();
+      return;
+    case Kind::kCaption:
+      in_caption_ = true;
+      return;
+    default:
+      break;
+  }
+  if (table_ > 0) return;
+  Flush();
+  switch (kind) {
+    case Kind::kHeading:
+      heading_ = HeadingLevel(tag);
+      break;
+    case Kind::kQuote:
+      containers_.push_back({true, {}});
+      break;
+    case Kind::kList:
+      lists_.push_back({tag == Tag::kOl, NumberOr(attributes.Find(u"start"), 1)});
+      break;
+    case Kind::kItem: {
+      if (lists_.empty()) lists_.push_back({false, 1});
+      List& list = lists_.back();
+      std::u16string marker = u"- ";
+      if (list.ordered) {
+        list.next = NumberOr(attributes.Find(u"value"), list.next);
+        const std::string number = std::to_string(list.next++);
+        marker = std::u16string(number.begin(), number.end()) + u". ";
+      }
+      containers_.push_back({false, marker});
+      break;
+    }
+    case Kind::kPre:
+      ++pre_;
+      pre_text_.clear();
+      language_ = LanguageOf(attributes.Find(u"class"));
+      break;
+    case Kind::kTable:
+      ++table_;
+      rows_.clear();
+      break;
+    default:
+      break;
+  }
+}
+
+void MarkdownWriter::Leave() {
+  if (open_.empty()) return;
+  const Open open = std::move(open_.back());
+  open_.pop_back();
+  if (open.block) Inline().Space();
+  if (open.line) EndPreLine();
+  switch (open.kind) {
+    case Kind::kPlain:
+      return;
+    case Kind::kStrong:
+      Inline().Close(MarkdownInline::Mark::kStrong);
+      return;
+    case Kind::kEmphasis:
+      Inline().Close(MarkdownInline::Mark::kEmphasis);
+      return;
+    case Kind::kCode:
+      Inline().Close(MarkdownInline::Mark::kCode);
+      return;
+    case Kind::kLink:
+      Inline().Close(MarkdownInline::Mark::kLink, open.url);
+      return;
+    case Kind::kRow:
+      return;
+    case Kind::kCell:
+      rows_.back().push_back(cell_.Take(false));
+      in_cell_ = false;
+      return;
+    case Kind::kCaption:
+      in_caption_ = false;
+      return;
+    default:
+      break;
+  }
+  if (table_ > 0 && open.kind != Kind::kTable) return;
+  if (open.kind == Kind::kPre) {
+    WriteCodeBlock();
+    --pre_;
+    return;
+  }
+  Flush();
+  switch (open.kind) {
+    case Kind::kHeading:
+      heading_ = 0;
+      break;
+    case Kind::kQuote:
+    case Kind::kItem:
+      if (!containers_.empty()) containers_.pop_back();
+      break;
+    case Kind::kList:
+      if (!lists_.empty()) lists_.pop_back();
+      break;
+    case Kind::kTable:
+      --table_;
+      WriteTable();
+      break;
+    default:
+      break;
+  }
+}
+
+void MarkdownWriter::Text(std::u16string_view text) {
+  if (pre_ > 0) {
+    pre_text_ += text;
+  } else {
+    Inline().Text(text);
+  }
+}
+
+void MarkdownWriter::Flush() {
+  if (inline_.empty()) return;
+  std::u16string text = inline_.Take(heading_ == 0);
+  if (text.empty()) return;
+  if (heading_ > 0) text = std::u16string(static_cast<std::size_t>(heading_), u'#') + u" " + text;
+  WriteBlock(text);
+}
+
+std::u16string MarkdownWriter::Prefix(bool first_line) {
+  std::u16string prefix;
+  for (Container& c : containers_) {
+    if (c.quote) {
+      prefix += u"> ";
+      c.started = true;
+    } else if (first_line && !c.started) {
+      prefix += c.marker;
+      c.started = true;
+    } else {
+      prefix.append(c.marker.size(), u' ');
+    }
+  }
+  return prefix;
+}
+
+void MarkdownWriter::WriteBlock(std::u16string_view lines) {
+  // A list's items follow one another; anything else stands a blank line apart.
+  // An item begins that follows another of its list, or the first of a list inside an item
+  // begun: no blank line, so that neither is read as a list apart nor a loose one.
+  const bool item_begins = !containers_.empty() && !containers_.back().quote &&
+                           !containers_.back().started && !lists_.empty() &&
+                           (lists_.back().written || (containers_.size() >= 2 &&
+                                                      !containers_[containers_.size() - 2].quote &&
+                                                      containers_[containers_.size() - 2].started));
+  if (!containers_.empty() && !containers_.back().quote && !lists_.empty()) {
+    lists_.back().written = true;
+  }
+  const bool in_item = std::any_of(containers_.begin(), containers_.end(),
+                                   [](const Container& c) { return !c.quote; });
+  if (!out_.empty()) {
+    if (!(item_begins && last_in_item_)) {
+      // The blank line keeps the quotations the last block was in, at their indents; a new
+      // one begins after it.
+      std::u16string blank;
+      for (const Container& c : containers_) {
+        if (!c.started) break;
+        blank += c.quote ? std::u16string(u"> ") : std::u16string(c.marker.size(), u' ');
+      }
+      while (!blank.empty() && blank.back() == u' ') blank.pop_back();
+      if (blank.find(u'>') == std::u16string::npos) blank.clear();
+      out_ += blank;
+      out_ += u'\n';
+    }
+  }
+  bool first = true;
+  while (true) {
+    const std::size_t end = std::min(lines.find(u'\n'), lines.size());
+    std::u16string prefix = Prefix(first);
+    const std::u16string_view line = lines.substr(0, end);
+    if (line.empty()) {
+      while (!prefix.empty() && prefix.back() == u' ') prefix.pop_back();
+    }
+    out_ += prefix;
+    out_ += line;
+    out_ += u'\n';
+    first = false;
+    if (end == lines.size()) break;
+    lines.remove_prefix(end + 1);
+  }
+  last_in_item_ = in_item;
+}
+
+void MarkdownWriter::EndPreLine() {
+  if (!pre_text_.empty() && pre_text_.back() != u'\n') pre_text_ += u'\n';
+}
+
+void MarkdownWriter::WriteCodeBlock() {
+  while (!pre_text_.empty() && (pre_text_.back() == u'\n' || pre_text_.back() == u' ')) {
+    pre_text_.pop_back();
+  }
+  if (pre_text_.empty()) return;
+  std::size_t longest = 0;
+  for (std::size_t k = 0, run = 0; k < pre_text_.size(); ++k) {
+    run = pre_text_[k] == u'`' ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  const std::u16string fence(std::max<std::size_t>(3, longest + 1), u'`');
+  WriteBlock(fence + language_ + u"\n" + pre_text_ + u"\n" + fence);
+  pre_text_.clear();
+}
+
+void MarkdownWriter::WriteTable() {
+  std::u16string caption = caption_.Take();
+  if (!caption.empty()) WriteBlock(caption);
+  std::size_t columns = 0;
+  for (const auto& row : rows_) columns = std::max(columns, row.size());
+  if (columns == 0) return;
+  std::u16string table;
+  for (std::size_t r = 0; r < rows_.size(); ++r) {
+    if (r > 0) table += u'\n';
+    table += u"|";
+    for (std::size_t c = 0; c < columns; ++c) {
+      table += u" ";
+      if (c < rows_[r].size()) table += rows_[r][c];
+      table += u" |";
+    }
+    if (r == 0) {
+      table += u"\n|";
+      for (std::size_t c = 0; c < columns; ++c) table += u" --- |";
+    }
+  }
+  rows_.clear();
+  WriteBlock(table);
+}
+
+std::u16string MarkdownWriter::Finish() {
+  Flush();
+  std::u16string text;
+  text.reserve(out_.size() + out_.size() / 16);
+  for (const char16_t c : out_) {
+    if (c == u'\n') text += u'\r';
+    text += c;
+  }
+  return text;
+}
+
+}  // namespace pagelift
