@@ -4,7 +4,8 @@
 
 // The settings dialog: its size and its controls in tab order, in twips (1/1440 inch, 15
 // to a pixel at 96 dots per inch). Every control uses the font "ＭＳ ゴシック", 9 point. It
-// is the dialog as it was first drawn, grown by a row for the text form.
+// is the dialog as it was first drawn, grown by a row for the text form, with a check box
+// beside the width.
 
 namespace pagelift {
 
@@ -19,6 +20,7 @@ enum class ControlKind {
   kFormBox,  // a list to choose from: the entries of form_box.h
   kButton,
   kLabel,
+  kCheckBox,  // its caption beside it
 };
 
 struct DialogControl {
@@ -33,8 +35,9 @@ inline constexpr DialogControl kDialogControls[] = {
     {"txtProxy", ControlKind::kTextBox, u"", 90, 1575, 6045, 315},
     {"cmbCode", ControlKind::kCodeBox, u"", 1080, 1980, 1140, 300},
     {"txtMaxChar", ControlKind::kTextBox, u"", 4005, 1980, 510, 315},
+    {"chkNoFold", ControlKind::kCheckBox, u"折り返さない", 4635, 2010, 1500, 270},
     // A row of its own for the text form, which the buttons end.
-    {"cmbTextForm", ControlKind::kFormBox, u"", 1080, 2385, 1500, 300},
+    {"cmbTextForm", ControlKind::kFormBox, u"", 1080, 2385, 2340, 300},
     {"cmdOk", ControlKind::kButton, u"OK", 4635, 2385, 705, 330},
     {"cmdCancel", ControlKind::kButton, u"Cancel", 5445, 2385, 705, 330},
     {"Label1", ControlKind::kLabel,

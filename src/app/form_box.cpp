@@ -15,6 +15,8 @@ constexpr Entry kEntries[] = {
     {u"タグ除去のみ", TextForm::kAsIs},
     {u"読みやすく", TextForm::kReadable},
     {u"本文のみ", TextForm::kMain},
+    {u"読みやすく（Markdown）", TextForm::kReadableMarkdown},
+    {u"本文のみ（Markdown）", TextForm::kMainMarkdown},
 };
 
 const Entry& EntryAt(int index) {
@@ -25,6 +27,11 @@ const Entry& EntryAt(int index) {
 
 int FormBoxEntries() {
   return static_cast<int>(std::size(kEntries));
+}
+
+bool FormBoxFolds(int index) {
+  const TextForm form = FormBoxChoice(index);
+  return form == TextForm::kReadable || form == TextForm::kMain;
 }
 
 TextForm FormBoxChoice(int index) {

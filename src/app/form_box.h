@@ -8,8 +8,12 @@ namespace pagelift {
 
 // The settings dialog's text form box, whose entries are also the values of the key
 // "TEXTFORM": "タグ除去のみ" (the tags removed, and nothing else), "読みやすく" (the readable
-// form) and "本文のみ" (the article alone, in the readable form's layout).
+// form), "本文のみ" (the article alone, in the readable form's layout), and the two of them
+// as Markdown, "読みやすく（Markdown）" and "本文のみ（Markdown）".
 int FormBoxEntries();
+// Whether the entry's form is folded at the width, so that "折り返さない" applies to it: the
+// readable and main forms (not the as-is form, whose fold stays, nor Markdown, never folded).
+bool FormBoxFolds(int index);
 TextForm FormBoxChoice(int index);  // entry 0's for an index outside the box
 std::u16string_view FormBoxText(int index);
 

@@ -40,7 +40,9 @@ FoldWidth FoldWidth::Mended() const {
 }
 
 FetchSettings Settings::ForFetch() const {
-  return {proxy, CodeBoxChoice(code), width.Number(), FormBoxChoice(form)};
+  // 0 folds the readable and main forms nowhere; the as-is form keeps its width.
+  return {proxy, CodeBoxChoice(code), no_fold && FormBoxFolds(form) ? 0 : width.Number(),
+          FormBoxChoice(form)};
 }
 
 SettingsRead LoadSettings(const std::filesystem::path& file) {
@@ -54,6 +56,7 @@ SettingsRead LoadSettings(const std::filesystem::path& file) {
   settings.width = FoldWidth(value(kWidthKey, kDefaultWidth)).Mended();
   settings.proxy = value(kProxyKey, u"");
   settings.form = FormBoxIndex(value(kTextFormKey, FormBoxText(0)));
+  settings.no_fold = value(kNoFoldKey, u"0") == u"1";
   for (int n = 1; n <= kUrlKeys; ++n) {
     std::u16string url = value(UrlKey(n), kNoMoreUrls);
     if (url == kNoMoreUrls) break;
@@ -77,6 +80,7 @@ bool SaveSettings(const std::filesystem::path& file, Settings& settings) {
   text.Set(kSection, kWidthKey, settings.width.Text());
   text.Set(kSection, kProxyKey, settings.proxy);
   text.Set(kSection, kTextFormKey, FormBoxText(settings.form));
+  text.Set(kSection, kNoFoldKey, settings.no_fold ? u"1" : u"0");
   const std::vector<std::u16string> lines = SplitLines(settings.urls);
   for (int n = 1; n <= kUrlKeys; ++n) {
     const auto line = static_cast<std::size_t>(n - 1);

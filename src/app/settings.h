@@ -33,8 +33,9 @@ struct Settings {
   int code = 0;  // the entry of the code box (see code_box.h)
   FoldWidth width;
   std::u16string proxy;
-  std::u16string urls;  // the URL box: one URL a line, CR LF between the lines
-  int form = 0;         // the entry of the text form box (see form_box.h)
+  std::u16string urls;   // the URL box: one URL a line, CR LF between the lines
+  int form = 0;          // the entry of the text form box (see form_box.h)
+  bool no_fold = false;  // "折り返さない": the readable and main forms are not folded
 
   // What a fetch started now reads.
   FetchSettings ForFetch() const;

@@ -11,6 +11,8 @@ inline constexpr std::u16string_view kCodeKey = u"CODE";
 inline constexpr std::u16string_view kWidthKey = u"MAXCHAR";
 inline constexpr std::u16string_view kProxyKey = u"PROXY";
 inline constexpr std::u16string_view kTextFormKey = u"TEXTFORM";
+// "1": the readable and main forms are not folded; "0", or no key: they are.
+inline constexpr std::u16string_view kNoFoldKey = u"NOFOLD";
 inline constexpr int kUrlKeys = 100;
 // Ends the URL list in the file; a missing key reads as this too.
 inline constexpr std::u16string_view kNoMoreUrls = u"NONE";

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "app/code_box.h"
+#include "app/form_box.h"
 #include "settings/profile.h"
 #include "support/files.h"
 
@@ -177,6 +178,9 @@ TEST_F(SettingsTest, TextFormValuesSelectTheirEntryAndAnythingElseTheFirst) {
       {u"タグ除去のみ", 0, TextForm::kAsIs},
       {u"読みやすく", 1, TextForm::kReadable},
       {u"本文のみ", 2, TextForm::kMain},
+      {u"読みやすく（Markdown）", 3, TextForm::kReadableMarkdown},
+      {u"本文のみ（Markdown）", 4, TextForm::kMainMarkdown},
+      {u"読みやすく(Markdown)", 0, TextForm::kAsIs},  // the parentheses are full-width
       {u"readable", 0, TextForm::kAsIs},
       {u"", 0, TextForm::kAsIs},
   };
@@ -192,6 +196,33 @@ TEST_F(SettingsTest, TextFormValuesSelectTheirEntryAndAnythingElseTheFirst) {
   EXPECT_EQ(Key(u"TEXTFORM"), u"本文のみ");
 }
 
+TEST_F(SettingsTest, NoFoldLeavesTheReadableFormsUnfoldedAndTheOthersAsTheyWere) {
+  const struct {
+    const char16_t* value;  // NOFOLD's, or none
+    int form;
+    double fetched_width;
+  } cases[] = {
+      {nullptr, 1, 80}, {u"0", 1, 80}, {u"1", 1, 0},
+      {u"1", 2, 0},     {u"1", 0, 80},  // the as-is form folds as it did
+      {u"1", 3, 80},                    // Markdown is never folded anyway
+      {u"yes", 1, 80},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::u16string(c.value ? c.value : u"(none)")));
+    std::filesystem::remove(file_);
+    ASSERT_TRUE(WriteIniValue(u"Setting", u"MAXCHAR", u"80", file_));
+    ASSERT_TRUE(WriteIniValue(u"Setting", u"TEXTFORM", FormBoxText(c.form), file_));
+    if (c.value) {
+      ASSERT_TRUE(WriteIniValue(u"Setting", u"NOFOLD", c.value, file_));
+    }
+    EXPECT_EQ(Load().settings.ForFetch().fold_width, c.fetched_width);
+  }
+  typed_.no_fold = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Key(u"NOFOLD"), u"1");
+  EXPECT_TRUE(Load().settings.no_fold);
+}
+
 TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
   typed_.urls = u"http://www.example.jp/\r\nhttp://example.com/a b";
   ASSERT_TRUE(SaveSettings(folder_ / "new folder" / "pagelift.ini", typed_));
@@ -201,6 +232,7 @@ TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
       "MAXCHAR=100\r\n"
       "PROXY=\r\n"
       "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n"
+      "NOFOLD=0\r\n"
       "URL1=http://www.example.jp/\r\n"
       "URL2=http://example.com/a b\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
@@ -230,7 +262,8 @@ TEST_F(SettingsTest, SaveKeepsCommentsAndOtherSections) {
       "URL2=http://b/\r\n"
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "MAXCHAR=100\r\n"
-      "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n";
+      "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n"
+      "NOFOLD=0\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
   // The next section after a blank line, or at once.
   for (const std::string tail : {"\r\n[Tail]\r\nKey=\x95\x5c\r\n", "[Tail]\r\nKey=\x95\x5c\r\n"}) {

@@ -1,5 +1,6 @@
 #include "shell/qt/dialog_controls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,6 +51,8 @@ QWidget* MakeControl(const DialogControl& control, QWidget* parent) {
     }
     case ControlKind::kButton:
       return new QPushButton(caption, parent);
+    case ControlKind::kCheckBox:
+      return new QCheckBox(caption, parent);
     case ControlKind::kLabel:
       break;
   }
@@ -77,24 +80,33 @@ DialogControls MakeDialogControls(QWidget* dialog) {
     if (previous) QWidget::setTabOrder(previous, made);
     previous = made;
   }
-  return {Named<QPlainTextEdit>(dialog, "txtUrl"), Named<QLineEdit>(dialog, "txtProxy"),
-          Named<QComboBox>(dialog, "cmbCode"),     Named<QLineEdit>(dialog, "txtMaxChar"),
-          Named<QComboBox>(dialog, "cmbTextForm"), Named<QPushButton>(dialog, "cmdOk"),
-          Named<QPushButton>(dialog, "cmdCancel")};
+  const DialogControls controls{
+      Named<QPlainTextEdit>(dialog, "txtUrl"), Named<QLineEdit>(dialog, "txtProxy"),
+      Named<QComboBox>(dialog, "cmbCode"),     Named<QLineEdit>(dialog, "txtMaxChar"),
+      Named<QCheckBox>(dialog, "chkNoFold"),   Named<QComboBox>(dialog, "cmbTextForm"),
+      Named<QPushButton>(dialog, "cmdOk"),     Named<QPushButton>(dialog, "cmdCancel")};
+  QCheckBox* no_fold = controls.chkNoFold;
+  QObject::connect(controls.cmbTextForm, &QComboBox::currentIndexChanged, no_fold,
+                   [no_fold](int index) { no_fold->setEnabled(FormBoxFolds(index)); });
+  no_fold->setEnabled(FormBoxFolds(controls.cmbTextForm->currentIndex()));
+  return controls;
 }
 
 Settings SettingsIn(const DialogControls& controls) {
   // The URL box holds LF between its lines; the settings CR LF.
   QString urls = controls.txtUrl->toPlainText();
   urls.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return {controls.cmbCode->currentIndex(), FoldWidth(FromQString(controls.txtMaxChar->text())),
-          FromQString(controls.txtProxy->text()), FromQString(urls),
-          controls.cmbTextForm->currentIndex()};
+  return {
+      controls.cmbCode->currentIndex(),       FoldWidth(FromQString(controls.txtMaxChar->text())),
+      FromQString(controls.txtProxy->text()), FromQString(urls),
+      controls.cmbTextForm->currentIndex(),   controls.chkNoFold->isChecked()};
 }
 
 void ShowSettingsIn(const DialogControls& controls, const Settings& settings) {
   controls.cmbCode->setCurrentIndex(settings.code);
   controls.cmbTextForm->setCurrentIndex(settings.form);
+  controls.chkNoFold->setChecked(settings.no_fold);
+  controls.chkNoFold->setEnabled(FormBoxFolds(settings.form));
   controls.txtMaxChar->setText(ToQString(settings.width.Text()));
   controls.txtProxy->setText(ToQString(settings.proxy));
   controls.txtUrl->setPlainText(

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -17,6 +18,7 @@ struct DialogControls {
   QLineEdit* txtProxy;
   QComboBox* cmbCode;
   QLineEdit* txtMaxChar;
+  QCheckBox* chkNoFold;  // greyed where the form chosen is not folded
   QComboBox* cmbTextForm;
   QPushButton* cmdOk;
   QPushButton* cmdCancel;

@@ -19,5 +19,7 @@ HFONT MakeDialogFont(UINT dpi);
 // The settings the controls show, and showing settings in them.
 Settings SettingsIn(HWND dialog);
 void ShowSettingsIn(HWND dialog, const Settings& settings);
+// Greys "折り返さない" where the form chosen is not folded.
+void GreyFoldChoice(HWND dialog);
 
 }  // namespace pagelift

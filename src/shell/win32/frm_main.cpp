@@ -118,6 +118,9 @@ INT_PTR frmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) cmdOk_Click();
       if (LOWORD(wparam) == IDCANCEL) cmdCancel_Click();
+      if (LOWORD(wparam) == IDC_CMBTEXTFORM && HIWORD(wparam) == CBN_SELCHANGE) {
+        GreyFoldChoice(window_);
+      }
       return TRUE;
     case WM_CLOSE:
       // Closing the window from its title bar is Cancel: a stray close must not end a

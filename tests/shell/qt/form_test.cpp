@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -138,7 +139,8 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
       {"txtProxy", "QLineEdit", {6, 105, 403, 21}, {}},
       {"cmbCode", "QComboBox", {72, 132, 76, 20}, QStringLiteral("自動判定")},
       {"txtMaxChar", "QLineEdit", {267, 132, 34, 21}, QStringLiteral("100")},
-      {"cmbTextForm", "QComboBox", {72, 159, 100, 20}, QStringLiteral("タグ除去のみ")},
+      {"chkNoFold", "QCheckBox", {309, 134, 100, 18}, QStringLiteral("折り返さない")},
+      {"cmbTextForm", "QComboBox", {72, 159, 156, 20}, QStringLiteral("タグ除去のみ")},
       {"cmdOk", "QPushButton", {309, 159, 47, 22}, QStringLiteral("OK")},
       {"cmdCancel", "QPushButton", {363, 159, 47, 22}, QStringLiteral("Cancel")},
       {"Label1",
@@ -183,6 +185,18 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_TRUE(form_->font().families().contains(QFontInfo(form_->font()).family()))
       << QFontInfo(form_->font()).family().toStdString();
   EXPECT_EQ(form_->mnuSetUrl->title(), QStringLiteral("ネット取得"));
+}
+
+TEST_F(FormTest, NoFoldIsGreyedWhereTheFormIsNotFoldedAndKeptThroughOk) {
+  const DialogControls& c = form_->controls();
+  for (const auto& [form, enabled] : {std::pair{0, false}, {1, true}, {2, true}, {3, false}}) {
+    c.cmbTextForm->setCurrentIndex(form);
+    EXPECT_EQ(c.chkNoFold->isEnabled(), enabled) << form;
+  }
+  c.cmbTextForm->setCurrentIndex(1);
+  c.chkNoFold->setChecked(true);
+  form_->cmdOk_Click();
+  EXPECT_TRUE(LoadSettings(settings_).settings.no_fold);
 }
 
 TEST_F(FormTest, UrlEntriesShowAmpersandsAsTyped) {
