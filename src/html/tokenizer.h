@@ -104,7 +104,7 @@ class Tokenizer {
   // node is an element outside the HTML namespace.
   void SetCdataAllowed(bool allowed) { cdata_allowed_ = allowed; }
 
-  // All the states of the tokenizer, defined where they are used.
+  // All the states of the tokenizer, defined in tokenizer_states.h, which its files share.
   enum class State : std::uint8_t;
 
  private:
@@ -172,6 +172,14 @@ class Tokenizer {
   // The end tag name states of RCDATA, RAWTEXT and script data (escaped): `text_state` is
   // where a name that is not the appropriate end tag goes back to.
   void TextEndTagName(State text_state);
+
+  // A step of a state outside data and tags, which Run takes in its own switch: each group of
+  // states has its file.
+  void TextStates();       // RCDATA, RAWTEXT, script data, PLAINTEXT: tokenizer_text.cpp
+  void ReferenceStates();  // a numeric reference's digits: tokenizer_references.cpp
+  void CommentStates();    // markup declaration open, comments: tokenizer_comments.cpp
+  void DoctypeStates();    // tokenizer_doctype.cpp
+  void CdataStates();      // tokenizer_cdata.cpp
 
   std::u16string owned_page_;  // the page with its line ends made LF, when it had a CR
   // A page in pieces: the input not yet consumed (and the few units before it that a state
