@@ -45,6 +45,10 @@ enum class Page {
   kParagraphFormatting,  // "<p><b><i><u>x</p>": formatting reconstructed in every paragraph
   kTableText,            // text in a table, foster-parented before it
   kLongReference,        // one numeric character reference as long as the page
+  kDataTable,            // one data table of cells, some with "|" in them
+  kNestedLists,          // "<ul><li>x" after "<ul><li>x": lists as deep as the tree goes
+  kLongLink,             // one link whose address is as long as the page
+  kMarkupText,           // text of Markdown's marks: *_[]<>`#|~\ and an entity
 };
 
 // `head`, then `unit` repeated, then `tail`: `size` bytes in all (the last copy of `unit`
@@ -87,6 +91,22 @@ const std::vector<std::uint8_t>& PageBytes(Page page, std::int64_t size) {
       head = "&#x";
       unit = "0";
       tail = "41;";
+      break;
+    case Page::kDataTable:
+      head = "<table><tr><th>a</th><th>b</th></tr>";
+      unit = "<tr><td>x</td><td>y|z</td></tr>";
+      tail = "</table>";
+      break;
+    case Page::kNestedLists:
+      unit = "<ul><li>x";
+      break;
+    case Page::kLongLink:
+      head = "<p><a href=\"";
+      unit = "a/";
+      tail = "\">x</a>";
+      break;
+    case Page::kMarkupText:
+      unit = "<p>*a* _b_ [c](d) <em>e</em> `f` # g | h ~ \\ &amp;amp; 1. i</p>\n";
       break;
   }
   std::vector<std::uint8_t> bytes(head.begin(), head.end());
@@ -235,6 +255,12 @@ void BM_Readable(benchmark::State& state, Page page) {
 void BM_Main(benchmark::State& state, Page page) {
   BM_Form(state, page, TextForm::kMain);
 }
+void BM_ReadableMarkdown(benchmark::State& state, Page page) {
+  BM_Form(state, page, TextForm::kReadableMarkdown);
+}
+void BM_MainMarkdown(benchmark::State& state, Page page) {
+  BM_Form(state, page, TextForm::kMainMarkdown);
+}
 
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
@@ -245,7 +271,9 @@ void Sizes(benchmark::internal::Benchmark* b) {
   BENCHMARK_CAPTURE(BM_HtmlTree, page, Page::k##page)->Apply(Sizes);         \
   BENCHMARK_CAPTURE(BM_HtmlTreeInPieces, page, Page::k##page)->Apply(Sizes); \
   BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes);         \
-  BENCHMARK_CAPTURE(BM_Main, page, Page::k##page)->Apply(Sizes)
+  BENCHMARK_CAPTURE(BM_Main, page, Page::k##page)->Apply(Sizes);             \
+  BENCHMARK_CAPTURE(BM_ReadableMarkdown, page, Page::k##page)->Apply(Sizes); \
+  BENCHMARK_CAPTURE(BM_MainMarkdown, page, Page::k##page)->Apply(Sizes)
 
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, Sample, Page::kSample)->Apply(Sizes);
@@ -260,6 +288,10 @@ PAGELIFT_HTML_ROWS(UnclosedComment);
 PAGELIFT_HTML_ROWS(ParagraphFormatting);
 PAGELIFT_HTML_ROWS(TableText);
 PAGELIFT_HTML_ROWS(LongReference);
+PAGELIFT_HTML_ROWS(DataTable);
+PAGELIFT_HTML_ROWS(NestedLists);
+PAGELIFT_HTML_ROWS(LongLink);
+PAGELIFT_HTML_ROWS(MarkupText);
 
 }  // namespace
 }  // namespace pagelift

@@ -1,14 +1,28 @@
 // How MarkdownWriter lays its blocks out: the prefixes of quotations and list items, the
 // blank lines between blocks, code blocks and pipe tables.
 #include <algorithm>
+#include <vector>
 
 #include "text/markdown_writer.h"
 
 namespace pagelift {
 
+std::vector<std::size_t> MarkdownWriter::Shown() const {
+  // Deeper than kShownDepth, the containers between the outer ones and the innermost add
+  // nothing to a line's prefix: 10,000 nested lists give lines of bounded length, in time
+  // bounded by the depth shown.
+  std::vector<std::size_t> shown;
+  const std::size_t size = containers_.size();
+  const std::size_t outer = size > kShownDepth ? kShownDepth - 1 : size;
+  for (std::size_t k = 0; k < outer; ++k) shown.push_back(k);
+  if (outer < size) shown.push_back(size - 1);
+  return shown;
+}
+
 std::u16string MarkdownWriter::Prefix(bool first_line) {
   std::u16string prefix;
-  for (Container& c : containers_) {
+  for (const std::size_t k : Shown()) {
+    Container& c = containers_[k];
     if (c.quote) {
       prefix += u"> ";
       c.started = true;
@@ -34,14 +48,14 @@ void MarkdownWriter::WriteBlock(std::u16string_view lines) {
   if (!containers_.empty() && !containers_.back().quote && !lists_.empty()) {
     lists_.back().written = true;
   }
-  const bool in_item = std::any_of(containers_.begin(), containers_.end(),
-                                   [](const Container& c) { return !c.quote; });
+  const bool in_item = items_ > 0;
   if (!out_.empty()) {
     if (!(item_begins && last_in_item_)) {
       // The blank line keeps the quotations the last block was in, at their indents; a new
       // one begins after it.
       std::u16string blank;
-      for (const Container& c : containers_) {
+      for (const std::size_t k : Shown()) {
+        const Container& c = containers_[k];
         if (!c.started) break;
         blank += c.quote ? std::u16string(u"> ") : std::u16string(c.marker.size(), u' ');
       }

@@ -289,6 +289,7 @@ void MarkdownWriter::Enter(NodeId node, Tag tag, Role role, const ElementAttribu
         marker = std::u16string(number.begin(), number.end()) + u". ";
       }
       containers_.push_back({false, marker});
+      ++items_;
       break;
     }
     case Kind::kPre:
@@ -351,7 +352,10 @@ void MarkdownWriter::Leave() {
       break;
     case Kind::kQuote:
     case Kind::kItem:
-      if (!containers_.empty()) containers_.pop_back();
+      if (!containers_.empty()) {
+        if (!containers_.back().quote) --items_;
+        containers_.pop_back();
+      }
       break;
     case Kind::kList:
       if (!lists_.empty()) lists_.pop_back();

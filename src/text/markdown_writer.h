@@ -84,6 +84,9 @@ class MarkdownWriter final : public LayoutSink {
   // Writes a block of lines ("\n" between them) after the blank line that sets it apart.
   void WriteBlock(std::u16string_view lines);
   std::u16string Prefix(bool first_line);
+  // The quotations and items a line shows the marks and indents of.
+  static constexpr std::size_t kShownDepth = 16;
+  std::vector<std::size_t> Shown() const;
   void WriteTable();
   void WriteCodeBlock();
   void EndPreLine();
@@ -95,6 +98,7 @@ class MarkdownWriter final : public LayoutSink {
   std::u16string out_;
   std::vector<Open> open_;
   std::vector<Container> containers_;
+  int items_ = 0;  // the list items among them
   std::vector<List> lists_;
   MarkdownInline inline_;
   int heading_ = 0;            // the level of the heading being gathered, or 0

@@ -67,6 +67,15 @@ TEST(ReadableMarkdown, WritesThePagesStructure) {
        u"\\*a\\* snake_case \\_b\\_ 2 * 3 \\[c](d) \\<em> \\&amp; a\\b \\\\\\*\n"},
       {"a bare address is left for the reader to link, unescaped",
        u"<p>see https://a.jp/x_y*z now</p>", u"see https://a.jp/x_y*z now\n"},
+      {"no deeper than 16 levels of prefix, however deep the lists",
+       u"<ul><li>a<ul><li>b<ul><li>c<ul><li>d<ul><li>e<ul><li>f<ul><li>g<ul><li>h<ul><li>i<ul>"
+       u"<li>j<ul><li>k<ul><li>l<ul><li>m<ul><li>n<ul><li>o<ul><li>p<ul><li>q<ul><li>r",
+       u"- a\n  - b\n    - c\n      - d\n        - e\n          - f\n            - g\n"
+       u"              - h\n                - i\n                  - j\n"
+       u"                    - k\n                      - l\n                        - m\n"
+       u"                          - n\n                            - o\n"
+       u"                              - p\n                              - q\n"
+       u"                              - r\n"},
       {"a line end between Japanese characters goes; br is a hard break",
        u"<p>日本語の\n文章<br>next</p>", u"日本語の文章\\\nnext\n"},
   };
