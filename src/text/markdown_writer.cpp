@@ -136,7 +136,7 @@ std::u16string MarkdownWriter::Destination(std::u16string_view reference, bool p
 
 bool MarkdownWriter::IsDataTable(NodeId table) const {
   bool header = false;
-  for (NodeId node = document_.Next(table); node != html::kNoNode;) {
+  for (NodeId node = document_.FirstChild(table); node != html::kNoNode;) {
     if (document_.Kind(node) == html::NodeKind::kElement &&
         document_.NamespaceOf(node) == html::Namespace::kHtml) {
       const Tag tag = document_.TagOf(node);
@@ -148,10 +148,10 @@ bool MarkdownWriter::IsDataTable(NodeId table) const {
       node = document_.FirstChild(node);
       continue;
     }
-    while (node != table && document_.NextSibling(node) == html::kNoNode) {
+    while (node != table && node != html::kNoNode && document_.NextSibling(node) == html::kNoNode) {
       node = document_.Parent(node);
     }
-    if (node == table) break;
+    if (node == table || node == html::kNoNode) break;
     node = document_.NextSibling(node);
   }
   return header;
@@ -228,7 +228,12 @@ void MarkdownWriter::Enter(NodeId node, Tag tag, Role role, const ElementAttribu
     }
     return;
   }
-  if (role == Role::kImage && pre_ == 0) {
+  if (role == Role::kImage && pre_ > 0) {
+    // A code block holds no markup: a picture in it is its alternative text.
+    pre_text_ += attributes.Find(u"alt").value_or(u"");
+    return;
+  }
+  if (role == Role::kImage) {
     const auto src = attributes.Find(u"src");
     const std::u16string target = src ? Destination(*src, true) : std::u16string();
     const std::u16string alt(attributes.Find(u"alt").value_or(u""));
