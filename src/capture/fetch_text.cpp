@@ -36,7 +36,7 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
 template <typename Feed>
 std::u16string FormOf(std::size_t page_units, const FetchSettings& settings, FetchResult& result,
                       Feed feed) {
-  PageForm form(settings.form, settings.fold_width, page_units, settings.page_url);
+  PageForm form(settings.form, settings.fold_width, page_units, settings.page_url, settings.html);
   feed(form);
   if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
   if (form.MarkdownGaveReadable()) result.notice = kMarkdownGaveReadableText;

@@ -26,6 +26,9 @@ struct FetchSettings {
   // The page's address, which the Markdown forms make its references absolute against;
   // FetchPageText sets it to the URL it fetches where it is empty.
   std::u16string page_url = {};
+  // The clean HTML of the form (readable, main or Markdown) instead of its text: the
+  // document that goes on the Clipboard beside the text.
+  bool html = false;
 };
 
 // What a fetch leaves for the Clipboard.

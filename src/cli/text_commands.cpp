@@ -19,8 +19,14 @@ namespace {
 // The settings of a fetch as the dialog would hold them: code "自動判定", width "100", the
 // tags removed.
 FetchSettings SettingsOf(const Arguments& args) {
-  return {OptionText(args.Value("--proxy").value_or("")), CodeOption(args, false),
-          WidthOption(args), FormOption(args), OptionText(args.Value("--url").value_or(""))};
+  FetchSettings settings{OptionText(args.Value("--proxy").value_or("")), CodeOption(args, false),
+                         WidthOption(args), FormOption(args),
+                         OptionText(args.Value("--url").value_or(""))};
+  settings.html = args.Has("--html");
+  if (settings.html && settings.form == TextForm::kAsIs) {
+    throw UsageError("--html needs a form of readable, main or Markdown");
+  }
+  return settings;
 }
 
 int Print(const FetchResult& result, std::ostream& out, std::ostream& err) {
@@ -56,7 +62,8 @@ int RunFold(const std::vector<std::string>& words, std::istream& in, std::ostrea
 
 int RunText(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
             std::ostream& err) {
-  const Arguments args = ParseArguments(words, {}, {"--code", "--width", "--form", "--url"}, 1);
+  const Arguments args =
+      ParseArguments(words, {"--html"}, {"--code", "--width", "--form", "--url"}, 1);
   const std::string operand = FileOperand(args);
   return PrintPageText(Input(operand, in), operand.empty() ? "-" : operand, SettingsOf(args), out,
                        err);
@@ -100,7 +107,8 @@ int PrintPageText(const Input& input, const std::string& name, const FetchSettin
 }
 
 int RunFetch(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  const Arguments args = ParseArguments(words, {}, {"--proxy", "--code", "--width", "--form"}, 1);
+  const Arguments args =
+      ParseArguments(words, {"--html"}, {"--proxy", "--code", "--width", "--form"}, 1);
   if (args.operands.empty()) throw UsageError("fetch needs a URL");
   const FetchSettings settings = SettingsOf(args);
   return Print(FetchPageText(OptionText(args.operands[0]), settings, NonCodeClass()), out, err);

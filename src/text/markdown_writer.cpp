@@ -72,18 +72,22 @@ std::u16string LanguageOf(std::optional<std::u16string_view> classes) {
 
 }  // namespace
 
-MarkdownWriter::MarkdownWriter(const html::Document& document, std::u16string_view url)
-    : document_(document), base_(url), url_(url) {
+std::u16string BaseOf(const html::Document& document, std::u16string_view url) {
+  std::u16string base(url);
   // The first <base href> decides where the page's references lead.
   for (NodeId node = html::Document::kRoot; node != html::kNoNode; node = document.Next(node)) {
     if (!document.IsHtml(node, Tag::kBase)) continue;
     if (const auto href = document.FindAttribute(node, u"href")) {
-      base_ = base_.empty() ? std::u16string(*href) : ResolveUrl(base_, *href);
+      base = base.empty() ? std::u16string(*href) : ResolveUrl(base, *href);
       break;
     }
   }
-  if (SchemeOf(base_).empty()) base_.clear();
+  if (SchemeOf(base).empty()) base.clear();
+  return base;
 }
+
+MarkdownWriter::MarkdownWriter(const html::Document& document, std::u16string_view url)
+    : document_(document), base_(BaseOf(document, url)), url_(url) {}
 
 void MarkdownWriter::Title(std::u16string_view title) {
   MarkdownInline heading;
@@ -134,25 +138,25 @@ std::u16string MarkdownWriter::Destination(std::u16string_view reference, bool p
   return out;
 }
 
-bool MarkdownWriter::IsDataTable(NodeId table) const {
+bool IsDataTable(const html::Document& document, NodeId table) {
   bool header = false;
-  for (NodeId node = document_.FirstChild(table); node != html::kNoNode;) {
-    if (document_.Kind(node) == html::NodeKind::kElement &&
-        document_.NamespaceOf(node) == html::Namespace::kHtml) {
-      const Tag tag = document_.TagOf(node);
+  for (NodeId node = document.FirstChild(table); node != html::kNoNode;) {
+    if (document.Kind(node) == html::NodeKind::kElement &&
+        document.NamespaceOf(node) == html::Namespace::kHtml) {
+      const Tag tag = document.TagOf(node);
       if (tag == Tag::kTable) return false;
       header = header || tag == Tag::kTh || tag == Tag::kThead || tag == Tag::kCaption;
     }
     // Next in document order, but never out of the table.
-    if (document_.FirstChild(node) != html::kNoNode) {
-      node = document_.FirstChild(node);
+    if (document.FirstChild(node) != html::kNoNode) {
+      node = document.FirstChild(node);
       continue;
     }
-    while (node != table && node != html::kNoNode && document_.NextSibling(node) == html::kNoNode) {
-      node = document_.Parent(node);
+    while (node != table && node != html::kNoNode && document.NextSibling(node) == html::kNoNode) {
+      node = document.Parent(node);
     }
     if (node == table || node == html::kNoNode) break;
-    node = document_.NextSibling(node);
+    node = document.NextSibling(node);
   }
   return header;
 }
@@ -188,7 +192,7 @@ MarkdownWriter::Kind MarkdownWriter::KindOf(NodeId node, Tag tag, Role role,
     if (tag == Tag::kCaption) return Kind::kCaption;
     return Kind::kPlain;
   }
-  if (tag == Tag::kTable) return IsDataTable(node) ? Kind::kTable : Kind::kBlock;
+  if (tag == Tag::kTable) return IsDataTable(document_, node) ? Kind::kTable : Kind::kBlock;
   if (HeadingLevel(tag) > 0) return Kind::kHeading;
   if (tag == Tag::kBlockquote) return Kind::kQuote;
   if (IsList(tag)) return Kind::kList;

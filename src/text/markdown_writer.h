@@ -12,6 +12,14 @@
 
 namespace pagelift {
 
+// Whether a table holds data rather than a page's layout: no table inside it, and a header
+// cell, a head or a caption.
+bool IsDataTable(const html::Document& document, html::NodeId table);
+
+// The address a page's references are resolved against: its <base href> made absolute
+// against `url`, or `url`; empty where neither is an absolute URL.
+std::u16string BaseOf(const html::Document& document, std::u16string_view url);
+
 // Writes the elements a walk of the page hands it (LayOut, LayOutParts) as CommonMark with
 // GitHub's tables, never folded:
 //
@@ -77,7 +85,6 @@ class MarkdownWriter final : public LayoutSink {
 
   Kind KindOf(html::NodeId node, html::Tag tag, Role role, const ElementAttributes& attributes,
               std::u16string& url);
-  bool IsDataTable(html::NodeId table) const;
   MarkdownInline& Inline();
   // Writes the inline content gathered so far as a paragraph, or as the heading it is.
   void Flush();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "text/form_html.h"
 #include "text/main_text.h"
 #include "text/markdown_text.h"
 #include "text/readable_text.h"
@@ -15,8 +16,9 @@ constexpr double kNoFold = 1e300;
 
 }  // namespace
 
-PageForm::PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url)
-    : form_(form), width_(width == 0 ? kNoFold : width), url_(std::move(url)) {
+PageForm::PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url,
+                   bool html)
+    : form_(form), width_(width == 0 ? kNoFold : width), url_(std::move(url)), html_(html) {
   if (page_bytes > kLargestParsedPage) {
     stream_.emplace(width_);
   } else {
@@ -41,6 +43,7 @@ std::u16string PageForm::Finish() {
   if (stream_) return stream_->Finish();
   const html::Document document = parser_->Finish();
   parser_.reset();  // its buffers go before the layout begins
+  if (html_) return FormHtml(document, url_, IsMainForm(form_));
   switch (form_) {
     case TextForm::kMain:
       return MainTextForm(document, width_).text;

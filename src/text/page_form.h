@@ -20,7 +20,9 @@ class PageForm {
   // `page_bytes`: the page's size in bytes, which its text has no more units than. `width`
   // 0 folds the readable forms nowhere; Markdown is never folded. `url`: the page's address,
   // which the Markdown forms make its references absolute against.
-  PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url = {});
+  // `html`: the form's clean HTML (see FormHtml) instead of its text.
+  PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url = {},
+           bool html = false);
 
   void Append(std::u16string_view piece);
   // Moves the folded text made so far to the end of `out`: some only while the page streams.
@@ -33,12 +35,13 @@ class PageForm {
   bool MainGaveReadable() const { return form_ == TextForm::kMain && stream_.has_value(); }
   // Whether a Markdown form was asked for and the page streamed: the text is the readable
   // form's, as plain text.
-  bool MarkdownGaveReadable() const { return IsMarkdown(form_) && stream_.has_value(); }
+  bool MarkdownGaveReadable() const { return (IsMarkdown(form_) || html_) && stream_.has_value(); }
 
  private:
   TextForm form_;
   double width_;
   std::u16string url_;
+  bool html_;
   std::optional<html::DocumentParser> parser_;
   std::optional<ReadableStream> stream_;
 };

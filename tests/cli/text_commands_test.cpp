@@ -129,6 +129,11 @@ TEST(TextCommand, GivesTheFormAskedForAndTheTagsRemovedByDefault) {
             "# T\r\n\r\nThe council met on Monday and agreed, after a long debate, to rebuild the "
             "bridge.\r\n\r\nWork starts in March, and the cost comes from the city and the "
             "state.\r\n");
+  // The Clipboard's HTML of a form, which the as-is form has none of.
+  EXPECT_EQ(RunWith({"text", "--code", "UTF-8", "--form", "readable", "--html"}, page).out,
+            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n<h1>T</h1>\n"
+            "<p>two words</p>\n</body></html>\n");
+  ExpectRefused(RunWith({"text", "--html"}, page));
   ExpectRefused(RunWith({"text", "--form", "plain"}, page));
 }
 

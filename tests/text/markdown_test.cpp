@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/text.h"
+#include "text/form_html.h"
 #include "text/markdown_text.h"
 #include "text/url_resolve.h"
 
@@ -90,6 +91,26 @@ TEST(ReadableMarkdown, BeginsWithTheTitleAndTheAddress) {
             test::Shown(u"# T \\*1\\*\r\n<https://a.jp/x%20y>\r\n\r\na\r\n"));
   EXPECT_EQ(test::Shown(ReadableMarkdown(html::ParseDocument(u"<p>a <a href=b>c</a></p>"), u"")),
             test::Shown(u"a [c](b)\r\n"));
+}
+
+TEST(FormHtml, WritesItsOwnCleanMarkupOfWhatTheFormKeeps) {
+  const std::u16string page =
+      u"<title>T</title><base href=\"/d/\"><p class=x style=\"color:red\" onclick=\"f()\">"
+      u"a &lt;b&gt; &amp; \"c\" <a href=\"x.html\" target=_blank>X</a> "
+      u"<a href=\"javascript:go()\">go</a> <img src=\"data:image/png;base64,AA\" alt=\"d\"> "
+      u"<img src=\"p.png\" alt='say \"hi\"'><b>bold</b></p><script>evil()</script>"
+      u"<iframe src=\"https://e.jp/\">i</iframe><form><input value=v></form>"
+      u"<table><tr><th>h</th></tr><tr><td>1</td></tr></table>"
+      u"<table><tr><td>lay</td><td>out</td></tr></table><pre>a  b\n c</pre>";
+  EXPECT_EQ(test::Shown(FormHtml(html::ParseDocument(page), u"https://a.jp/page", false)),
+            test::Shown(u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n"
+                        u"<h1>T</h1>\n<p><a href=\"https://a.jp/page\">https://a.jp/page</a></p>\n"
+                        u"<p>a &lt;b&gt; &amp; \"c\" <a href=\"https://a.jp/d/x.html\">X</a> go d "
+                        u"<img src=\"https://a.jp/d/p.png\" alt=\"say &quot;hi&quot;\"><strong>bold"
+                        u"</strong></p>\n<div></div>\n"  // the form, without its input
+                        u"<table><tr><th>h</th>\n</tr>\n<tr><td>1</td>\n</tr>\n</table>\n"
+                        u"<div><div><div>lay</div>\n<div>out</div>\n</div>\n</div>\n"
+                        u"<pre>a  b\n c</pre>\n</body></html>\n"));
 }
 
 TEST(ResolveUrl, ResolvesReferencesAsRfc3986Does) {
