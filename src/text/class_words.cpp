@@ -249,7 +249,8 @@ constexpr Entry kParts[] = {
     {u"carousel", B(W::kMedia)},
     {u"lightbox", B(W::kMedia)},
     {u"product", B(W::kProduct)},
-    {u"specification", B(W::kProduct)},
+    // A product's technical data, in the singular or the plural.
+    {u"specificat", B(W::kProduct)},
     {u"hidden", B(W::kHidden)},
     {u"invisible", B(W::kHidden)},
     {u"offscreen", B(W::kHidden)},

@@ -28,7 +28,7 @@ enum class PartWord : std::uint8_t {
   kPopup,    // cookie notices, newsletters, sign-in, modal dialogs
   kMedia,    // pictures, captions, galleries
   kCard,     // cards, tiles, items of a list or grid
-  kProduct,  // products, prices, specifications, reviews
+  kProduct,  // products, prices, technical data, reviews
   kHidden,   // text for screen readers alone
   kTitle,    // titles and headlines
   kTab,      // tabs, panels, accordions, questions and answers that open

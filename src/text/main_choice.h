@@ -56,7 +56,7 @@ class MainChoosing {
 
 // The parts of a page that hold its main content, whatever the kind of page: an article's
 // headline, lead and body; a thread's question and posts; a listing's entries; a product's
-// description and specifications; a service page's sections. Each block with text of its own
+// description and technical data; a service page's sections. Each block with text of its own
 // is weighed by `model` on its features (MainFeatures), and the blocks are chosen as
 // MainChoosing chooses. Empty where no block stands out. `title` is the page's.
 MainParts ChooseMainParts(const html::Document& document, std::u16string_view title,
