@@ -73,4 +73,23 @@ std::u16string_view NameOf(Tag tag) {
   return t < std::size(kNames) ? kNames[t] : std::u16string_view();
 }
 
+int HeadingLevel(Tag tag) {
+  switch (tag) {
+    case Tag::kH1:
+      return 1;
+    case Tag::kH2:
+      return 2;
+    case Tag::kH3:
+      return 3;
+    case Tag::kH4:
+      return 4;
+    case Tag::kH5:
+      return 5;
+    case Tag::kH6:
+      return 6;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace pagelift::html

@@ -170,5 +170,7 @@ enum class Tag : std::uint32_t {
 Tag TagOf(std::u16string_view name);
 // The lowercase name of a known tag ("" for kUnknown and above).
 std::u16string_view NameOf(Tag tag);
+// 1 to 6 for <h1> to <h6>; 0 for any other tag.
+int HeadingLevel(Tag tag);
 
 }  // namespace pagelift::html

@@ -94,25 +94,6 @@ std::uint64_t TagWordsOf(Tag tag) {
   }
 }
 
-std::uint8_t HeadingOf(Tag tag) {
-  switch (tag) {
-    case Tag::kH1:
-      return 1;
-    case Tag::kH2:
-      return 2;
-    case Tag::kH3:
-      return 3;
-    case Tag::kH4:
-      return 4;
-    case Tag::kH5:
-      return 5;
-    case Tag::kH6:
-      return 6;
-    default:
-      return 0;
-  }
-}
-
 // Of an element's tag and classes, but their digits: "post-1234" and "post-1235" are alike.
 std::uint32_t HashOfName(Tag tag, std::u16string_view classes) {
   std::uint32_t hash = (0x811C9DC5u ^ static_cast<std::uint32_t>(tag)) * 0x01000193u;
@@ -339,7 +320,7 @@ void MainBlocks::Enter(NodeId element, Role role, std::vector<Open>& open) {
   block.chain = entered.since_block;
   entered.since_block = 0;
   block.block_tag = static_cast<std::uint32_t>(html ? BlockTagOf(tag) : BlockTag::kOther);
-  block.heading = html ? HeadingOf(tag) : 0;
+  block.heading = html ? static_cast<std::uint8_t>(html::HeadingLevel(tag)) : 0;
   block.boilerplate =
       (static_cast<PartWords>(entered.far) & kStrongWords) != 0 || (entered.far & kStrongTags) != 0;
   entered.block = index;

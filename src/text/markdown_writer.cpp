@@ -15,25 +15,6 @@ bool IsList(Tag tag) {
   return tag == Tag::kUl || tag == Tag::kOl || tag == Tag::kMenu || tag == Tag::kDir;
 }
 
-int HeadingLevel(Tag tag) {
-  switch (tag) {
-    case Tag::kH1:
-      return 1;
-    case Tag::kH2:
-      return 2;
-    case Tag::kH3:
-      return 3;
-    case Tag::kH4:
-      return 4;
-    case Tag::kH5:
-      return 5;
-    case Tag::kH6:
-      return 6;
-    default:
-      return 0;
-  }
-}
-
 std::int64_t NumberOr(std::optional<std::u16string_view> text, std::int64_t fallback) {
   if (!text) return fallback;
   std::u16string_view digits = *text;
@@ -193,7 +174,7 @@ MarkdownWriter::Kind MarkdownWriter::KindOf(NodeId node, Tag tag, Role role,
     return Kind::kPlain;
   }
   if (tag == Tag::kTable) return IsDataTable(document_, node) ? Kind::kTable : Kind::kBlock;
-  if (HeadingLevel(tag) > 0) return Kind::kHeading;
+  if (html::HeadingLevel(tag) > 0) return Kind::kHeading;
   if (tag == Tag::kBlockquote) return Kind::kQuote;
   if (IsList(tag)) return Kind::kList;
   if (role == Role::kListItem) return Kind::kItem;
@@ -280,7 +261,7 @@ void MarkdownWriter::Enter(NodeId node, Tag tag, Role role, const ElementAttribu
   Flush();
   switch (kind) {
     case Kind::kHeading:
-      heading_ = HeadingLevel(tag);
+      heading_ = html::HeadingLevel(tag);
       break;
     case Kind::kQuote:
       containers_.push_back({true, {}});
