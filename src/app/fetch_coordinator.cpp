@@ -59,11 +59,17 @@ struct FetchCoordinator::State {
     if (id == chosen) {
       shell.clear_clipboard();
       try {
-        shell.set_clipboard_text(result.text);
+        shell.set_clipboard(result.text, result.html, url);
       } catch (const std::bad_alloc&) {
-        shell.set_clipboard_text(kFetchFailedText);
-        failed = true;
-        why = "the text is too large for the Clipboard";
+        // The HTML is the extra: the text goes alone if it fits.
+        try {
+          if (result.html.empty()) throw;
+          shell.set_clipboard(result.text, {}, url);
+        } catch (const std::bad_alloc&) {
+          shell.set_clipboard(kFetchFailedText, {}, url);
+          failed = true;
+          why = "the text is too large for the Clipboard";
+        }
       }
     }
     if (failed && shell.notify) {

@@ -18,9 +18,12 @@ struct FetchShell {
   // The tray icon shows the busy picture (true) or the idle one.
   std::function<void(bool busy)> show_busy;
   std::function<void()> clear_clipboard;
-  // The Clipboard then holds exactly `text`. May throw std::bad_alloc for a text too large
-  // for the Clipboard's own copy.
-  std::function<void(const std::u16string& text)> set_clipboard_text;
+  // The Clipboard then holds exactly `text`, and beside it the HTML document `html` of the
+  // page at `url` where `html` is not empty (nothing of an earlier text's HTML where it is).
+  // May throw std::bad_alloc for a text too large for the Clipboard's own copy.
+  std::function<void(const std::u16string& text, const std::u16string& html,
+                     const std::u16string& url)>
+      set_clipboard;
   // Tells the user, beside the tray icon, what went wrong: `title` and `text` of a
   // notification (see FailureNotice).
   std::function<void(const std::u16string& title, const std::u16string& text)> notify;

@@ -48,6 +48,8 @@ bool WriteFirstSettings(const std::filesystem::path& settings_file,
   ProfileText file;
   // A new user gets the text a person reads; a file without the key gives the tags removed.
   file.Set(kSection, kTextFormKey, FormBoxText(FormBoxIndexOf(TextForm::kReadable)));
+  // ... and its structure beside it for a paste into a word processor or a mail.
+  file.Set(kSection, kWithHtmlKey, u"1");
   int n = 0;
   for (const auto& page : pages) {
     if (n == kUrlKeys) break;

@@ -34,6 +34,10 @@ bool FormBoxFolds(int index) {
   return form == TextForm::kReadable || form == TextForm::kMain;
 }
 
+bool FormBoxMakesHtml(int index) {
+  return FormBoxChoice(index) != TextForm::kAsIs;
+}
+
 TextForm FormBoxChoice(int index) {
   return EntryAt(index).form;
 }

@@ -14,6 +14,9 @@ int FormBoxEntries();
 // Whether the entry's form is folded at the width, so that "折り返さない" applies to it: the
 // readable and main forms (not the as-is form, whose fold stays, nor Markdown, never folded).
 bool FormBoxFolds(int index);
+// Whether the entry's form has an HTML to go beside it on the Clipboard, so that
+// "書式（HTML）も付ける" applies to it: every form but the as-is form, which has no structure.
+bool FormBoxMakesHtml(int index);
 TextForm FormBoxChoice(int index);  // entry 0's for an index outside the box
 std::u16string_view FormBoxText(int index);
 

@@ -41,8 +41,10 @@ FoldWidth FoldWidth::Mended() const {
 
 FetchSettings Settings::ForFetch() const {
   // 0 folds the readable and main forms nowhere; the as-is form keeps its width.
-  return {proxy, CodeBoxChoice(code), no_fold && FormBoxFolds(form) ? 0 : width.Number(),
-          FormBoxChoice(form)};
+  FetchSettings fetch{proxy, CodeBoxChoice(code),
+                      no_fold && FormBoxFolds(form) ? 0 : width.Number(), FormBoxChoice(form)};
+  fetch.clipboard_html = with_html && FormBoxMakesHtml(form);
+  return fetch;
 }
 
 SettingsRead LoadSettings(const std::filesystem::path& file) {
@@ -57,6 +59,7 @@ SettingsRead LoadSettings(const std::filesystem::path& file) {
   settings.proxy = value(kProxyKey, u"");
   settings.form = FormBoxIndex(value(kTextFormKey, FormBoxText(0)));
   settings.no_fold = value(kNoFoldKey, u"0") == u"1";
+  settings.with_html = value(kWithHtmlKey, u"0") == u"1";
   for (int n = 1; n <= kUrlKeys; ++n) {
     std::u16string url = value(UrlKey(n), kNoMoreUrls);
     if (url == kNoMoreUrls) break;
@@ -81,6 +84,7 @@ bool SaveSettings(const std::filesystem::path& file, Settings& settings) {
   text.Set(kSection, kProxyKey, settings.proxy);
   text.Set(kSection, kTextFormKey, FormBoxText(settings.form));
   text.Set(kSection, kNoFoldKey, settings.no_fold ? u"1" : u"0");
+  text.Set(kSection, kWithHtmlKey, settings.with_html ? u"1" : u"0");
   const std::vector<std::u16string> lines = SplitLines(settings.urls);
   for (int n = 1; n <= kUrlKeys; ++n) {
     const auto line = static_cast<std::size_t>(n - 1);

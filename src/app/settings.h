@@ -36,6 +36,8 @@ struct Settings {
   std::u16string urls;   // the URL box: one URL a line, CR LF between the lines
   int form = 0;          // the entry of the text form box (see form_box.h)
   bool no_fold = false;  // "折り返さない": the readable and main forms are not folded
+  // "書式（HTML）も付ける": the form's HTML goes on the Clipboard beside its text
+  bool with_html = false;
 
   // What a fetch started now reads.
   FetchSettings ForFetch() const;

@@ -32,15 +32,20 @@ std::u16string TextOfPage(std::span<const std::uint8_t> bytes, Code code, double
 
 // The text of a page of `page_units` (or bytes) in a form that parses it (see PageForm),
 // `feed(form)` handing it the page's text; `result` is told when the main form gave the
-// readable one.
+// readable one, and takes the HTML made beside the text.
 template <typename Feed>
 std::u16string FormOf(std::size_t page_units, const FetchSettings& settings, FetchResult& result,
                       Feed feed) {
-  PageForm form(settings.form, settings.fold_width, page_units, settings.page_url, settings.html);
+  const FormOutput output = settings.html             ? FormOutput::kHtml
+                            : settings.clipboard_html ? FormOutput::kTextAndHtml
+                                                      : FormOutput::kText;
+  PageForm form(settings.form, settings.fold_width, page_units, settings.page_url, output);
   feed(form);
   if (form.MainGaveReadable()) result.notice = kMainGaveReadableText;
   if (form.MarkdownGaveReadable()) result.notice = kMarkdownGaveReadableText;
-  return form.Finish();
+  std::u16string text = form.Finish();
+  result.html = form.TakeHtml();
+  return text;
 }
 
 // FormOf the page decoded and parsed `piece_bytes` at a time, `after_piece(form)` after

@@ -29,6 +29,8 @@ struct FetchSettings {
   // The clean HTML of the form (readable, main or Markdown) instead of its text: the
   // document that goes on the Clipboard beside the text.
   bool html = false;
+  // The same HTML beside the text, in FetchResult::html, for the Clipboard.
+  bool clipboard_html = false;
 };
 
 // What a fetch leaves for the Clipboard.
@@ -41,6 +43,10 @@ struct FetchResult {
   std::string problem;
   // What the user should know of a text that was made: kMainGaveReadableText, or nothing.
   std::u16string notice = {};
+  // With FetchSettings::clipboard_html, the form's clean HTML document; empty where there is
+  // none: for the failure text, the as-is form, a page that streamed, or when memory ran out
+  // for it (the text stands alone then).
+  std::u16string html = {};
 };
 
 // The notice of a page too large for the main form, which was given in the readable form.

@@ -17,8 +17,8 @@ constexpr double kNoFold = 1e300;
 }  // namespace
 
 PageForm::PageForm(TextForm form, double width, std::size_t page_bytes, std::u16string url,
-                   bool html)
-    : form_(form), width_(width == 0 ? kNoFold : width), url_(std::move(url)), html_(html) {
+                   FormOutput output)
+    : form_(form), width_(width == 0 ? kNoFold : width), url_(std::move(url)), output_(output) {
   if (page_bytes > kLargestParsedPage) {
     stream_.emplace(width_);
   } else {
@@ -43,7 +43,12 @@ std::u16string PageForm::Finish() {
   if (stream_) return stream_->Finish();
   const html::Document document = parser_->Finish();
   parser_.reset();  // its buffers go before the layout begins
-  if (html_) return FormHtml(document, url_, IsMainForm(form_));
+  if (output_ == FormOutput::kHtml) return FormHtml(document, url_, IsMainForm(form_));
+  if (output_ == FormOutput::kTextAndHtml) {
+    FormWithHtml both = FormTextAndHtml(document, form_, width_, url_);
+    html_ = std::move(both.html);
+    return std::move(both.text);
+  }
   switch (form_) {
     case TextForm::kMain:
       return MainTextForm(document, width_).text;

@@ -83,21 +83,23 @@ class Gates {
 class FetchCoordinatorTest : public testing::Test {
  protected:
   FetchShell Shell() {
-    return {[this](std::function<void()> task) { inbox_.Post(std::move(task)); },
-            [this](bool busy) { events_.push_back(busy ? "busy" : "idle"); },
-            [this] { events_.push_back("clear"); },
-            [this](const std::u16string& text) {
-              if (clipboard_fails_ > 0) {
-                --clipboard_fails_;
-                throw std::bad_alloc();
-              }
-              events_.push_back("text");
-              texts_.push_back(text);
-            },
-            [this](const std::u16string& title, const std::u16string& text) {
-              events_.push_back("notice");
-              notices_.push_back(title + u"|" + text);
-            }};
+    return {
+        [this](std::function<void()> task) { inbox_.Post(std::move(task)); },
+        [this](bool busy) { events_.push_back(busy ? "busy" : "idle"); },
+        [this] { events_.push_back("clear"); },
+        [this](const std::u16string& text, const std::u16string& html, const std::u16string& url) {
+          if (clipboard_fails_ > 0) {
+            --clipboard_fails_;
+            throw std::bad_alloc();
+          }
+          events_.push_back("text");
+          texts_.push_back(text);
+          htmls_.push_back(html.empty() ? html : html + u"|" + url);
+        },
+        [this](const std::u16string& title, const std::u16string& text) {
+          events_.push_back("notice");
+          notices_.push_back(title + u"|" + text);
+        }};
   }
   std::unique_ptr<FetchCoordinator> Made(FetchCoordinator::Fetch fetch) {
     return std::make_unique<FetchCoordinator>(Shell(), std::move(fetch));
@@ -110,6 +112,7 @@ class FetchCoordinatorTest : public testing::Test {
   Gates gates_;
   Events events_;
   std::vector<std::u16string> texts_;
+  std::vector<std::u16string> htmls_;  // each text's HTML and the page's URL, or nothing
   std::vector<std::u16string> notices_;
   int clipboard_fails_ = 0;
 };
@@ -195,6 +198,39 @@ TEST_F(FetchCoordinatorTest, FailuresReachTheClipboardAsTheFailureTextAndANotifi
     EXPECT_EQ(texts_, std::vector<std::u16string>{kFetchFailedText});
     EXPECT_EQ(notices_, std::vector<std::u16string>{c.notice});
     EXPECT_EQ(events_.back(), "idle");
+  }
+}
+
+TEST_F(FetchCoordinatorTest, TheHtmlGoesBesideTheTextAndIsDroppedFirstWhenTheyDoNotFit) {
+  const struct {
+    int clipboard_fails;
+    std::u16string text;
+    std::u16string html;
+    std::vector<std::u16string> notices;
+  } cases[] = {
+      {0, u"text", u"<p>text</p>|http://a/", {}},
+      {1, u"text", u"", {}},
+      {2,
+       kFetchFailedText,
+       u"",
+       {std::u16string(kFetchFailedText) + u"|http://a/\nthe text is too large for the Clipboard"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.clipboard_fails);
+    texts_.clear();
+    htmls_.clear();
+    notices_.clear();
+    clipboard_fails_ = c.clipboard_fails;
+    FetchCoordinator fetches(Shell(), [](const std::u16string&, const FetchSettings&) {
+      FetchResult result{true, u"text", {}};
+      result.html = u"<p>text</p>";
+      return result;
+    });
+    fetches.Choose(u"http://a/", {});
+    ASSERT_TRUE(WaitForNoFetch(fetches));
+    EXPECT_EQ(texts_, std::vector<std::u16string>{c.text});
+    EXPECT_EQ(htmls_, std::vector<std::u16string>{c.html});
+    EXPECT_EQ(notices_, c.notices);
   }
 }
 

@@ -34,8 +34,9 @@ TEST(WriteFirstSettings, ListsTheSamplesOnceAndNeverTouchesAUsersFile) {
   EXPECT_EQ(file.Get(u"Setting", u"URL2"),
             std::u16string(encoded.begin(), encoded.end()) + u"/b.html");
   EXPECT_EQ(file.Get(u"Setting", u"URL3"), std::u16string(u"NONE"));
-  // A new user reads pages in the readable form.
+  // A new user reads pages in the readable form, with its HTML beside it.
   EXPECT_EQ(file.Get(u"Setting", u"TEXTFORM"), std::u16string(u"読みやすく"));
+  EXPECT_EQ(file.Get(u"Setting", u"WITHHTML"), std::u16string(u"1"));
 
   std::ofstream(settings, std::ios::binary | std::ios::trunc) << "[Setting]\r\nURL1=mine\r\n";
   EXPECT_FALSE(WriteFirstSettings(settings, samples));

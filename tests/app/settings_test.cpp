@@ -223,6 +223,31 @@ TEST_F(SettingsTest, NoFoldLeavesTheReadableFormsUnfoldedAndTheOthersAsTheyWere)
   EXPECT_TRUE(Load().settings.no_fold);
 }
 
+TEST_F(SettingsTest, WithHtmlPutsTheHtmlBesideEveryFormButTheTagsRemoved) {
+  const struct {
+    const char16_t* value;  // WITHHTML's, or none
+    int form;
+    bool fetched;
+  } cases[] = {
+      {nullptr, 1, false}, {u"0", 1, false}, {u"1", 1, true},  {u"1", 2, true},
+      {u"1", 3, true},     {u"1", 4, true},  {u"1", 0, false},  // the as-is form: text alone
+      {u"yes", 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::u16string(c.value ? c.value : u"(none)")));
+    std::filesystem::remove(file_);
+    ASSERT_TRUE(WriteIniValue(u"Setting", u"TEXTFORM", FormBoxText(c.form), file_));
+    if (c.value) {
+      ASSERT_TRUE(WriteIniValue(u"Setting", u"WITHHTML", c.value, file_));
+    }
+    EXPECT_EQ(Load().settings.ForFetch().clipboard_html, c.fetched) << c.form;
+  }
+  typed_.with_html = true;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Key(u"WITHHTML"), u"1");
+  EXPECT_TRUE(Load().settings.with_html);
+}
+
 TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
   typed_.urls = u"http://www.example.jp/\r\nhttp://example.com/a b";
   ASSERT_TRUE(SaveSettings(folder_ / "new folder" / "pagelift.ini", typed_));
@@ -233,6 +258,7 @@ TEST_F(SettingsTest, SaveCreatesTheFileInTheKeysOrder) {
       "PROXY=\r\n"
       "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n"
       "NOFOLD=0\r\n"
+      "WITHHTML=0\r\n"
       "URL1=http://www.example.jp/\r\n"
       "URL2=http://example.com/a b\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
@@ -263,7 +289,8 @@ TEST_F(SettingsTest, SaveKeepsCommentsAndOtherSections) {
       "CODE=\x8e\xa9\x93\xae\x94\xbb\x92\xe8\r\n"
       "MAXCHAR=100\r\n"
       "TEXTFORM=\x83\x5e\x83\x4f\x8f\x9c\x8b\x8e\x82\xcc\x82\xdd\r\n"
-      "NOFOLD=0\r\n";
+      "NOFOLD=0\r\n"
+      "WITHHTML=0\r\n";
   for (int n = 3; n <= 100; ++n) expected += "URL" + std::to_string(n) + "=NONE\r\n";
   // The next section after a blank line, or at once.
   for (const std::string tail : {"\r\n[Tail]\r\nKey=\x95\x5c\r\n", "[Tail]\r\nKey=\x95\x5c\r\n"}) {

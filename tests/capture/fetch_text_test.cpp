@@ -151,6 +151,30 @@ TEST(PageText, GivesTheTextOfTheWholePageWhateverThePieces) {
   }
 }
 
+TEST(PageText, TheHtmlBesideTheTextIsTheFormsOwnAndTheTagsRemovedHaveNone) {
+  const std::string file = FileBytes("sample.sjis.html");
+  const ByteArray bytes(std::vector<std::uint8_t>(file.begin(), file.end()));
+  for (const TextForm form : {TextForm::kAsIs, TextForm::kReadable, TextForm::kMain,
+                              TextForm::kReadableMarkdown, TextForm::kMainMarkdown}) {
+    SCOPED_TRACE(static_cast<int>(form));
+    FetchSettings settings{u"", Code::kSJIS, 40, form, u"http://a.jp/"};
+    const FetchResult alone = PageText(1, bytes, settings, NonCodeClass());
+    settings.html = true;
+    const std::u16string html = PageText(1, bytes, settings, NonCodeClass()).text;
+    settings.html = false;
+    settings.clipboard_html = true;
+    const FetchResult both = PageText(1, bytes, settings, NonCodeClass());
+    EXPECT_EQ(both.text, alone.text);
+    EXPECT_TRUE(alone.html.empty());
+    if (form == TextForm::kAsIs) {
+      EXPECT_TRUE(both.html.empty());
+    } else {
+      EXPECT_EQ(both.html, html);
+      EXPECT_NE(html.find(u"<body>"), std::u16string::npos);
+    }
+  }
+}
+
 TEST(PageText, APageTooLargeForATreeStreamsInTheReadableFormAndSaysSo) {
   const std::string paragraph = "<p>ab</p>";
   const std::size_t count = kLargestParsedPage / paragraph.size() + 1;
@@ -164,16 +188,18 @@ TEST(PageText, APageTooLargeForATreeStreamsInTheReadableFormAndSaysSo) {
   for (const TextForm form : {TextForm::kReadable, TextForm::kMain}) {
     std::u16string text;
     int parts = 0;
-    const FetchResult result =
-        PageTextInParts(page, {u"", Code::kUTF8, 100, form}, [&](std::u16string& part) {
-          text += part;
-          part.clear();
-          ++parts;
-        });
+    FetchSettings settings{u"", Code::kUTF8, 100, form};
+    settings.clipboard_html = true;  // no tree, so no HTML
+    const FetchResult result = PageTextInParts(page, settings, [&](std::u16string& part) {
+      text += part;
+      part.clear();
+      ++parts;
+    });
     EXPECT_TRUE(result.downloaded);
     EXPECT_TRUE(text == expected) << text.size() << " units against " << expected.size();
     EXPECT_GT(parts, 1);  // written out as it came, not at the end
     EXPECT_EQ(result.notice, form == TextForm::kMain ? kMainGaveReadableText : u"");
+    EXPECT_TRUE(result.html.empty());
   }
 }
 

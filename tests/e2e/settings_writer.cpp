@@ -2,7 +2,8 @@
 // another build writes for the same input:
 //   settings_writer FILE CODE_ENTRY WIDTH PROXY FORM_ENTRY [URL...]
 // CODE_ENTRY is the code box's entry (0 for "自動判定"), FORM_ENTRY the text form box's,
-// the URLs are the URL box's lines; all text in UTF-8.
+// the URLs are the URL box's lines; all text in UTF-8. The check boxes stay as FILE has
+// them, as the dialog shows them.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FILE CODE_ENTRY WIDTH PROXY FORM_ENTRY [URL...]\n", argv[0]);
     return 2;
   }
-  pagelift::Settings settings;
+  pagelift::Settings settings = pagelift::LoadSettings(argv[1]).settings;
+  settings.urls.clear();
   settings.code = std::atoi(argv[2]);
   settings.width = pagelift::FoldWidth(Text(argv[3]));
   settings.proxy = Text(argv[4]);

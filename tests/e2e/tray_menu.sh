@@ -3,16 +3,17 @@
 # with a settings file beside a copy of it, and a page on a loopback server. A right
 # click opens the menu; "ネット取得" offers the URL another program put on the Clipboard
 # and lists the page and a refused URL; choosing the Clipboard's URL or the listed page
-# puts the folded text on the Clipboard, the refused URL the failure text and a balloon
-# beside the icon that says why; "終了" (and after a new start, SIGTERM) leaves no icon
+# puts the folded text on the Clipboard, with the page's HTML beside it as text/html, the
+# refused URL the failure text alone and a balloon beside the icon that says why; "終了" (and after a new start, SIGTERM) leaves no icon
 # and no process. Saves screenshots of the open menu and of the balloon. Every wait is
 # bounded.
-# Usage: tray_menu.sh PAGELIFT PAGE_SERVER OUTPUT_PNG [NOTICE_PNG]
+# Usage: tray_menu.sh PAGELIFT PAGELIFT_CLI PAGE_SERVER OUTPUT_PNG [NOTICE_PNG]
 set -euo pipefail
 program=$1
-page_server=$2
-output=$3
-notice_output=${4:-}
+cli=$2
+page_server=$3
+output=$4
+notice_output=${5:-}
 source "$(dirname "$0")/tray_session.sh"
 
 # The page, and the text the Clipboard must then hold in the readable form: the title,
@@ -32,11 +33,12 @@ printf '%s\r\n' 試験のページ '' 見出し '' この段落は二十桁で�
 pids+=($!)
 wait_for 10 test -s "$work/port" || fail "the page server did not start"
 url="http://127.0.0.1:$(head -n1 "$work/port")/page.html"
+"$cli" text --html --form readable --url "$url" "$work/page.html" >"$work/expected.html"
 
 # The program finds its settings beside itself: code page 932, CR LF.
 cp "$program" "$work/pagelift"
 {
-  printf '[Setting]\r\nCODE=%s\r\nMAXCHAR=20\r\nPROXY=\r\nTEXTFORM=%s\r\n' \
+  printf '[Setting]\r\nCODE=%s\r\nMAXCHAR=20\r\nPROXY=\r\nTEXTFORM=%s\r\nWITHHTML=1\r\n' \
     "$(printf '自動判定' | iconv -f UTF-8 -t CP932)" "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)"
   printf 'URL1=%s\r\nURL2=http://127.0.0.1:1/refused\r\nURL3=NONE\r\n' "$url"
 } >"$work/pagelift.ini"
@@ -93,6 +95,16 @@ import -window root "$output"
 echo "$output: the open menu, with the Clipboard's URL"
 xdotool key Return
 expect_page "the Clipboard's URL"
+# One owner offers both, as a program that pastes asks for them.
+targets=$(timeout 2 xclip -o -selection clipboard -t TARGETS 2>/dev/null || true)
+for target in UTF8_STRING 'text/plain;charset=utf-8' text/html; do
+  grep -qxF "$target" <<<"$targets" || fail "the Clipboard does not offer $target: $targets"
+done
+timeout 2 xclip -o -selection clipboard -t text/html 2>/dev/null | cmp -s - "$work/expected.html" ||
+  fail "text/html is not what pagelift-cli text --html makes of the page"
+timeout 2 xclip -o -selection clipboard -t 'text/plain;charset=utf-8' 2>/dev/null |
+  cmp -s - "$work/expected.txt" || fail "text/plain;charset=utf-8 is not the page's text"
+echo "beside it text/html, $(wc -c <"$work/expected.html") bytes, as pagelift-cli text --html makes it"
 
 # Text that is no URL: the first entry is greyed, and the first URL of the list marked.
 echo "before" | xclip -selection clipboard
@@ -107,6 +119,8 @@ clipboard_is_failure() {
   timeout 2 xclip -o -selection clipboard 2>/dev/null | cmp -s - "$work/failure.txt"
 }
 wait_for 10 clipboard_is_failure || fail "the refused URL did not leave the failure text"
+! timeout 2 xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx text/html ||
+  fail "the failure text left the last page's HTML on the Clipboard"
 balloon_shown() { [ "$(menus | grep -c . || true)" -gt "$windows_before" ]; }
 wait_for 10 balloon_shown || fail "no balloon told of the failure"
 balloon=$(menus | tail -n1)

@@ -5,6 +5,7 @@
 #include "support/text.h"
 #include "text/form_html.h"
 #include "text/markdown_text.h"
+#include "text/readable_text.h"
 #include "text/url_resolve.h"
 
 namespace pagelift {
@@ -111,6 +112,38 @@ TEST(FormHtml, WritesItsOwnCleanMarkupOfWhatTheFormKeeps) {
                         u"<table><tr><th>h</th>\n</tr>\n<tr><td>1</td>\n</tr>\n</table>\n"
                         u"<div><div><div>lay</div>\n<div>out</div>\n</div>\n</div>\n"
                         u"<pre>a  b\n c</pre>\n</body></html>\n"));
+}
+
+TEST(FormTextAndHtml, GivesEachFormsOwnTextAndItsHtmlFromOneWalk) {
+  // An article the main form picks out of what surrounds it, and a page where nothing
+  // stands out.
+  std::u16string article =
+      u"<title>T</title><nav><a href=/>home</a> <a href=/a>a</a></nav><article>";
+  for (int i = 0; i < 8; ++i)
+    article += u"<p>The <em>article's</em> paragraph, long enough to stand out, with words.</p>";
+  article += u"</article><footer>(c) someone</footer>";
+  for (const std::u16string& page : {article, std::u16string(u"<p>a <b>b</b></p>")}) {
+    const html::Document browsers = html::ParseDocument(page);
+    const html::Document no_scripts = html::ParseDocument(page, html::Scripting::kOff);
+    const std::u16string url = u"https://a.jp/";
+    const struct {
+      TextForm form;
+      std::u16string text;
+    } forms[] = {
+        {TextForm::kReadable, ReadableText(browsers, 30)},
+        {TextForm::kMain, MainTextForm(no_scripts, 30).text},
+        {TextForm::kReadableMarkdown, ReadableMarkdown(browsers, url)},
+        {TextForm::kMainMarkdown, MainMarkdownForm(no_scripts, url).text},
+    };
+    for (const auto& c : forms) {
+      SCOPED_TRACE(static_cast<int>(c.form));
+      const bool main = IsMainForm(c.form);
+      const FormWithHtml both = FormTextAndHtml(main ? no_scripts : browsers, c.form, 30, url);
+      EXPECT_EQ(test::Shown(both.text), test::Shown(c.text));
+      EXPECT_EQ(test::Shown(both.html),
+                test::Shown(FormHtml(main ? no_scripts : browsers, url, main)));
+    }
+  }
 }
 
 TEST(ResolveUrl, ResolvesReferencesAsRfc3986Does) {

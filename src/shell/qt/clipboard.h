@@ -19,8 +19,9 @@ class Clipboard {
  public:
   virtual ~Clipboard() = default;
   virtual void Clear() = 0;
-  // The Clipboard then holds exactly `text`, as UTF-8 plain text.
-  virtual void SetText(const std::u16string& text) = 0;
+  // The Clipboard then holds exactly `text`, as UTF-8 plain text, and beside it the HTML
+  // document `html` where that is not empty.
+  virtual void SetText(const std::u16string& text, const std::u16string& html) = 0;
   // The start of the Clipboard's text (see ClipboardStart), at most `limit` units; nothing
   // when it holds no text or cannot be read now.
   virtual std::optional<ClipboardStart> ReadStart(std::size_t limit) = 0;

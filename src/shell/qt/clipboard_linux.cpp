@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QtGlobal>
 #include <cstdint>
@@ -37,6 +39,19 @@ bool OffersDataControl(wl_display* display) {
   return answered && found;
 }
 
+// pagelift-wl-clipboard: beside the program in its build, or where the package puts it
+// (/usr/libexec/pagelift beside /usr/bin); empty when it is in neither place.
+QString HtmlClipboardProgram() {
+  const QString folder = QCoreApplication::applicationDirPath();
+  for (const QString& path :
+       {folder + QStringLiteral("/pagelift-wl-clipboard"),
+        folder + QStringLiteral("/../libexec/pagelift/pagelift-wl-clipboard")}) {
+    const QFileInfo file(path);
+    if (file.isFile() && file.isExecutable()) return file.absoluteFilePath();
+  }
+  return {};
+}
+
 }  // namespace
 
 ClipboardWay ChooseClipboardWay() {
@@ -56,7 +71,9 @@ ClipboardWay ChooseClipboardWay() {
 
 std::unique_ptr<Clipboard> MakeClipboard(ClipboardWay way, ModalMessage tell_user) {
   if (way == ClipboardWay::kToolkit) return nullptr;
-  return std::make_unique<WlCopyClipboard>(std::move(tell_user));
+  return std::make_unique<WlCopyClipboard>(std::move(tell_user), QStringLiteral("wl-copy"),
+                                           std::chrono::seconds(20), QStringLiteral("wl-paste"),
+                                           HtmlClipboardProgram());
 }
 
 std::optional<ClipboardStart> ReadToolkitClipboardStart(std::size_t limit) {

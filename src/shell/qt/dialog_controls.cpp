@@ -61,6 +61,12 @@ QWidget* MakeControl(const DialogControl& control, QWidget* parent) {
   return label;
 }
 
+// The check boxes that do not apply to the form of entry `form` are greyed.
+void GreyFormChoices(const DialogControls& controls, int form) {
+  controls.chkNoFold->setEnabled(FormBoxFolds(form));
+  controls.chkWithHtml->setEnabled(FormBoxMakesHtml(form));
+}
+
 template <typename Control>
 Control* Named(QWidget* dialog, const char* name) {
   return dialog->findChild<Control*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
@@ -84,11 +90,11 @@ DialogControls MakeDialogControls(QWidget* dialog) {
       Named<QPlainTextEdit>(dialog, "txtUrl"), Named<QLineEdit>(dialog, "txtProxy"),
       Named<QComboBox>(dialog, "cmbCode"),     Named<QLineEdit>(dialog, "txtMaxChar"),
       Named<QCheckBox>(dialog, "chkNoFold"),   Named<QComboBox>(dialog, "cmbTextForm"),
-      Named<QPushButton>(dialog, "cmdOk"),     Named<QPushButton>(dialog, "cmdCancel")};
-  QCheckBox* no_fold = controls.chkNoFold;
-  QObject::connect(controls.cmbTextForm, &QComboBox::currentIndexChanged, no_fold,
-                   [no_fold](int index) { no_fold->setEnabled(FormBoxFolds(index)); });
-  no_fold->setEnabled(FormBoxFolds(controls.cmbTextForm->currentIndex()));
+      Named<QCheckBox>(dialog, "chkWithHtml"), Named<QPushButton>(dialog, "cmdOk"),
+      Named<QPushButton>(dialog, "cmdCancel")};
+  QObject::connect(controls.cmbTextForm, &QComboBox::currentIndexChanged, dialog,
+                   [controls](int index) { GreyFormChoices(controls, index); });
+  GreyFormChoices(controls, controls.cmbTextForm->currentIndex());
   return controls;
 }
 
@@ -99,14 +105,16 @@ Settings SettingsIn(const DialogControls& controls) {
   return {
       controls.cmbCode->currentIndex(),       FoldWidth(FromQString(controls.txtMaxChar->text())),
       FromQString(controls.txtProxy->text()), FromQString(urls),
-      controls.cmbTextForm->currentIndex(),   controls.chkNoFold->isChecked()};
+      controls.cmbTextForm->currentIndex(),   controls.chkNoFold->isChecked(),
+      controls.chkWithHtml->isChecked()};
 }
 
 void ShowSettingsIn(const DialogControls& controls, const Settings& settings) {
   controls.cmbCode->setCurrentIndex(settings.code);
   controls.cmbTextForm->setCurrentIndex(settings.form);
   controls.chkNoFold->setChecked(settings.no_fold);
-  controls.chkNoFold->setEnabled(FormBoxFolds(settings.form));
+  controls.chkWithHtml->setChecked(settings.with_html);
+  GreyFormChoices(controls, settings.form);
   controls.txtMaxChar->setText(ToQString(settings.width.Text()));
   controls.txtProxy->setText(ToQString(settings.proxy));
   controls.txtUrl->setPlainText(

@@ -20,6 +20,7 @@ struct DialogControls {
   QLineEdit* txtMaxChar;
   QCheckBox* chkNoFold;  // greyed where the form chosen is not folded
   QComboBox* cmbTextForm;
+  QCheckBox* chkWithHtml;  // greyed where the form chosen has no HTML
   QPushButton* cmdOk;
   QPushButton* cmdCancel;
 };

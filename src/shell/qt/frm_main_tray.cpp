@@ -67,7 +67,9 @@ FetchShell frmMain::ShellForFetches() {
       },
       [this](bool busy) { ModIconTray(ImageList1[busy ? 1 : 0], kProgramTitle); },
       [] { ClearClipboard(); },
-      [](const std::u16string& text) { SetClipboardText(text); },
+      [](const std::u16string& text, const std::u16string& html, const std::u16string&) {
+        SetClipboardText(text, html);
+      },
       // With a StatusNotifierItem host Qt sends it to the desktop's notification server;
       // beside an XEmbed tray it draws a balloon of its own.
       [this](const std::u16string& title, const std::u16string& text) {

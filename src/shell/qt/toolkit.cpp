@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStandardPaths>
 
 #include "app/tray_texts.h"
@@ -67,12 +68,20 @@ void ClearClipboard() {
   own_start = {};
 }
 
-void SetClipboardText(const std::u16string& text) {
+void SetClipboardText(const std::u16string& text, const std::u16string& html) {
   if (clipboard_in_use) {
-    clipboard_in_use->SetText(text);
+    clipboard_in_use->SetText(text, html);
     return;
   }
-  QGuiApplication::clipboard()->setText(ToQString(text));
+  // On X11 Qt offers the text as UTF8_STRING, text/plain and the rest, and the HTML as
+  // text/html, from one owner of the selection; the name with the charset, which programs
+  // that paste ask for first, it offers only when told.
+  auto* data = new QMimeData;
+  const QString qt_text = ToQString(text);
+  data->setText(qt_text);
+  data->setData(QStringLiteral("text/plain;charset=utf-8"), qt_text.toUtf8());
+  if (!html.empty()) data->setHtml(ToQString(html));
+  QGuiApplication::clipboard()->setMimeData(data);
   own_start = {text.substr(0, kClipboardUrlLimit), text.size() <= kClipboardUrlLimit};
 }
 

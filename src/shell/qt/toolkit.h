@@ -42,8 +42,9 @@ ModalMessage QtMessageBox();
 // own Clipboard when it is null. It must outlive their last call.
 void UseClipboard(Clipboard* clipboard);
 void ClearClipboard();
-// The Clipboard then holds exactly `text`, as plain text.
-void SetClipboardText(const std::u16string& text);
+// The Clipboard then holds exactly `text`, as plain text, and beside it the HTML document
+// `html` where that is not empty.
+void SetClipboardText(const std::u16string& text, const std::u16string& html = {});
 // The start of the Clipboard's text, at most kClipboardUrlLimit units, however much it
 // holds; nothing when it holds no text or cannot be read now.
 std::optional<ClipboardStart> ReadClipboardStart();

@@ -56,15 +56,18 @@ struct WlCopyClipboard::Run {
   int errors = -1;
   // Whether the request was a text, whose failure the user hears of.
   bool text = false;
+  QString name;  // the program's, as the user is told of it
   bool stopped = false;
 };
 
 WlCopyClipboard::WlCopyClipboard(ModalMessage tell_user, QString program,
-                                 std::chrono::milliseconds limit, QString paste_program)
+                                 std::chrono::milliseconds limit, QString paste_program,
+                                 QString html_program)
     : tell_user_(std::move(tell_user)),
       program_(std::move(program)),
       limit_(limit),
-      paste_program_(std::move(paste_program)) {}
+      paste_program_(std::move(paste_program)),
+      html_program_(std::move(html_program)) {}
 
 std::optional<ClipboardStart> WlCopyClipboard::ReadStart(std::size_t limit) {
   using Clock = std::chrono::steady_clock;
@@ -126,8 +129,10 @@ void WlCopyClipboard::Clear() {
   Ask({});
 }
 
-void WlCopyClipboard::SetText(const std::u16string& text) {
-  Ask({TextToUtf8(text)});
+void WlCopyClipboard::SetText(const std::u16string& text, const std::u16string& html) {
+  Request request{TextToUtf8(text), std::nullopt};
+  if (!html.empty() && !html_program_.isEmpty()) request.html = TextToUtf8(html);
+  Ask(std::move(request));
 }
 
 void WlCopyClipboard::Ask(Request request) {
@@ -141,59 +146,77 @@ void WlCopyClipboard::Ask(Request request) {
 void WlCopyClipboard::Start(Request request) {
   auto run = std::make_unique<Run>();
   run->text = request.utf8.has_value();
+  const bool with_html = request.html.has_value();
+  run->name = with_html ? QStringLiteral("pagelift-wl-clipboard") : QStringLiteral("wl-copy");
   const int input = run->text ? MemoryFile("pagelift-text", *request.utf8) : -1;
-  request.utf8.reset();
+  const int html = with_html ? MemoryFile("pagelift-html", *request.html) : -1;
+  request = {};
   run->errors = ::memfd_create("pagelift-wl-copy-errors", MFD_CLOEXEC);
-  if ((run->text && input < 0) || run->errors < 0) {
+  if ((run->text && input < 0) || (with_html && html < 0) || run->errors < 0) {
     if (input >= 0) ::close(input);
+    if (html >= 0) ::close(html);
     if (run->text) Tell(QStringLiteral("メモリが足りません。"));
     return;
   }
 
   auto* process = new QProcess(this);
   run->process = process;
-  process->setProgram(program_);
-  process->setArguments(
-      run->text ? QStringList{QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")}
-                : QStringList{QStringLiteral("--clear")});
+  // The HTML is the program's descriptor 3.
+  constexpr int kHtmlDescriptor = 3;
+  if (with_html) {
+    process->setProgram(html_program_);
+    process->setArguments({QStringLiteral("--html-fd"), QString::number(kHtmlDescriptor)});
+  } else {
+    process->setProgram(program_);
+    process->setArguments(run->text ? QStringList{QStringLiteral("--type"),
+                                                  QStringLiteral("text/plain;charset=utf-8")}
+                                    : QStringList{QStringLiteral("--clear")});
+  }
   process->setStandardInputFile(QProcess::nullDevice());
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());
   const int errors = run->errors;
-  process->setChildProcessModifier([input, errors] {
+  process->setChildProcessModifier([input, html, errors] {
     if (input >= 0) ::dup2(input, STDIN_FILENO);
     ::dup2(errors, STDERR_FILENO);
-    // The wl-copy left behind to serve the text lives on; it must not hold on to this
+    if (html >= 0) ::dup2(html, kHtmlDescriptor);
+    // The process left behind to serve the text lives on; it must not hold on to this
     // program's files and connections (a download's socket, say).
-    ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
+    ::close_range(html >= 0 ? kHtmlDescriptor + 1 : STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
   });
   connect(process, &QProcess::finished, this,
           [this, process](int code, QProcess::ExitStatus status) {
             if (!running_ || running_->process != process) return;
             QString failure;
+            const QString& name = running_->name;
             if (running_->stopped) {
-              failure = QStringLiteral("wl-copy が %1 秒たっても終わりませんでした。")
+              failure = QStringLiteral("%1 が %2 秒たっても終わりませんでした。")
+                            .arg(name)
                             .arg(static_cast<double>(limit_.count()) / 1000);
             } else if (status == QProcess::CrashExit) {
-              failure = QStringLiteral("wl-copy が異常終了しました。");
+              failure = QStringLiteral("%1 が異常終了しました。").arg(name);
             } else if (code != 0) {
               failure = ErrorText(running_->errors);
               if (failure.isEmpty())
-                failure = QStringLiteral("wl-copy が終了コード %1 で終わりました。").arg(code);
+                failure = QStringLiteral("%1 が終了コード %2 で終わりました。").arg(name).arg(code);
             }
             Finish(process, failure);
           });
   // A failed start is told from the event loop, not from inside Clear or SetText.
-  connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
-    if (error != QProcess::FailedToStart) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, process] {
-          Finish(process,
-                 QStringLiteral("wl-copy を起動できませんでした（wl-clipboard が要ります）。"));
-        },
-        Qt::QueuedConnection);
-  });
+  connect(process, &QProcess::errorOccurred, this,
+          [this, process, with_html](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart) return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, process, with_html] {
+                  Finish(process,
+                         with_html
+                             ? QStringLiteral("pagelift-wl-clipboard を起動できませんでした。")
+                             : QStringLiteral(
+                                   "wl-copy を起動できませんでした（wl-clipboard が要ります）。"));
+                },
+                Qt::QueuedConnection);
+          });
   QTimer::singleShot(limit_, process, [this, process] {
     if (!running_ || running_->process != process) return;
     running_->stopped = true;
@@ -201,8 +224,9 @@ void WlCopyClipboard::Start(Request request) {
   });
   running_ = std::move(run);
   process->start();
-  // wl-copy has its own handle on the text now.
+  // The program has its own handles on the text and the HTML now.
   if (input >= 0) ::close(input);
+  if (html >= 0) ::close(html);
 }
 
 void WlCopyClipboard::Finish(const QProcess* process, const QString& failure) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
+
+#include "app/clipboard_html.h"
 
 namespace pagelift {
 
@@ -28,6 +31,32 @@ class OpenClipboardFor {
   bool open_ = false;
 };
 
+// A copy of `bytes` in memory the Clipboard can take over, freed unless it was.
+class GlobalCopy {
+ public:
+  GlobalCopy(const void* bytes, SIZE_T size) : memory_(GlobalAlloc(GMEM_MOVEABLE, size)) {
+    if (memory_ == nullptr) throw std::bad_alloc();
+    void* place = GlobalLock(memory_);
+    if (place == nullptr) {
+      GlobalFree(memory_);
+      throw std::bad_alloc();
+    }
+    std::memcpy(place, bytes, size);
+    GlobalUnlock(memory_);
+  }
+  ~GlobalCopy() {
+    if (memory_ != nullptr) GlobalFree(memory_);
+  }
+  GlobalCopy(const GlobalCopy&) = delete;
+  GlobalCopy& operator=(const GlobalCopy&) = delete;
+  HGLOBAL Handle() const { return memory_; }
+  // The Clipboard has it now.
+  void Release() { memory_ = nullptr; }
+
+ private:
+  HGLOBAL memory_;
+};
+
 }  // namespace
 
 std::optional<ClipboardStart> ReadClipboardStart(HWND owner, std::size_t limit) {
@@ -51,22 +80,22 @@ void ClearClipboard(HWND owner) {
   if (clipboard) EmptyClipboard();
 }
 
-void SetClipboardText(HWND owner, const std::u16string& text) {
-  // The Clipboard's copy, with its terminating NUL, in memory it takes over.
-  const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (copy == nullptr) throw std::bad_alloc();
-  void* place = GlobalLock(copy);
-  if (place == nullptr) {
-    GlobalFree(copy);
-    throw std::bad_alloc();
+void SetClipboardText(HWND owner, const std::u16string& text, const std::u16string& html,
+                      const std::u16string& url) {
+  GlobalCopy unicode(text.c_str(), (text.size() + 1) * sizeof(char16_t));
+  std::optional<GlobalCopy> formatted;
+  if (!html.empty()) {
+    const std::string bytes = WindowsHtmlFormat(html, url);
+    formatted.emplace(bytes.c_str(), bytes.size() + 1);
   }
-  std::memcpy(place, text.c_str(), bytes);
-  GlobalUnlock(copy);
+  // Registered once for the session; the same number in every program.
+  static const UINT html_format = RegisterClipboardFormatW(L"HTML Format");
   const OpenClipboardFor clipboard(owner);
-  if (!clipboard || !EmptyClipboard() || SetClipboardData(CF_UNICODETEXT, copy) == nullptr) {
-    GlobalFree(copy);
-  }
+  if (!clipboard || !EmptyClipboard()) return;
+  if (SetClipboardData(CF_UNICODETEXT, unicode.Handle()) != nullptr) unicode.Release();
+  if (formatted && html_format != 0 &&
+      SetClipboardData(html_format, formatted->Handle()) != nullptr)
+    formatted->Release();
 }
 
 }  // namespace pagelift

@@ -14,14 +14,15 @@ namespace pagelift {
 namespace {
 
 constexpr std::array<int, std::size(kDialogControls)> kControlIds = {
-    IDC_TXTURL, IDC_TXTPROXY, IDC_CMBCODE, IDC_TXTMAXCHAR, IDC_CHKNOFOLD, IDC_CMBTEXTFORM, IDOK,
-    IDCANCEL,   IDC_LABEL1,   IDC_LABEL2,  IDC_LABEL3,     IDC_LABEL4,    IDC_LABEL5,
+    IDC_TXTURL,      IDC_TXTPROXY,    IDC_CMBCODE, IDC_TXTMAXCHAR, IDC_CHKNOFOLD,
+    IDC_CMBTEXTFORM, IDC_CHKWITHHTML, IDOK,        IDCANCEL,       IDC_LABEL1,
+    IDC_LABEL2,      IDC_LABEL3,      IDC_LABEL4,  IDC_LABEL5,
 };
 
 constexpr bool ControlsInLayoutOrder() {
   constexpr std::string_view names[] = {
-      "txtUrl",    "txtProxy", "cmbCode", "txtMaxChar", "chkNoFold", "cmbTextForm", "cmdOk",
-      "cmdCancel", "Label1",   "Label2",  "Label3",     "Label4",    "Label5"};
+      "txtUrl", "txtProxy",  "cmbCode", "txtMaxChar", "chkNoFold", "cmbTextForm", "chkWithHtml",
+      "cmdOk",  "cmdCancel", "Label1",  "Label2",     "Label3",    "Label4",      "Label5"};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     if (names[i] != kDialogControls[i].name) return false;
   }
@@ -77,10 +78,11 @@ void LayOutDialog(HWND dialog, HFONT font) {
   InvalidateRect(dialog, nullptr, TRUE);
 }
 
-void GreyFoldChoice(HWND dialog) {
+void GreyFormChoices(HWND dialog) {
   const auto index = SendDlgItemMessageW(dialog, IDC_CMBTEXTFORM, CB_GETCURSEL, 0, 0);
-  EnableWindow(GetDlgItem(dialog, IDC_CHKNOFOLD),
-               FormBoxFolds(index == CB_ERR ? 0 : static_cast<int>(index)));
+  const int form = index == CB_ERR ? 0 : static_cast<int>(index);
+  EnableWindow(GetDlgItem(dialog, IDC_CHKNOFOLD), FormBoxFolds(form));
+  EnableWindow(GetDlgItem(dialog, IDC_CHKWITHHTML), FormBoxMakesHtml(form));
 }
 
 Settings SettingsIn(HWND dialog) {
@@ -93,14 +95,16 @@ Settings SettingsIn(HWND dialog) {
           WindowText(GetDlgItem(dialog, IDC_TXTPROXY)),
           WindowText(GetDlgItem(dialog, IDC_TXTURL)),
           entry(IDC_CMBTEXTFORM),
-          IsDlgButtonChecked(dialog, IDC_CHKNOFOLD) == BST_CHECKED};
+          IsDlgButtonChecked(dialog, IDC_CHKNOFOLD) == BST_CHECKED,
+          IsDlgButtonChecked(dialog, IDC_CHKWITHHTML) == BST_CHECKED};
 }
 
 void ShowSettingsIn(HWND dialog, const Settings& settings) {
   SendDlgItemMessageW(dialog, IDC_CMBCODE, CB_SETCURSEL, static_cast<WPARAM>(settings.code), 0);
   SendDlgItemMessageW(dialog, IDC_CMBTEXTFORM, CB_SETCURSEL, static_cast<WPARAM>(settings.form), 0);
   CheckDlgButton(dialog, IDC_CHKNOFOLD, settings.no_fold ? BST_CHECKED : BST_UNCHECKED);
-  GreyFoldChoice(dialog);
+  CheckDlgButton(dialog, IDC_CHKWITHHTML, settings.with_html ? BST_CHECKED : BST_UNCHECKED);
+  GreyFormChoices(dialog);
   SetDlgItemTextW(dialog, IDC_TXTMAXCHAR, Wide(settings.width.Text()).c_str());
   SetDlgItemTextW(dialog, IDC_TXTPROXY, Wide(settings.proxy).c_str());
   // The edit box holds CR LF between its lines, as the settings do.

@@ -19,7 +19,8 @@ HFONT MakeDialogFont(UINT dpi);
 // The settings the controls show, and showing settings in them.
 Settings SettingsIn(HWND dialog);
 void ShowSettingsIn(HWND dialog, const Settings& settings);
-// Greys "折り返さない" where the form chosen is not folded.
-void GreyFoldChoice(HWND dialog);
+// Greys "折り返さない" where the form chosen is not folded, and "書式（HTML）も付ける" where
+// it has no HTML.
+void GreyFormChoices(HWND dialog);
 
 }  // namespace pagelift

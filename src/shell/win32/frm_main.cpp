@@ -119,7 +119,7 @@ INT_PTR frmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) == IDOK) cmdOk_Click();
       if (LOWORD(wparam) == IDCANCEL) cmdCancel_Click();
       if (LOWORD(wparam) == IDC_CMBTEXTFORM && HIWORD(wparam) == CBN_SELCHANGE) {
-        GreyFoldChoice(window_);
+        GreyFormChoices(window_);
       }
       return TRUE;
     case WM_CLOSE:
@@ -246,7 +246,9 @@ FetchShell frmMain::ShellForFetches() {
       },
       [this](bool busy) { tray_.Modify(Picture(busy), kProgramTitle); },
       [this] { ClearClipboard(window_); },
-      [this](const std::u16string& text) { SetClipboardText(window_, text); },
+      [this](const std::u16string& text, const std::u16string& html, const std::u16string& url) {
+        SetClipboardText(window_, text, html, url);
+      },
       [this](const std::u16string& title, const std::u16string& text) {
         tray_.ShowNotice(title, text);
       },

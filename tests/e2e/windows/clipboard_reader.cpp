@@ -4,7 +4,10 @@
 // --code-page it prints the ANSI code page the programs of this session run with instead;
 // with --set TEXT it puts TEXT on the Clipboard, as another program would; with
 // --foreground it prints the title of the window in the foreground, a tab and its program
-// file.
+// file. With --html it reads the "HTML Format" as a word processor does, by the offsets of
+// its header, and prints the HTML from StartHTML to EndHTML without the fragment's marks,
+// which must stand where StartFragment and EndFragment say; exit status 1 without an HTML
+// Format, 3 when the header does not hold.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -12,6 +15,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -42,6 +46,49 @@ int SetText() {
   return set ? 0 : 1;
 }
 
+// The value of the header's field `name` (digits), or -1.
+long long HeaderNumber(const std::string& data, const std::string& name) {
+  const std::size_t at = data.find(name + ":");
+  if (at == std::string::npos) return -1;
+  return std::atoll(data.c_str() + at + name.size() + 1);
+}
+
+int ReadHtml() {
+  const UINT format = RegisterClipboardFormatW(L"HTML Format");
+  if (!OpenTheClipboard()) return 1;
+  std::string data;
+  HANDLE handle = GetClipboardData(format);
+  const auto* bytes = handle ? static_cast<const char*>(GlobalLock(handle)) : nullptr;
+  if (bytes != nullptr) {
+    data.assign(bytes, strnlen(bytes, GlobalSize(handle)));
+    GlobalUnlock(handle);
+  }
+  CloseClipboard();
+  if (bytes == nullptr) return 1;
+  const std::string start_mark = "<!--StartFragment-->";
+  const std::string end_mark = "<!--EndFragment-->";
+  const long long start_html = HeaderNumber(data, "StartHTML");
+  const long long end_html = HeaderNumber(data, "EndHTML");
+  const long long start = HeaderNumber(data, "StartFragment");
+  const long long end = HeaderNumber(data, "EndFragment");
+  const auto size = static_cast<long long>(data.size());
+  const bool held = data.rfind("Version:", 0) == 0 && data.find("SourceURL:") < data.find('<') &&
+                    start_html > 0 && end_html == size && start_html <= start - 20 &&
+                    start <= end && end + 18 <= end_html &&
+                    data.compare(start - 20, 20, start_mark) == 0 &&
+                    data.compare(end, 18, end_mark) == 0 && data.compare(start_html, 1, "<") == 0;
+  if (!held) {
+    std::fprintf(stderr, "the header does not hold: %s\n", data.substr(0, 200).c_str());
+    return 3;
+  }
+  std::string html = data.substr(start_html);
+  html.erase(end - start_html, 18);
+  html.erase(start - start_html - 20, 20);
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(html.data(), 1, html.size(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +97,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && std::string(argv[1]) == "--set") return SetText();
+  if (argc == 2 && std::string(argv[1]) == "--html") return ReadHtml();
   if (argc == 2 && std::string(argv[1]) == "--foreground") {
     HWND window = GetForegroundWindow();
     wchar_t title[256] = {};

@@ -2,7 +2,8 @@
 # Pagelift.exe under Wine on a virtual X display with trayer as its tray, as a user meets
 # it: the icon docks, a right click (xdotool) opens the menu, a page chosen from
 # "ネット取得" reaches the Clipboard (read back by a Windows program, CR LF intact, and by
-# xclip, which gets LF), a refused URL leaves the failure text, the settings dialog takes a
+# xclip, which gets LF) with its HTML Format beside it (its header's offsets checked against
+# its bytes), a refused URL leaves the failure text and no HTML, the settings dialog takes a
 # typed URL, proxy, code and width and OK writes Pagelift.ini in code page 932 byte for
 # byte as the Linux build writes it for the same input, and "終了" ends the program and
 # takes its icon away. Run once with the ANSI code page 1252 and once with 932. Then a
@@ -42,6 +43,7 @@ page_url="$server/${page##*/}?x=1&news_2024=__2_"
 refused_url="http://127.0.0.1:1/a_b?x=1&y=2"
 "$linux_build/pagelift-cli" text --width 30 --form readable "$page" >"$work/expected.txt"
 tr -d '\r' <"$work/expected.txt" >"$work/expected.lf"
+"$linux_build/pagelift-cli" text --html --form readable --url "$page_url" "$page" >"$work/expected.html"
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 start_tray_display 800x600 || fail "Xvfb or trayer did not start"
 
@@ -69,7 +71,7 @@ for ansi in 1252 932; do
   app=$work/app-$ansi
   mkdir -p "$app"
   cp "$windows_build/Pagelift.exe" "$app/"
-  printf '[Setting]\r\nMAXCHAR=30\r\nTEXTFORM=%s\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' \
+  printf '[Setting]\r\nMAXCHAR=30\r\nTEXTFORM=%s\r\nWITHHTML=1\r\nURL1=%s\r\nURL2=%s\r\nURL3=NONE\r\n' \
     "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" "$page_url" "$refused_url" >"$app/Pagelift.ini"
   cp "$app/Pagelift.ini" "$work/before-$ansi.ini"
   [ "$(wine "$reader" --code-page)" = "$ansi" ] || fail "Wine did not run with the ANSI code page $ansi"
@@ -90,6 +92,12 @@ for ansi in 1252 932; do
       "$(wine "$reader" 2>/dev/null | cmp - "$work/expected.txt" 2>&1)"
   xclip_is "$work/expected.lf" || fail "($ansi) xclip does not read the page's text"
   echo "($ansi) the Clipboard's URL brought the page's text, $(wc -c <"$work/expected.txt") bytes"
+  wine "$reader" --html >"$work/html-$ansi.html" 2>"$work/html-$ansi.err" ||
+    fail "($ansi) the Clipboard holds no HTML Format that holds: $(cat "$work/html-$ansi.err")"
+  cmp -s "$work/html-$ansi.html" "$work/expected.html" ||
+    fail "($ansi) the HTML Format is not what pagelift-cli text --html makes:" \
+      "$(cmp "$work/html-$ansi.html" "$work/expected.html" 2>&1)"
+  echo "($ansi) beside it the HTML Format, $(wc -c <"$work/expected.html") bytes, its offsets holding"
 
   # The first URL of the list (the first entry greyed: the Clipboard holds no URL).
   wine "$reader" --set "before" || fail "($ansi) the Clipboard could not be set"
@@ -101,7 +109,9 @@ for ansi in 1252 932; do
   right_click Down Down Right Down Down Return
   wait_for 15 clipboard_is "$work/failure.txt" ||
     fail "($ansi) a refused URL did not leave the failure text"
-  echo "($ansi) a refused URL leaves \"$(cat "$work/failure.txt")\""
+  ! wine "$reader" --html >/dev/null 2>&1 ||
+    fail "($ansi) the failure text left the last page's HTML on the Clipboard"
+  echo "($ansi) a refused URL leaves \"$(cat "$work/failure.txt")\", and no HTML"
 
   # The settings dialog: a URL added, a proxy, the code after "自動判定", a width; OK.
   right_click Down Return

@@ -141,8 +141,9 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
       {"txtMaxChar", "QLineEdit", {267, 132, 34, 21}, QStringLiteral("100")},
       {"chkNoFold", "QCheckBox", {309, 134, 100, 18}, QStringLiteral("折り返さない")},
       {"cmbTextForm", "QComboBox", {72, 159, 156, 20}, QStringLiteral("タグ除去のみ")},
-      {"cmdOk", "QPushButton", {309, 159, 47, 22}, QStringLiteral("OK")},
-      {"cmdCancel", "QPushButton", {363, 159, 47, 22}, QStringLiteral("Cancel")},
+      {"chkWithHtml", "QCheckBox", {72, 185, 180, 18}, QStringLiteral("書式（HTML）も付ける")},
+      {"cmdOk", "QPushButton", {309, 183, 47, 22}, QStringLiteral("OK")},
+      {"cmdCancel", "QPushButton", {363, 183, 47, 22}, QStringLiteral("Cancel")},
       {"Label1",
        "QLabel",
        {6, 6, 403, 13},
@@ -156,7 +157,7 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
       {"Label5", "QLabel", {6, 162, 64, 13}, QStringLiteral("テキスト")},
   };
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("Pageliftの設定"));
-  EXPECT_EQ(form_->size(), QSize(416, 186));
+  EXPECT_EQ(form_->size(), QSize(416, 211));
   QWidget* focus = form_->controls().txtUrl;
   for (const auto& c : controls) {
     SCOPED_TRACE(c.name);
@@ -187,16 +188,24 @@ TEST_F(FormTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(form_->mnuSetUrl->title(), QStringLiteral("ネット取得"));
 }
 
-TEST_F(FormTest, NoFoldIsGreyedWhereTheFormIsNotFoldedAndKeptThroughOk) {
+TEST_F(FormTest, TheCheckBoxesAreGreyedWhereTheFormHasNoUseForThemAndKeptThroughOk) {
   const DialogControls& c = form_->controls();
-  for (const auto& [form, enabled] : {std::pair{0, false}, {1, true}, {2, true}, {3, false}}) {
+  const struct {
+    int form;
+    bool folds;
+    bool has_html;
+  } cases[] = {{0, false, false}, {1, true, true}, {2, true, true}, {3, false, true}};
+  for (const auto& [form, folds, has_html] : cases) {
     c.cmbTextForm->setCurrentIndex(form);
-    EXPECT_EQ(c.chkNoFold->isEnabled(), enabled) << form;
+    EXPECT_EQ(c.chkNoFold->isEnabled(), folds) << form;
+    EXPECT_EQ(c.chkWithHtml->isEnabled(), has_html) << form;
   }
   c.cmbTextForm->setCurrentIndex(1);
   c.chkNoFold->setChecked(true);
+  c.chkWithHtml->setChecked(true);
   form_->cmdOk_Click();
   EXPECT_TRUE(LoadSettings(settings_).settings.no_fold);
+  EXPECT_TRUE(LoadSettings(settings_).settings.with_html);
 }
 
 TEST_F(FormTest, UrlEntriesShowAmpersandsAsTyped) {

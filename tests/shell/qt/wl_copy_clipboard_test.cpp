@@ -49,9 +49,19 @@ TEST(WlCopyClipboard, RunsOneWlCopyAtATimeWithTheWholeTextOfTheLastRequest) {
                   " && echo \"has our file\" >>\"$dir/log\"\n"
                   "sleep 0.1\n"
                   "echo end >>\"$dir/log\"");
+  // The program for a text with its HTML, which it reads from descriptor 3.
+  WriteScript(folder / "pagelift-wl-clipboard",
+              "dir=$(dirname \"$0\")\n"
+              "echo \"start-both $*\" >>\"$dir/log\"\n"
+              "n=$(grep -c start \"$dir/log\")\n"
+              "cat >\"$dir/input.$n\"\n"
+              "cat <&3 >\"$dir/html.$n\"\n"
+              "echo end >>\"$dir/log\"");
   std::vector<std::u16string> told;
   WlCopyClipboard clipboard([&told](const std::u16string& text) { told.push_back(text); },
-                            QString::fromStdString((folder / "wl-copy").string()));
+                            QString::fromStdString((folder / "wl-copy").string()), 20s,
+                            QStringLiteral("wl-paste"),
+                            QString::fromStdString((folder / "pagelift-wl-clipboard").string()));
 
   // Line ends, a NUL, a pair and a lone surrogate, over more than any pipe holds at once.
   std::u16string last;
@@ -66,6 +76,14 @@ TEST(WlCopyClipboard, RunsOneWlCopyAtATimeWithTheWholeTextOfTheLastRequest) {
   EXPECT_EQ(test::FileBytes(folder / "input.1"), "");
   EXPECT_TRUE(test::FileBytes(folder / "input.2") == TextToUtf8(last))
       << "the text arrived cut or changed";
+
+  clipboard.SetText(u"短い\r\n", u"<p>短い</p>\n");
+  ASSERT_TRUE(test::WaitUntil([&] { return !clipboard.Busy(); }));
+  EXPECT_EQ(test::FileBytes(folder / "log"),
+            "start --clear\nend\nstart --type text/plain;charset=utf-8\nend\n"
+            "start-both --html-fd 3\nend\n");
+  EXPECT_EQ(test::FileBytes(folder / "input.3"), "短い\r\n");
+  EXPECT_EQ(test::FileBytes(folder / "html.3"), "<p>短い</p>\n");
   EXPECT_TRUE(told.empty());
   ::close(ours);
 }

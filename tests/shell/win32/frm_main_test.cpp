@@ -89,8 +89,8 @@ TEST_F(FrmMainTest, TheDialogHoldsTheControlsWhereTheLayoutPutsThem) {
   EXPECT_EQ(client.right, MulDiv(kDialogWidthTwips, static_cast<int>(dpi), 1440));
   EXPECT_EQ(client.bottom, MulDiv(kDialogHeightTwips, static_cast<int>(dpi), 1440));
   constexpr const char16_t* kinds[] = {u"Edit",     u"Edit",   u"ComboBox", u"Edit",   u"Button",
-                                       u"ComboBox", u"Button", u"Button",   u"Static", u"Static",
-                                       u"Static",   u"Static", u"Static"};
+                                       u"ComboBox", u"Button", u"Button",   u"Button", u"Static",
+                                       u"Static",   u"Static", u"Static",   u"Static"};
   static_assert(std::size(kinds) == std::size(kDialogControls), "a class for every control");
   HWND focus = GetDlgItem(dialog, IDC_TXTURL);
   for (std::size_t i = 0; i < std::size(kDialogControls); ++i) {
