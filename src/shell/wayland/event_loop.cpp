@@ -14,15 +14,11 @@ Turn TurnOnce(wl_display* display, Transfers& transfers, std::chrono::millisecon
   if (dispatched > 0) return Turn::kGoing;
   // Events already queued are dispatched before any more are read.
   if (wl_display_prepare_read(display) != 0) return Turn::kGoing;
-  // A full socket takes the rest of the requests when it has room again.
+  // A full socket takes the rest of the requests when it has room again. A socket the
+  // compositor has closed fails here too, but it is the reading below that hears why and
+  // keeps it for the message.
   short display_events = POLLIN;
-  if (wl_display_flush(display) < 0) {
-    if (errno != EAGAIN) {
-      wl_display_cancel_read(display);
-      return Turn::kBroken;
-    }
-    display_events |= POLLOUT;
-  }
+  if (wl_display_flush(display) < 0 && errno == EAGAIN) display_events |= POLLOUT;
   std::vector<pollfd> fds;
   fds.reserve(1 + transfers.Count());
   fds.push_back({wl_display_get_fd(display), display_events, 0});
