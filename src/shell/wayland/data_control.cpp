@@ -59,17 +59,23 @@ const wl_registry_listener DataControl::kRegistryListener = {
     [](void*, wl_registry*, std::uint32_t) {},
 };
 
+// What the Clipboard holds is read by others: each offer of it goes once the selection
+// or primary selection that it is has been told. (Destroyed in its data_offer handler,
+// before its offer events had come, it leaked in libwayland 1.21.)
 const zwlr_data_control_device_v1_listener DataControl::kDeviceListener = {
-    // What the Clipboard holds is read by others: each offer of it goes at once.
-    [](void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* offer) {
-      zwlr_data_control_offer_v1_destroy(offer);
+    [](void* data, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* offer) {
+      static_cast<DataControl*>(data)->offers_.push_back(offer);
     },
-    [](void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1*) {},
+    [](void* data, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1*) {
+      static_cast<DataControl*>(data)->DestroyOffers();
+    },
     // The seat has gone, and its Clipboard with it.
     [](void* data, zwlr_data_control_device_v1*) {
       static_cast<DataControl*>(data)->cancelled_ = true;
     },
-    [](void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1*) {},
+    [](void* data, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1*) {
+      static_cast<DataControl*>(data)->DestroyOffers();
+    },
 };
 
 const zwlr_data_control_source_v1_listener DataControl::kSourceListener = {
@@ -141,11 +147,20 @@ bool DataControl::FindGlobals(std::string& error) {
 }
 
 DataControl::~DataControl() {
+  // Events read and not yet dispatched may introduce offers, which only their handlers
+  // take.
+  if (display_) wl_display_dispatch_pending(display_);
+  DestroyOffers();
   if (source_) zwlr_data_control_source_v1_destroy(source_);
   if (device_) zwlr_data_control_device_v1_destroy(device_);
   if (manager_) zwlr_data_control_manager_v1_destroy(manager_);
   if (seat_) wl_seat_destroy(seat_);
   if (display_) wl_display_disconnect(display_);
+}
+
+void DataControl::DestroyOffers() {
+  for (zwlr_data_control_offer_v1* offer : offers_) zwlr_data_control_offer_v1_destroy(offer);
+  offers_.clear();
 }
 
 bool DataControl::SetSelection(const ClipboardContents* contents, std::string& error) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/wayland/clipboard_contents.h"
 #include "shell/wayland/transfers.h"
@@ -39,6 +40,7 @@ class DataControl {
  private:
   explicit DataControl(Transfers& transfers) : transfers_(transfers) {}
   bool FindGlobals(std::string& error);
+  void DestroyOffers();
 
   static const wl_registry_listener kRegistryListener;
   static const zwlr_data_control_device_v1_listener kDeviceListener;
@@ -52,6 +54,8 @@ class DataControl {
   zwlr_data_control_device_v1* device_ = nullptr;
   zwlr_data_control_source_v1* source_ = nullptr;
   const ClipboardContents* contents_ = nullptr;
+  // The offers of what the Clipboard holds, introduced and not yet destroyed.
+  std::vector<zwlr_data_control_offer_v1*> offers_;
   bool cancelled_ = false;
 };
 
