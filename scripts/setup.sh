@@ -13,8 +13,9 @@ PAGELIFT_PACKAGES=(
   libssl-dev
   # the window toolkit and a Japanese gothic font
   qt6-base-dev fonts-ipafont-gothic
-  # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library that asks
-  # the compositor whether wl-copy's protocol is there
+  # the Clipboard of a Wayland desktop: wl-copy, and the Wayland client library (with
+  # wayland-scanner) that asks the compositor whether wl-copy's protocol is there and that
+  # pagelift-wl-clipboard is built on; wl-paste reads the Clipboard in its test
   libwayland-dev wl-clipboard
   # the start of an X11 Clipboard, read without fetching all of it
   libxcb1-dev
