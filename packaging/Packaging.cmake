@@ -17,6 +17,10 @@ install(TARGETS pagelift-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET pagelift)
   install(TARGETS pagelift RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The tray program runs it from beside its own folder: /usr/libexec/pagelift.
+if(TARGET pagelift-wl-clipboard)
+  install(TARGETS pagelift-wl-clipboard RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pagelift)
+endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/pagelift.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/src/shell/qt/pictures/idle.xpm

@@ -2,11 +2,12 @@
 # The tray program on a Wayland compositor, headless, as an ordinary user: sway, KWin or
 # Mutter, with a session bus and our StatusNotifierItem host (sni.py) as its tray. A page
 # chosen through dbusmenu must be readable on the Clipboard by another program, byte for
-# byte what pagelift-cli makes of it, and so must the page of a URL another program put on
-# the Clipboard; a refused URL leaves the failure text, which stays after the program ends
-# (on sway and KWin a new start then runs beside the wl-copy that serves it, and answers a
-# second start); on sway a page of 50 MiB goes through whole. Prints how long each text
-# took from the click to being readable. Every wait is bounded.
+# byte what pagelift-cli makes of it, with its HTML beside it as text/html, and so must the
+# page of a URL another program put on the Clipboard; a refused URL leaves the failure text
+# and no HTML, which stays after the program ends (on sway and KWin a new start then runs
+# beside the process that serves it, and answers a second start); on sway a page of 50 MiB
+# goes through whole. Prints how long each text took from the click to being readable.
+# Every wait is bounded.
 # Usage: wayland_clipboard.sh sway|kwin|mutter PAGELIFT PAGELIFT_CLI PAGE_SERVER SAMPLE_PAGE
 set -euo pipefail
 if [ "$(id -u)" -eq 0 ]; then
@@ -88,10 +89,13 @@ page_url="$server/${page##*/}?x=1&news_2024=__2_"
 big_url="$server/big.html"
 refused_url="http://127.0.0.1:1/news_2024?a=1&b=2_"
 "$cli" text --width 100 --form readable "$page" >"$work/expected.txt"
+"$cli" text --html --form readable --url "$page_url" "$page" >"$work/expected.html"
 printf 'ネット取得に失敗しました。' >"$work/failure.txt"
 
 cp "$program" "$work/pagelift"
-printf '[Setting]\r\nTEXTFORM=%s\r\nURL1=%s\r\nURL2=%s\r\nURL3=%s\r\nURL4=NONE\r\n' \
+# It offers the text and its HTML from beside it.
+cp "$(dirname "$program")/pagelift-wl-clipboard" "$work/"
+printf '[Setting]\r\nTEXTFORM=%s\r\nWITHHTML=1\r\nURL1=%s\r\nURL2=%s\r\nURL3=%s\r\nURL4=NONE\r\n' \
   "$(printf '読みやすく' | iconv -f UTF-8 -t CP932)" "$page_url" "$refused_url" "$big_url" \
   >"$work/pagelift.ini"
 "$work/pagelift" >"$work/pagelift.log" 2>&1 &
@@ -113,6 +117,9 @@ choose() {
 }
 
 choose "$page_url" "$work/expected.txt" "the page's text"
+read_clipboard text/html | cmp -s - "$work/expected.html" ||
+  fail "on $name text/html is not what pagelift-cli text --html makes of the page"
+echo "$name: beside it text/html, $(stat -c %s "$work/expected.html") bytes, as pagelift-cli text --html makes it"
 # A URL another program put on the Clipboard: the submenu reads it as it opens, through
 # wl-paste (or XWayland's selection on Mutter), and its first entry fetches it.
 write_clipboard() {
@@ -126,7 +133,7 @@ write_clipboard "$page_url"
 shown_url=$page_url
 [ ${#shown_url} -le 60 ] || shown_url="${shown_url:0:60}…"  # a menu shows 60 units of it
 choose "クリップボードのURL: $shown_url" "$work/expected.txt" "the page of the Clipboard's URL"
-# wl-copy offers plain text without a charset too. Through XWayland, Mutter maps that to
+# The text is offered as plain text without a charset too. Through XWayland, Mutter maps that to
 # the X11 STRING, which is Latin-1.
 if [ "$compositor" != mutter ]; then
   read_clipboard text/plain | cmp -s - "$work/expected.txt" ||
@@ -136,15 +143,17 @@ if [ "$compositor" = sway ]; then
   choose "$big_url" "$work/big.txt" "the text of a page of 50 MiB"
 fi
 choose "$refused_url" "$work/failure.txt" "the failure text"
+[ -z "$(read_clipboard text/html | head -c 1)" ] ||
+  fail "on $name the failure text left the last page's HTML on the Clipboard"
 
 "$sni" click 終了
 process_gone() { ! ps -o stat= -p "$app" | grep -qv Z; }
 wait_for 10 process_gone || fail "the program did not end after \"終了\" on $name"
-# wl-copy goes on serving the text; Mutter keeps a copy of it (of 4 MiB at most).
+# pagelift-wl-clipboard goes on serving the text; Mutter keeps a copy of it (of 4 MiB at most).
 clipboard_is "$work/failure.txt" || fail "on $name the text did not stay after the program ended"
 echo "$name: the text stayed on the Clipboard after the program ended"
 
-# One program per settings file on Wayland too: a new start, while the last one's wl-copy
+# One program per settings file on Wayland too: a new start, while the last one's server
 # still serves the text, is the program for its settings file and answers a second start.
 if [ "$compositor" != mutter ]; then
   "$work/pagelift" >>"$work/pagelift.log" 2>&1 &
@@ -152,10 +161,10 @@ if [ "$compositor" != mutter ]; then
   pids+=("$app")
   # It listens once it can answer.
   listening() { test -n "$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name 'Pagelift-*')"; }
-  wait_for 20 listening || fail "on $name, with wl-copy running, a new start did not run"
+  wait_for 20 listening || fail "on $name, with its server running, a new start did not run"
   status=0
   timeout 10 "$work/pagelift" >>"$work/second.log" 2>&1 || status=$?
   [ "$status" -eq 0 ] && ! process_gone ||
-    fail "on $name, with wl-copy running, a second start ended with status $status"
-  echo "$name: with the last one's wl-copy running, a new start runs and answers a second start"
+    fail "on $name, with its server running, a second start ended with status $status"
+  echo "$name: with the last one's server running, a new start runs and answers a second start"
 fi

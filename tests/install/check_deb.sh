@@ -27,7 +27,8 @@ cleanup() {
 trap cleanup EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/dev/null
 
-for file in /usr/bin/pagelift /usr/bin/pagelift-cli /usr/share/applications/pagelift.desktop \
+for file in /usr/bin/pagelift /usr/bin/pagelift-cli /usr/libexec/pagelift/pagelift-wl-clipboard \
+    /usr/share/applications/pagelift.desktop \
     /usr/share/icons/hicolor/32x32/apps/pagelift.xpm /usr/share/pagelift/samples/sample.sjis.html; do
   [ -e "$file" ] || { echo "not installed: $file"; exit 1; }
 done
