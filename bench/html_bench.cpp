@@ -233,10 +233,11 @@ void BM_HtmlTreeInPieces(benchmark::State& state, Page page) {
 }
 
 // A text form of the page as the fetch makes it: decoded and parsed 64 KB at a time, laid
-// out and folded at 100 columns.
-void BM_Form(benchmark::State& state, Page page, TextForm form) {
+// out and folded at 100 columns; `with_html`: with its HTML beside it, as for the Clipboard.
+void BM_Form(benchmark::State& state, Page page, TextForm form, bool with_html = false) {
   const std::vector<std::uint8_t>& bytes = PageBytes(page, state.range(0));
-  const FetchSettings settings{u"", Code::kUTF8, 100, form};
+  FetchSettings settings{u"", Code::kUTF8, 100, form};
+  settings.clipboard_html = with_html;
   std::size_t units = 0;
   const auto take = [&units](std::u16string& part) {
     units += part.size();
@@ -261,6 +262,12 @@ void BM_ReadableMarkdown(benchmark::State& state, Page page) {
 void BM_MainMarkdown(benchmark::State& state, Page page) {
   BM_Form(state, page, TextForm::kMainMarkdown);
 }
+void BM_ReadableWithHtml(benchmark::State& state, Page page) {
+  BM_Form(state, page, TextForm::kReadable, true);
+}
+void BM_MainWithHtml(benchmark::State& state, Page page) {
+  BM_Form(state, page, TextForm::kMain, true);
+}
 
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
@@ -273,7 +280,9 @@ void Sizes(benchmark::internal::Benchmark* b) {
   BENCHMARK_CAPTURE(BM_Readable, page, Page::k##page)->Apply(Sizes);         \
   BENCHMARK_CAPTURE(BM_Main, page, Page::k##page)->Apply(Sizes);             \
   BENCHMARK_CAPTURE(BM_ReadableMarkdown, page, Page::k##page)->Apply(Sizes); \
-  BENCHMARK_CAPTURE(BM_MainMarkdown, page, Page::k##page)->Apply(Sizes)
+  BENCHMARK_CAPTURE(BM_MainMarkdown, page, Page::k##page)->Apply(Sizes);     \
+  BENCHMARK_CAPTURE(BM_ReadableWithHtml, page, Page::k##page)->Apply(Sizes); \
+  BENCHMARK_CAPTURE(BM_MainWithHtml, page, Page::k##page)->Apply(Sizes)
 
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, News, Page::kNews)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_HtmlDecodeOnly, Sample, Page::kSample)->Apply(Sizes);

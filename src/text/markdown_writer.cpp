@@ -68,7 +68,10 @@ std::u16string BaseOf(const html::Document& document, std::u16string_view url) {
 }
 
 MarkdownWriter::MarkdownWriter(const html::Document& document, std::u16string_view url)
-    : document_(document), base_(BaseOf(document, url)), url_(url) {}
+    : document_(document), base_(BaseOf(document, url)), url_(url) {
+  // About the page's text with its marks: the Markdown grows without copying itself over.
+  out_.reserve(document.TextUnits() + document.TextUnits() / 8);
+}
 
 void MarkdownWriter::Title(std::u16string_view title) {
   MarkdownInline heading;
