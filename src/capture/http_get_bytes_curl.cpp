@@ -74,8 +74,18 @@ std::string NumericAddress(const sockaddr* address, socklen_t length) {
                     NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
     return {};
   }
-  const std::string name = address->sa_family == AF_INET6 ? "[" + std::string(host) + "]" : host;
-  return name + ":" + port;
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) of "[" + std::string.
+  std::string name;
+  if (address->sa_family == AF_INET6) {
+    name += '[';
+    name += host;
+    name += ']';
+  } else {
+    name = host;
+  }
+  name += ':';
+  name += port;
+  return name;
 }
 
 // Opens the socket as libcurl would, noting where it is to connect: libcurl does not tell

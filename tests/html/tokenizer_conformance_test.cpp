@@ -148,11 +148,22 @@ std::vector<Expected> Tokenize(std::u16string_view input, TextState state,
 std::string Describe(const std::vector<Expected>& tokens) {
   std::string out;
   for (const Expected& t : tokens) {
-    out += "  [" + t.kind + " \"" + Utf8(t.text) + "\"";
-    if (t.public_id) out += " public \"" + Utf8(*t.public_id) + "\"";
-    if (t.system_id) out += " system \"" + Utf8(*t.system_id) + "\"";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) of "..." + std::string.
+    const auto quoted = [&out](const char* before, const std::string& text) {
+      out += before;
+      out += '"';
+      out += text;
+      out += '"';
+    };
+    out += "  [";
+    out += t.kind;
+    quoted(" ", Utf8(t.text));
+    if (t.public_id) quoted(" public ", Utf8(*t.public_id));
+    if (t.system_id) quoted(" system ", Utf8(*t.system_id));
     for (const auto& [name, value] : t.attributes) {
-      out += " " + Utf8(name) + "=\"" + Utf8(value) + "\"";
+      out += ' ';
+      out += Utf8(name);
+      quoted("=", Utf8(value));
     }
     out += t.flag ? " +]\n" : "]\n";
   }
