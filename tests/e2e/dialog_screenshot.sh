@@ -36,4 +36,4 @@ window=$(sed -n 's/^shown //p' "$work/preview.out")
 import -window "$window" "$output"
 size=$(identify -format '%wx%h' "$output")
 echo "$output: $size, $(stat -c %s "$output") bytes"
-[ -s "$output" ] && [ "$size" = "416x186" ]
+[ -s "$output" ] && [ "$size" = "416x211" ]

@@ -29,7 +29,7 @@ done
 run() { exec "$work/$1/pagelift"; }
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(dialog "$2")" ]; }
 # The dialog's Cancel button (cmdCancel in dialog_layout.h).
-cancel_keys() { xdotool mousemove --window "$(dialog "$1")" 386 170 click 1; }
+cancel_keys() { xdotool mousemove --window "$(dialog "$1")" 386 194 click 1; }
 patience=5
 
 start_covered_display 640x480
