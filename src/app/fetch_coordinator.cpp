@@ -62,10 +62,15 @@ struct FetchCoordinator::State {
         shell.set_clipboard(result.text, result.html, url);
       } catch (const std::bad_alloc&) {
         // The HTML is the extra: the text goes alone if it fits.
-        try {
-          if (result.html.empty()) throw;
-          shell.set_clipboard(result.text, {}, url);
-        } catch (const std::bad_alloc&) {
+        bool set = false;
+        if (!result.html.empty()) {
+          try {
+            shell.set_clipboard(result.text, {}, url);
+            set = true;
+          } catch (const std::bad_alloc&) {
+          }
+        }
+        if (!set) {
           shell.set_clipboard(kFetchFailedText, {}, url);
           failed = true;
           why = "the text is too large for the Clipboard";

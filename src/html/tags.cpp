@@ -74,22 +74,10 @@ std::u16string_view NameOf(Tag tag) {
 }
 
 int HeadingLevel(Tag tag) {
-  switch (tag) {
-    case Tag::kH1:
-      return 1;
-    case Tag::kH2:
-      return 2;
-    case Tag::kH3:
-      return 3;
-    case Tag::kH4:
-      return 4;
-    case Tag::kH5:
-      return 5;
-    case Tag::kH6:
-      return 6;
-    default:
-      return 0;
-  }
+  static_assert(static_cast<int>(Tag::kH6) - static_cast<int>(Tag::kH1) == 5,
+                "<h1> to <h6> are numbered in a row");
+  return tag >= Tag::kH1 && tag <= Tag::kH6 ? static_cast<int>(tag) - static_cast<int>(Tag::kH1) + 1
+                                            : 0;
 }
 
 }  // namespace pagelift::html
